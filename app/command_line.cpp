@@ -1,0 +1,78 @@
+// Parsing of the options; anything unknown or malformed is an error the caller reports.
+#include "app/command_line.h"
+
+#include <charconv>
+
+namespace {
+
+template <typename Number>
+std::optional<Number> parseNumber(const std::string& text) {
+  Number value{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string usage() {
+  return "usage: tidewick [--help] [--version] [--scale N] [--fullscreen] [--headless]\n"
+         "                [--seed N] [--defaults PATH]\n"
+         "\n"
+         "  --help           show this text and the controls\n"
+         "  --version        show the version\n"
+         "  --scale N        window pixels per screen point, 1 to 8 (default 2: 960 x 640)\n"
+         "  --fullscreen     start in fullscreen\n"
+         "  --headless       run without a window (offscreen GL)\n"
+         "  --seed N         seed the game's random choices (default: from the clock)\n"
+         "  --defaults PATH  keep settings and records in PATH instead of\n"
+         "                   $XDG_CONFIG_HOME/tidewick/defaults.json\n"
+         "\n"
+         "Controls:\n"
+         "  steer            tilt a controller with a motion sensor, its left stick,\n"
+         "                   Left/A and Right/D (Down/S levels), or the mouse pointer\n"
+         "  throw / tap      left mouse button or a finger: press, move, release;\n"
+         "                   Space (with Left or Right held, throws that way); controller A\n"
+         "  fullscreen       F11 or Alt+Enter\n";
+}
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (!line.command.empty() || argument.empty() || argument[0] != '-') {
+      line.command.push_back(argument);
+      continue;
+    }
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= arguments.size()) return std::nullopt;
+      return arguments[++i];
+    };
+    if (argument == "--help" || argument == "-h") {
+      line.help = true;
+    } else if (argument == "--version") {
+      line.version = true;
+    } else if (argument == "--fullscreen") {
+      line.fullscreen = true;
+    } else if (argument == "--headless") {
+      line.headless = true;
+    } else if (argument == "--scale") {
+      auto text = value();
+      auto scale = text ? parseNumber<int>(*text) : std::nullopt;
+      if (!scale || *scale < 1 || *scale > 8) return {{}, "--scale takes a whole number from 1 to 8"};
+      line.scale = *scale;
+    } else if (argument == "--seed") {
+      auto text = value();
+      auto seed = text ? parseNumber<uint32_t>(*text) : std::nullopt;
+      if (!seed) return {{}, "--seed takes a whole number from 0 to 4294967295"};
+      line.seed = *seed;
+    } else if (argument == "--defaults") {
+      auto path = value();
+      if (!path || path->empty()) return {{}, "--defaults takes a file path"};
+      line.defaults = *path;
+    } else {
+      return {{}, "unknown option " + argument};
+    }
+  }
+  return {line, ""};
+}

@@ -1,0 +1,28 @@
+// The command line: options shared by every command, then an optional command word.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+  bool help = false;
+  bool version = false;
+  int scale = 2;
+  bool fullscreen = false;
+  bool headless = false;
+  std::optional<uint32_t> seed;
+  std::optional<std::string> defaults;
+  // A command word and its own arguments; empty to play.
+  std::vector<std::string> command;
+};
+
+// The parsed line, or the reason it could not be parsed.
+struct ParsedCommandLine {
+  std::optional<CommandLine> line;
+  std::string error;
+};
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+std::string usage();

@@ -1,0 +1,48 @@
+// The tidewick executable: options, the settings file, the random seed, then the application.
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/test_pattern.h"
+#include "platform/application.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "platform/user_defaults.h"
+#include "version.h"
+
+int main(int argc, char** argv) {
+  const ParsedCommandLine parsed =
+      parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.line) {
+    std::fprintf(stderr, "tidewick: %s\n%s", parsed.error.c_str(), usage().c_str());
+    return 2;
+  }
+  const CommandLine& line = *parsed.line;
+  if (line.help) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
+  }
+  if (line.version) {
+    std::puts("tidewick " TIDEWICK_VERSION);
+    return 0;
+  }
+  if (!line.command.empty()) {
+    std::fprintf(stderr, "tidewick: unknown command %s\n%s", line.command.front().c_str(),
+                 usage().c_str());
+    return 2;
+  }
+
+  if (line.defaults) platform::UserDefaults::useFile(*line.defaults);
+  // Seeded once, from the clock's low bits unless the player asks for a given game.
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  platform::gameRandom().seed(line.seed.value_or(
+      static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
+
+  return platform::applicationMain([] { return std::make_unique<TestPattern>(); },
+                                   {.scale = line.scale,
+                                    .fullscreen = line.fullscreen,
+                                    .headless = line.headless});
+}

@@ -1,0 +1,46 @@
+// The application object over SDL: screensaver inhibition and URL opening.
+#include "platform/application.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+
+namespace platform {
+
+Application& Application::shared() {
+  static Application application;
+  return application;
+}
+
+void Application::setIdleTimerDisabled(bool disabled) {
+  idleTimerDisabled_ = disabled;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  if (disabled) {
+    SDL_DisableScreenSaver();
+  } else {
+    SDL_EnableScreenSaver();
+  }
+}
+
+void Application::openURL(const std::string& url) {
+  if (urlOpener_) {
+    urlOpener_(url);
+    return;
+  }
+  if (SDL_OpenURL(url.c_str()) != 0) {
+    std::fprintf(stderr, "tidewick: could not open %s: %s\n", url.c_str(), SDL_GetError());
+  }
+}
+
+void Application::setActive(bool active) {
+  if (active == active_) return;
+  active_ = active;
+  if (!delegate_) return;
+  if (active) {
+    delegate_->applicationDidBecomeActive(*this);
+  } else {
+    delegate_->applicationWillResignActive(*this);
+  }
+}
+
+}  // namespace platform

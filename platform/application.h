@@ -1,0 +1,68 @@
+// The application object: its delegate and the notices it receives, the idle-timer switch, the
+// status-bar orientation and the opening of URLs.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Application;
+
+class ApplicationDelegate {
+ public:
+  virtual ~ApplicationDelegate() = default;
+  virtual void applicationDidFinishLaunching(Application&) {}
+  // The window lost focus or was minimised.
+  virtual void applicationWillResignActive(Application&) {}
+  // The window is back in front.
+  virtual void applicationDidBecomeActive(Application&) {}
+};
+
+enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3,
+                                  LandscapeLeft = 4 };
+
+class Application {
+ public:
+  static Application& shared();
+
+  ApplicationDelegate* delegate() const { return delegate_; }
+  void setDelegate(ApplicationDelegate* delegate) { delegate_ = delegate; }
+
+  // True keeps the screensaver away (the screen from dimming) while the game is played.
+  void setIdleTimerDisabled(bool disabled);
+  bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
+
+  // The desktop has no status bar: the call is taken and changes nothing.
+  void setStatusBarOrientation(InterfaceOrientation, bool /*animated*/) {}
+
+  // Hands the URL to the desktop, fire and forget.
+  void openURL(const std::string& url);
+  // Tests and replays put a recorder here, so that they never launch a mail program.
+  void setURLOpener(std::function<void(const std::string&)> opener) { urlOpener_ = std::move(opener); }
+
+  // The window's focus changed: sends the resign or become-active notice on a change only.
+  void setActive(bool active);
+  bool isActive() const { return active_; }
+
+ private:
+  ApplicationDelegate* delegate_ = nullptr;
+  bool idleTimerDisabled_ = false;
+  bool active_ = true;
+  std::function<void(const std::string&)> urlOpener_;
+};
+
+}  // namespace platform
+
+namespace platform {
+
+struct DisplayOptions;
+
+// The application's life: opens the display, makes the delegate, sends it the launch notice and
+// runs the main loop on the real clock until the window is closed; the delegate goes before the
+// display does. Answers the process's exit status (1 when no display could be opened).
+int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
+                    const DisplayOptions& options);
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+// The desktop's application loop: real clock, window, input, and a composite whenever the loop
+// is about to wait and something on screen changed.
+#include "platform/application.h"
+
+#include "platform/clock.h"
+#include "platform/desktop_events.h"
+#include "platform/display.h"
+#include "platform/run_loop.h"
+#include "platform/view.h"
+
+namespace platform {
+
+int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
+                    const DisplayOptions& options) {
+  RealClock clock;
+  RunLoop loop(clock);
+  std::unique_ptr<Display> display = Display::open(options);
+  if (!display) return 1;
+  DesktopEvents events(*display, loop);
+  loop.addBeforeWaitingObserver([&display] {
+    if (Window* window = Window::keyWindow()) window->layoutIfNeeded();
+    display->compositeIfNeeded();
+  });
+
+  Application& application = Application::shared();
+  std::unique_ptr<ApplicationDelegate> delegate = makeDelegate();
+  application.setDelegate(delegate.get());
+  delegate->applicationDidFinishLaunching(application);
+  loop.run();
+  application.setDelegate(nullptr);
+  delegate.reset();
+  return 0;
+}
+
+}  // namespace platform

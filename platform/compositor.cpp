@@ -1,0 +1,65 @@
+// Each view's layer is a textured quad over its bounds, placed by the view's centre, bounds and
+// transform exactly as the phone places it, then the whole portrait screen is turned
+// landscape-right.
+#include "platform/compositor.h"
+
+#include "platform/display.h"
+#include "platform/gl.h"
+
+namespace platform {
+namespace {
+
+// Portrait window point (px, py) to landscape point (py, 320 - px).
+constexpr AffineTransform kLandscapeTurn{0, -1, 1, 0, 0, 320};
+
+void loadMatrix(const AffineTransform& t) {
+  const GLfloat m[16] = {t.a, t.b, 0, 0, t.c, t.d, 0, 0, 0, 0, 1, 0, t.tx, t.ty, 0, 1};
+  glLoadMatrixf(m);
+}
+
+void drawLayer(const View& view, float alpha, bool smooth) {
+  const LayerContents& contents = view.layer().contents();
+  if (!contents.texture) return;
+  const Rect b = view.bounds();
+  const GLfloat x0 = b.origin.x, y0 = b.origin.y;
+  const GLfloat x1 = x0 + b.size.width, y1 = y0 + b.size.height;
+  const GLfloat vertices[] = {x0, y0, x1, y0, x0, y1, x1, y1};
+  const GLfloat coordinates[] = {contents.s0, contents.t0, contents.s1, contents.t0,
+                                 contents.s0, contents.t1, contents.s1, contents.t1};
+  loadMatrix(view.transformToRoot().concat(kLandscapeTurn));
+  glBindTexture(GL_TEXTURE_2D, contents.texture);
+  const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glColor4f(alpha, alpha, alpha, alpha);  // layers are premultiplied
+  glVertexPointer(2, GL_FLOAT, 0, vertices);
+  glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
+void drawTree(const View& view, float alpha, bool smooth) {
+  alpha *= view.alpha();
+  if (view.isHidden() || alpha <= 0) return;
+  drawLayer(view, alpha, smooth);
+  for (auto& subview : view.subviews()) drawTree(*subview, alpha, smooth);
+}
+
+}  // namespace
+
+void compositeViews(const View& root, bool smooth) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrthof(0, kLandscapeSize.width, kLandscapeSize.height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_SCISSOR_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  drawTree(root, 1, smooth);
+}
+
+}  // namespace platform

@@ -1,0 +1,200 @@
+// SDL events in, phone-like input out. Touches are routed by window (portrait) point; the
+// tilt sources are kept for the shared accelerometer to sample.
+#include "platform/desktop_events.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "platform/accelerometer.h"
+#include "platform/application.h"
+#include "platform/display.h"
+#include "platform/touch.h"
+#include "platform/view.h"
+
+namespace platform {
+namespace {
+
+// A stick must be pushed this far (of 32767) before it steers.
+constexpr int kStickDeadZone = 8000;
+// Fingers keep their own ids clear of the mouse's and the keyboard's.
+constexpr long kFingerBase = 1;
+
+TiltSources& tilt() { return Accelerometer::shared().sources(); }
+
+// Left-edge-down reads positive: the reading that puts the crab under landscape x.
+double readingUnder(float landscapeX) { return (kLandscapeSize.width / 2 - landscapeX) / kLandscapeSize.width; }
+
+}  // namespace
+
+DesktopEvents::DesktopEvents(Display& display, RunLoop& loop) : display_(display), loop_(loop) {
+  loop_.setEventSource(this);
+}
+
+DesktopEvents::~DesktopEvents() {
+  loop_.setEventSource(nullptr);
+  if (controller_) SDL_GameControllerClose(controller_);
+}
+
+void DesktopEvents::waitAndDispatch(double timeout) {
+  SDL_Event event;
+  if (display_.isHeadless()) {
+    // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.
+    std::this_thread::sleep_for(std::chrono::duration<double>(std::min(timeout, 0.1)));
+  } else {
+    const int ms = std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(timeout * 1000));
+    if (SDL_WaitEventTimeout(&event, ms)) handle(event);
+  }
+  while (SDL_PollEvent(&event)) handle(event);
+}
+
+void DesktopEvents::handle(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT: loop_.stop(); break;
+    case SDL_WINDOWEVENT: handleWindowEvent(event); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEMOTION: handleMouse(event); break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION: handleFinger(event); break;
+    case SDL_KEYDOWN: handleKey(event, true); break;
+    case SDL_KEYUP: handleKey(event, false); break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERAXISMOTION:
+    case SDL_CONTROLLERSENSORUPDATE:
+    case SDL_CONTROLLERBUTTONDOWN: handleController(event); break;
+    default: break;
+  }
+}
+
+void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
+  switch (event.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST: focused_ = false; break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
+    case SDL_WINDOWEVENT_MINIMIZED: minimized_ = true; break;
+    case SDL_WINDOWEVENT_RESTORED: minimized_ = false; break;
+    case SDL_WINDOWEVENT_LEAVE: tilt().mouse.reset(); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_EXPOSED: Layer::screenChanged(); break;
+    default: break;
+  }
+  Application::shared().setActive(focused_ && !minimized_);
+}
+
+void DesktopEvents::handleMouse(const SDL_Event& event) {
+  if (event.button.which == SDL_TOUCH_MOUSEID) return;  // fingers come as fingers
+  const bool motion = event.type == SDL_MOUSEMOTION;
+  const Point landscape = motion ? display_.landscapePointAt(event.motion.x, event.motion.y)
+                                 : display_.landscapePointAt(event.button.x, event.button.y);
+  if (isOnScreen(landscape)) {
+    tilt().mouse = readingUnder(landscape.x);
+  } else {
+    tilt().mouse.reset();
+  }
+  if (!motion && event.button.button != SDL_BUTTON_LEFT) return;
+
+  // Off the screen, a touch in flight follows along its edge.
+  const Point point = windowPointFromLandscape(clampToScreen(landscape));
+  if (event.type == SDL_MOUSEBUTTONDOWN) {
+    if (!isOnScreen(landscape)) return;  // a press on the letterbox touches nothing
+    mouseDown_ = true;
+    TouchRouter::shared().deliver(kMouseTouch, TouchPhase::Began, point);
+  } else if (mouseDown_) {
+    const bool ended = event.type == SDL_MOUSEBUTTONUP;
+    if (ended) mouseDown_ = false;
+    TouchRouter::shared().deliver(kMouseTouch, ended ? TouchPhase::Ended : TouchPhase::Moved,
+                                  point);
+  }
+}
+
+void DesktopEvents::handleFinger(const SDL_Event& event) {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(display_.sdlWindow(), &width, &height);
+  const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
+                                                    static_cast<int>(event.tfinger.y * height));
+  const TouchPhase phase = event.type == SDL_FINGERDOWN ? TouchPhase::Began
+                           : event.type == SDL_FINGERUP ? TouchPhase::Ended
+                                                        : TouchPhase::Moved;
+  if (phase == TouchPhase::Began && !isOnScreen(landscape)) return;
+  TouchRouter::shared().deliver(kFingerBase + static_cast<long>(event.tfinger.fingerId), phase,
+                                windowPointFromLandscape(clampToScreen(landscape)));
+}
+
+void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
+  const SDL_Keycode key = event.key.keysym.sym;
+  const double now = loop_.now();
+  KeyboardTilt& keyboard = tilt().keyboard;
+  switch (key) {
+    case SDLK_LEFT:
+    case SDLK_a: down ? keyboard.press(+1, now) : keyboard.release(+1, now); return;
+    case SDLK_RIGHT:
+    case SDLK_d: down ? keyboard.press(-1, now) : keyboard.release(-1, now); return;
+    default: break;
+  }
+  if (!down || event.key.repeat) return;
+  if (key == SDLK_DOWN || key == SDLK_s) {
+    keyboard.level(now);
+  } else if (key == SDLK_SPACE) {
+    keyboardThrow();
+  } else if (key == SDLK_F11 || (key == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))) {
+    display_.toggleFullscreen();
+  }
+}
+
+void DesktopEvents::keyboardThrow() {
+  const Point end = windowPointFromLandscape({kLandscapeSize.width / 2, kLandscapeSize.height / 2});
+  // Rightward on the landscape screen is downward in the window's portrait coordinates.
+  const float movement = -10.0f * static_cast<float>(tilt().keyboard.heldDirection());
+  const Point start{end.x, end.y - movement};
+  TouchRouter& router = TouchRouter::shared();
+  router.deliver(kKeyboardTouch, TouchPhase::Began, start);
+  router.deliver(kKeyboardTouch, TouchPhase::Ended, end, start);
+}
+
+void DesktopEvents::handleController(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+      if (controller_) return;
+      controller_ = SDL_GameControllerOpen(event.cdevice.which);
+      if (controller_ && SDL_GameControllerHasSensor(controller_, SDL_SENSOR_ACCEL)) {
+        SDL_GameControllerSetSensorEnabled(controller_, SDL_SENSOR_ACCEL, SDL_TRUE);
+      }
+      return;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (!controller_ ||
+          event.cdevice.which != SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller_))) {
+        return;
+      }
+      SDL_GameControllerClose(controller_);
+      controller_ = nullptr;
+      tilt().motion.reset();
+      tilt().stick.reset();
+      return;
+    case SDL_CONTROLLERAXISMOTION:
+      if (event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX) return;
+      if (std::abs(event.caxis.value) < kStickDeadZone) {
+        tilt().stick.reset();
+      } else {
+        // Full left (-32768) puts the crab at the left edge: a reading of +0.5.
+        tilt().stick = -0.5 * std::clamp(event.caxis.value / 32767.0, -1.0, 1.0);
+      }
+      return;
+    case SDL_CONTROLLERSENSORUPDATE:
+      if (event.csensor.sensor != SDL_SENSOR_ACCEL) return;
+      // +x points out of the controller's right side; tilted left-side-down, the felt lift of
+      // gravity leans towards +x.
+      tilt().motion = std::clamp(event.csensor.data[0] / SDL_STANDARD_GRAVITY, -1.0f, 1.0f);
+      return;
+    case SDL_CONTROLLERBUTTONDOWN:
+      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) keyboardThrow();
+      return;
+    default: return;
+  }
+}
+
+}  // namespace platform

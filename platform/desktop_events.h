@@ -1,0 +1,45 @@
+// The desktop's input while the run loop waits: the window's notices, the mouse and fingers as
+// touches, the keyboard, game controllers, all turned into what the game expects of a phone.
+#pragma once
+
+#include "platform/run_loop.h"
+
+union SDL_Event;
+struct _SDL_GameController;
+
+namespace platform {
+
+class Display;
+
+// Ids of the touches that do not come from fingers.
+constexpr long kMouseTouch = -1;
+constexpr long kKeyboardTouch = -2;
+
+class DesktopEvents final : public EventSource {
+ public:
+  DesktopEvents(Display& display, RunLoop& loop);
+  ~DesktopEvents() override;
+  DesktopEvents(const DesktopEvents&) = delete;
+  DesktopEvents& operator=(const DesktopEvents&) = delete;
+
+  void waitAndDispatch(double timeout) override;
+  // One SDL event to its handler.
+  void handle(const SDL_Event& event);
+
+ private:
+  void handleWindowEvent(const SDL_Event& event);
+  void handleMouse(const SDL_Event& event);
+  void handleFinger(const SDL_Event& event);
+  void handleKey(const SDL_Event& event, bool down);
+  void handleController(const SDL_Event& event);
+  // A tap at the middle of the screen, its last movement 10 points towards the held steering key.
+  void keyboardThrow();
+
+  Display& display_;
+  RunLoop& loop_;
+  bool focused_ = true, minimized_ = false;
+  bool mouseDown_ = false;
+  _SDL_GameController* controller_ = nullptr;
+};
+
+}  // namespace platform

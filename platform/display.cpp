@@ -1,0 +1,196 @@
+// SDL video and the compositor's GL context. The compositor draws with a context of its own that
+// shares textures with the game's, so it never disturbs the game's GL state.
+#include "platform/display.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/compositor.h"
+#include "platform/gl.h"
+#include "platform/view.h"
+
+namespace platform {
+namespace {
+
+Display* sDisplay = nullptr;
+
+bool desktopHasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+void requestGLES11() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+}  // namespace
+
+std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
+  if (sDisplay) return nullptr;
+  if (options.headless) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+  } else if (!desktopHasDisplay() && !std::getenv("SDL_VIDEODRIVER")) {
+    std::fprintf(stderr,
+                 "tidewick: there is no display to open a window on; run `tidewick --headless` "
+                 "to run without one, or start it under Xvfb.\n");
+    return nullptr;
+  }
+  // Fingers and the mouse are told apart by us; SDL must not turn one into the other.
+  SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
+  SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  const Uint32 subsystems =
+      SDL_INIT_VIDEO | (options.headless ? 0 : SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
+  if (SDL_InitSubSystem(subsystems) != 0) {
+    std::fprintf(stderr, "tidewick: cannot start the video: %s\n", SDL_GetError());
+    return nullptr;
+  }
+
+  std::unique_ptr<Display> display(new Display(options));
+  display->options_.scale = std::max(1, options.scale);
+  requestGLES11();
+  const int scale = display->options_.scale;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+  if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (options.headless) flags |= SDL_WINDOW_HIDDEN;
+  display->window_ = SDL_CreateWindow("Tidewick", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      static_cast<int>(kLandscapeSize.width) * scale,
+                                      static_cast<int>(kLandscapeSize.height) * scale, flags);
+  if (!display->window_) {
+    std::fprintf(stderr, "tidewick: cannot open a window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  SDL_SetWindowMinimumSize(display->window_, static_cast<int>(kLandscapeSize.width) / 2,
+                           static_cast<int>(kLandscapeSize.height) / 2);
+  display->compositor_ = SDL_GL_CreateContext(display->window_);
+  if (!display->compositor_) {
+    std::fprintf(stderr, "tidewick: cannot get OpenGL ES 1.1: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  SDL_GL_SetSwapInterval(0);  // the loop must never block on the screen's refresh
+  if (!oes::load()) return nullptr;
+  SDL_GL_MakeCurrent(display->window_, nullptr);
+  sDisplay = display.get();
+  return display;
+}
+
+Display* Display::shared() { return sDisplay; }
+
+Display::~Display() {
+  if (sDisplay == this) sDisplay = nullptr;
+  if (compositor_) SDL_GL_DeleteContext(compositor_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
+}
+
+void Display::toggleFullscreen() {
+  const bool fullscreen = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN;
+  SDL_SetWindowFullscreen(window_, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  Layer::screenChanged();
+}
+
+Display::Letterbox Display::letterbox() const {
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(window_, &width, &height);
+  const float scale = std::min(width / kLandscapeSize.width, height / kLandscapeSize.height);
+  const int w = static_cast<int>(std::lround(kLandscapeSize.width * scale));
+  const int h = static_cast<int>(std::lround(kLandscapeSize.height * scale));
+  return {(width - w) / 2, (height - h) / 2, w, h, scale};
+}
+
+Point Display::landscapePointAt(int windowX, int windowY) const {
+  int windowWidth = 0, windowHeight = 0, drawableWidth = 0, drawableHeight = 0;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
+  if (windowWidth <= 0 || windowHeight <= 0) return {-1, -1};
+  // Window coordinates to drawable pixels (they differ on high-density screens), top down.
+  const float px = windowX * static_cast<float>(drawableWidth) / windowWidth;
+  const float py = windowY * static_cast<float>(drawableHeight) / windowHeight;
+  const Letterbox box = letterbox();
+  const float top = static_cast<float>(drawableHeight - box.y - box.height);
+  return {(px - box.x) / box.scale, (py - top) / box.scale};
+}
+
+template <typename Draw>
+void Display::withCompositor(Draw draw) {
+  SDL_GLContext previous = SDL_GL_GetCurrentContext();
+  SDL_GL_MakeCurrent(window_, compositor_);
+  draw();
+  SDL_GL_MakeCurrent(window_, previous);
+}
+
+void Display::compositeIfNeeded() {
+  if (Layer::screenRevision() != composited_) composite();
+}
+
+void Display::composite() {
+  composited_ = Layer::screenRevision();
+  Window* root = Window::keyWindow();
+  withCompositor([&] {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+    oes::glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+    glViewport(0, 0, width, height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (root) {
+      const Letterbox box = letterbox();
+      glViewport(box.x, box.y, box.width, box.height);
+      compositeViews(*root, box.scale != std::floor(box.scale));
+    }
+    SDL_GL_SwapWindow(window_);
+  });
+}
+
+Picture Display::capture(int scale) {
+  using namespace oes;
+  scale = std::max(1, scale);
+  Picture picture;
+  picture.width = static_cast<int>(kLandscapeSize.width) * scale;
+  picture.height = static_cast<int>(kLandscapeSize.height) * scale;
+  picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
+  withCompositor([&] {
+    GLuint framebuffer = 0, renderbuffer = 0;
+    glGenRenderbuffersOES(1, &renderbuffer);
+    glBindRenderbufferOES(GL_RENDERBUFFER_OES, renderbuffer);
+    glRenderbufferStorageOES(GL_RENDERBUFFER_OES, GL_RGBA8_OES, picture.width, picture.height);
+    glGenFramebuffersOES(1, &framebuffer);
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, framebuffer);
+    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
+                                 renderbuffer);
+    glViewport(0, 0, picture.width, picture.height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (Window* root = Window::keyWindow()) compositeViews(*root, false);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // GL's rows run bottom up; the picture's top down.
+    const size_t row = static_cast<size_t>(picture.width) * 4;
+    std::vector<uint8_t> flipped(picture.rgba.size());
+    glReadPixels(0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE, flipped.data());
+    for (int y = 0; y < picture.height; ++y) {
+      std::copy_n(&flipped[(picture.height - 1 - y) * row], row, &picture.rgba[y * row]);
+    }
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+    glDeleteFramebuffersOES(1, &framebuffer);
+    glDeleteRenderbuffersOES(1, &renderbuffer);
+  });
+  return picture;
+}
+
+bool Display::writeScreenshot(const std::string& path, int scale) {
+  return writePng(path, capture(scale));
+}
+
+void Display::deleteTexture(unsigned texture) {
+  withCompositor([&] { glDeleteTextures(1, &texture); });
+}
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+// The desktop window that shows the phone's screen: SDL video, the compositor's GL context, the
+// landscape turn, scaling with letterboxing, fullscreen and screenshots.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/geometry.h"
+#include "platform/picture.h"
+
+struct SDL_Window;
+
+namespace platform {
+
+struct DisplayOptions {
+  int scale = 2;  // window pixels per point
+  bool fullscreen = false;
+  bool headless = false;  // SDL's offscreen driver: real GL, no window
+};
+
+// The landscape screen the player sees is the phone's portrait screen turned landscape-right.
+constexpr Size kLandscapeSize{480, 320};
+constexpr Point windowPointFromLandscape(Point p) { return {320 - p.y, p.x}; }
+constexpr Point landscapePointFromWindow(Point p) { return {p.y, 320 - p.x}; }
+constexpr bool isOnScreen(Point landscape) {
+  return landscape.x >= 0 && landscape.y >= 0 && landscape.x < kLandscapeSize.width &&
+         landscape.y < kLandscapeSize.height;
+}
+constexpr Point clampToScreen(Point landscape) {
+  return {landscape.x < 0 ? 0 : landscape.x > kLandscapeSize.width ? kLandscapeSize.width : landscape.x,
+          landscape.y < 0 ? 0 : landscape.y > kLandscapeSize.height ? kLandscapeSize.height : landscape.y};
+}
+
+class Display {
+ public:
+  // Opens SDL video with a GL ES 1.1 context for the compositor. Answers null, after saying why
+  // on stderr, when there is no display to open.
+  static std::unique_ptr<Display> open(const DisplayOptions& options);
+  // The open display, or null.
+  static Display* shared();
+  ~Display();
+
+  bool isHeadless() const { return options_.headless; }
+  void toggleFullscreen();
+
+  // The landscape point under a position in the window's own coordinates (as input events give
+  // them); off the screen when the position is on the letterbox.
+  Point landscapePointAt(int windowX, int windowY) const;
+
+  // Draws the key window when anything shown changed since the last time.
+  void compositeIfNeeded();
+  void composite();
+  // The composited screen in landscape at `scale` pixels per point.
+  Picture capture(int scale);
+  bool writeScreenshot(const std::string& path, int scale);
+
+  // For the GL layer: the window that GL contexts are made current with, the compositor's
+  // context, and deletion of textures of the share group whatever context is current.
+  SDL_Window* sdlWindow() const { return window_; }
+  void* compositorContext() const { return compositor_; }
+  void deleteTexture(unsigned texture);
+
+ private:
+  explicit Display(const DisplayOptions& options) : options_(options) {}
+  struct Letterbox {
+    int x, y, width, height;  // in drawable pixels, GL's origin bottom-left
+    float scale;              // drawable pixels per point
+  };
+  Letterbox letterbox() const;
+  // Runs `draw` with the compositor's context current, then restores the caller's context.
+  template <typename Draw>
+  void withCompositor(Draw draw);
+
+  DisplayOptions options_;
+  SDL_Window* window_ = nullptr;
+  void* compositor_ = nullptr;
+  uint64_t composited_ = UINT64_MAX;
+};
+
+}  // namespace platform

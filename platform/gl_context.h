@@ -1,0 +1,73 @@
+// GL contexts and the layer they draw for: a context's renderbuffer takes its storage from a
+// layer, and presenting it makes the finished frame that layer's content on screen.
+#pragma once
+
+#include <memory>
+
+#include "platform/gl.h"
+#include "platform/view.h"
+
+namespace platform {
+
+class GLContext;
+
+enum class RenderingAPI { OpenGLES1 = 1 };
+enum class ColorFormat { RGB565, RGBA8 };
+
+struct DrawableProperties {
+  // A retained drawable would keep its pixels across presents; ours never does.
+  bool retainedBacking = false;
+  ColorFormat colorFormat = ColorFormat::RGBA8;
+};
+
+class GLLayer : public Layer {
+ public:
+  GLLayer();
+  ~GLLayer() override;
+
+  void setDrawableProperties(const DrawableProperties& properties) { properties_ = properties; }
+  const DrawableProperties& drawableProperties() const { return properties_; }
+
+ private:
+  friend class GLContext;
+  void release();
+
+  DrawableProperties properties_;
+  // The renderbuffer whose frames this layer shows, and the texture that holds the last one.
+  GLContext* context_ = nullptr;
+  GLuint renderbuffer_ = 0;
+  int width_ = 0, height_ = 0;
+  GLuint texture_ = 0;
+  int textureWidth_ = 0, textureHeight_ = 0;
+};
+
+class GLContext {
+ public:
+  // A new context for `api` in the display's share group; null without an open display or when
+  // the GL cannot make one.
+  static std::unique_ptr<GLContext> create(RenderingAPI api);
+  ~GLContext();
+  GLContext(const GLContext&) = delete;
+  GLContext& operator=(const GLContext&) = delete;
+
+  RenderingAPI api() const { return api_; }
+
+  // Makes `context` current on the main thread (null: none); false when the GL refuses.
+  static bool setCurrentContext(GLContext* context);
+  static GLContext* currentContext();
+
+  // Gives the renderbuffer bound to `target` storage for the layer: its bounds in pixels,
+  // rounded, in its colour format. This context must be current.
+  bool renderbufferStorage(GLenum target, GLLayer* layer);
+  // Shows the renderbuffer bound to `target` as its layer's content. This context must be current.
+  bool presentRenderbuffer(GLenum target);
+
+ private:
+  GLContext(RenderingAPI api, void* handle) : api_(api), handle_(handle) {}
+
+  RenderingAPI api_;
+  void* handle_;            // the SDL context
+  GLuint copyFramebuffer_ = 0;  // reads a presented renderbuffer into its layer's texture
+};
+
+}  // namespace platform

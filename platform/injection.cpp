@@ -1,0 +1,27 @@
+// Injected events are posted to the current run loop.
+#include "platform/injection.h"
+
+#include "platform/accelerometer.h"
+#include "platform/application.h"
+#include "platform/run_loop.h"
+
+namespace platform::inject {
+
+void touch(double at, long id, TouchPhase phase, Point location, Point previous) {
+  RunLoop::current().post(
+      at, [=] { TouchRouter::shared().deliver(id, phase, location, previous); });
+}
+
+void acceleration(double at, double y) {
+  RunLoop::current().post(at, [y] { Accelerometer::shared().sources().injected = y; });
+}
+
+void resignActive(double at) {
+  RunLoop::current().post(at, [] { Application::shared().setActive(false); });
+}
+
+void becomeActive(double at) {
+  RunLoop::current().post(at, [] { Application::shared().setActive(true); });
+}
+
+}  // namespace platform::inject

@@ -1,0 +1,27 @@
+// The game's random generator: the additive feedback generator of POSIX random() as the GNU C
+// library builds it, bit for bit, with a state of its own that no library can shift.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace platform {
+
+class Random {
+ public:
+  explicit Random(uint32_t value = 1) { seed(value); }
+  // srandom(): a seed of 0 is taken as 1.
+  void seed(uint32_t seed);
+  // random(): 31 random bits.
+  int32_t next();
+
+ private:
+  static constexpr int kDegree = 31, kSeparation = 3;
+  std::array<int32_t, kDegree> state_{};
+  int front_ = kSeparation, rear_ = 0;
+};
+
+// The one generator every random choice of the game draws from.
+Random& gameRandom();
+
+}  // namespace platform

@@ -1,0 +1,114 @@
+// The main thread's run loop: one at a time, it delivers timer firings, input events and
+// application notices, and sleeps in between until something is due.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace platform {
+
+class RunLoop;
+
+// A repeating or one-shot timer on the run loop. The loop keeps it alive until it is invalidated;
+// a one-shot timer invalidates itself when it has fired.
+class Timer {
+ public:
+  void invalidate();
+  bool isValid() const { return valid_; }
+  double interval() const { return interval_; }
+  bool repeats() const { return repeats_; }
+  // When the timer fires next.
+  double fireDate() const;
+
+ private:
+  friend class RunLoop;
+  Timer(RunLoop& loop, double start, double interval, std::function<void()> target, bool repeats,
+        uint64_t sequence);
+
+  RunLoop* loop_;
+  double start_;
+  double interval_;
+  std::function<void()> target_;
+  bool repeats_;
+  uint64_t sequence_;  // breaks ties between timers due at the same moment
+  uint64_t firings_ = 1;  // the timer is due at start_ + firings_ · interval_
+  bool valid_ = true;
+};
+
+// Where input comes from while the loop waits: the desktop's window and devices.
+class EventSource {
+ public:
+  virtual ~EventSource() = default;
+  // Waits at most `timeout` seconds (infinity: until something arrives), then delivers what has
+  // arrived, each event to its handler.
+  virtual void waitAndDispatch(double timeout) = 0;
+};
+
+class RunLoop {
+ public:
+  static constexpr double kForever = std::numeric_limits<double>::infinity();
+
+  // The loop becomes the current one for as long as it lives.
+  explicit RunLoop(Clock& clock);
+  ~RunLoop();
+  RunLoop(const RunLoop&) = delete;
+  RunLoop& operator=(const RunLoop&) = delete;
+
+  // The loop that timers are scheduled on; there must be one.
+  static RunLoop& current();
+  static bool exists();
+
+  double now() const { return clock_.now(); }
+  // A virtual clock jumps straight to what is due next; a real one has to wait for it.
+  bool isVirtual() const { return virtual_ != nullptr; }
+
+  // Fires `target` every `interval` seconds from now on (first firing one interval from now),
+  // or once when `repeats` is false.
+  std::shared_ptr<Timer> scheduleTimer(double interval, std::function<void()> target, bool repeats);
+
+  // Delivers `event` at absolute time `at`: injected input and notices for tests and replays.
+  // An event is delivered before any timer due at the same moment.
+  void post(double at, std::function<void()> event);
+
+  void setEventSource(EventSource* source) { source_ = source; }
+  // Runs after every burst of deliveries, before the loop waits: layout and compositing.
+  void addBeforeWaitingObserver(std::function<void()> observer);
+
+  // Delivers until stop(). On a virtual clock it also returns once nothing is left to deliver.
+  void run();
+  // Virtual clock: delivers everything due up to `time`, then sets the clock to `time`.
+  void runUntil(double time);
+  void stop() { stopped_ = true; }
+
+ private:
+  friend class Timer;
+  struct Posted {
+    double at;
+    uint64_t sequence;
+    std::function<void()> event;
+  };
+
+  // Delivers the earliest thing due at or before `limit`; false when nothing is.
+  bool deliverNext(double limit);
+  void afterDeliveries();
+  double nextDue() const;
+  Timer* earliestTimer() const;
+  void forget(Timer* timer);
+
+  Clock& clock_;
+  VirtualClock* virtual_;
+  RunLoop* previous_;
+  EventSource* source_ = nullptr;
+  std::vector<std::shared_ptr<Timer>> timers_;
+  std::vector<Posted> posted_;  // kept sorted by (at, sequence)
+  std::vector<std::function<void()>> beforeWaiting_;
+  uint64_t sequence_ = 0;
+  bool stopped_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,67 @@
+// Routing of touches to views, with the locations each touch had at its last two events.
+#include "platform/touch.h"
+
+#include "platform/run_loop.h"
+#include "platform/view.h"
+
+namespace platform {
+namespace {
+
+Point toView(const View* view, Point windowPoint) {
+  return view ? view->transformToRoot().inverted().apply(windowPoint) : windowPoint;
+}
+
+}  // namespace
+
+Point Touch::locationInView(const View* view) const { return toView(view, location_); }
+
+Point Touch::previousLocationInView(const View* view) const { return toView(view, previous_); }
+
+TouchRouter& TouchRouter::shared() {
+  static TouchRouter router;
+  return router;
+}
+
+void TouchRouter::forgetView(View* view) {
+  std::erase_if(touches_, [view](auto& entry) { return entry.second->view_ == view; });
+}
+
+void TouchRouter::deliver(long id, TouchPhase phase, Point location, std::optional<Point> previous) {
+  const double now = RunLoop::exists() ? RunLoop::current().now() : 0;
+  if (phase == TouchPhase::Began) {
+    Window* window = Window::keyWindow();
+    View* view = window ? window->hitTest(location) : nullptr;
+    if (!view) {
+      touches_.erase(id);
+      return;
+    }
+    auto touch = std::make_unique<Touch>();
+    touch->view_ = view;
+    touch->location_ = location;
+    touch->previous_ = previous.value_or(location);
+    touch->timestamp_ = now;
+    touches_[id] = std::move(touch);
+  } else {
+    auto found = touches_.find(id);
+    if (found == touches_.end()) return;
+    Touch& touch = *found->second;
+    touch.previous_ = previous.value_or(touch.location_);
+    touch.location_ = location;
+    touch.timestamp_ = now;
+  }
+
+  Touch* touch = touches_[id].get();
+  touch->phase_ = phase;
+  const TouchSet touches{touch};
+  const Event event{now};
+  View* view = touch->view_;
+  switch (phase) {
+    case TouchPhase::Began: view->touchesBegan(touches, event); break;
+    case TouchPhase::Moved: view->touchesMoved(touches, event); break;
+    case TouchPhase::Ended: view->touchesEnded(touches, event); break;
+    case TouchPhase::Cancelled: view->touchesCancelled(touches, event); break;
+  }
+  if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) touches_.erase(id);
+}
+
+}  // namespace platform

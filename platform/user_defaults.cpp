@@ -1,0 +1,142 @@
+// JSON on disk, replaced whole on every write: a temporary file is written and synced, then
+// renamed over the old one, so a crash leaves the old file or the new one, never a torn one.
+#include "platform/user_defaults.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace platform {
+namespace fs = std::filesystem;
+namespace {
+
+std::unique_ptr<UserDefaults> sStandard;
+fs::path sStandardPath;
+
+bool writeAll(int fd, const std::string& text) {
+  size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// The directory entry of a rename is durable only once the directory itself is synced.
+void syncDirectory(const fs::path& directory) {
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+void moveAside(const fs::path& path) {
+  const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+  fs::path aside = path;
+  aside += ".corrupt-" + std::to_string(stamp);
+  std::error_code error;
+  fs::rename(path, aside, error);
+  if (error) {
+    std::fprintf(stderr, "tidewick: %s is unreadable and could not be moved aside (%s)\n",
+                 path.c_str(), error.message().c_str());
+  } else {
+    std::fprintf(stderr, "tidewick: %s was unreadable; it was moved to %s and settings start afresh\n",
+                 path.c_str(), aside.c_str());
+  }
+}
+
+}  // namespace
+
+fs::path UserDefaults::defaultPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  fs::path base;
+  if (config && *config) {
+    base = config;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = fs::path(home) / ".config";
+  } else {
+    base = ".";
+  }
+  return base / "tidewick" / "defaults.json";
+}
+
+UserDefaults& UserDefaults::standard() {
+  if (!sStandard) sStandard = std::make_unique<UserDefaults>(sStandardPath.empty() ? defaultPath() : sStandardPath);
+  return *sStandard;
+}
+
+void UserDefaults::useFile(const fs::path& path) {
+  sStandardPath = path;
+  sStandard.reset();
+}
+
+UserDefaults::UserDefaults(fs::path path) : path_(std::move(path)) {
+  std::error_code error;
+  if (!fs::exists(path_, error)) return;  // nothing stored yet
+  std::ifstream in(path_, std::ios::binary);
+  std::stringstream text;
+  if (in) text << in.rdbuf();
+  nlohmann::json parsed = nlohmann::json::parse(text.str(), nullptr, false);
+  if (parsed.is_object()) {
+    values_ = std::move(parsed);
+  } else {
+    moveAside(path_);
+  }
+}
+
+long UserDefaults::integerForKey(const std::string& key) const {
+  auto found = values_.find(key);
+  if (found == values_.end() || !found->is_number()) return 0;
+  if (found->is_number_float()) return static_cast<long>(found->get<double>());
+  return found->get<long>();
+}
+
+float UserDefaults::floatForKey(const std::string& key) const {
+  auto found = values_.find(key);
+  if (found == values_.end() || !found->is_number()) return 0;
+  return found->get<float>();
+}
+
+bool UserDefaults::setInteger(long value, const std::string& key) {
+  values_[key] = value;
+  return save();
+}
+
+bool UserDefaults::setFloat(float value, const std::string& key) {
+  values_[key] = value;
+  return save();
+}
+
+bool UserDefaults::save() const {
+  std::error_code error;
+  fs::create_directories(path_.parent_path(), error);
+  fs::path temporary = path_;
+  temporary += ".tmp";
+  const std::string text = values_.dump(2) + "\n";
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  bool ok = fd >= 0 && writeAll(fd, text) && ::fsync(fd) == 0;
+  if (fd >= 0) ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temporary.c_str(), path_.c_str()) == 0;
+  if (!ok) {
+    std::fprintf(stderr, "tidewick: could not save settings to %s: %s\n", path_.c_str(),
+                 std::strerror(errno));
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  syncDirectory(path_.parent_path().empty() ? fs::path(".") : path_.parent_path());
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+// The player's stored values: integers and floats by key, kept as JSON in the user's config
+// folder. Every write reaches the disk at once and atomically.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace platform {
+
+class UserDefaults {
+ public:
+  // $XDG_CONFIG_HOME/tidewick/defaults.json, or ~/.config/tidewick/defaults.json.
+  static std::filesystem::path defaultPath();
+  // The store the game uses; `useFile` points it elsewhere before first use.
+  static UserDefaults& standard();
+  static void useFile(const std::filesystem::path& path);
+
+  // Reads the file; a missing one is an empty store. A file that cannot be parsed is moved
+  // aside to "<name>.corrupt-<timestamp>" with a warning, and the store starts empty.
+  explicit UserDefaults(std::filesystem::path path);
+
+  // A missing key, or one holding no number, reads as 0.
+  long integerForKey(const std::string& key) const;
+  float floatForKey(const std::string& key) const;
+  // False, with a warning, when the file could not be written; the value is kept in memory.
+  bool setInteger(long value, const std::string& key);
+  bool setFloat(float value, const std::string& key);
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  bool save() const;
+
+  std::filesystem::path path_;
+  nlohmann::json values_ = nlohmann::json::object();
+};
+
+}  // namespace platform

@@ -1,0 +1,159 @@
+// View geometry, the view tree, layout and hit testing.
+#include "platform/view.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <nlohmann/json.hpp>
+
+namespace platform {
+namespace {
+
+uint64_t sScreenRevision = 0;
+Window* sKeyWindow = nullptr;
+
+}  // namespace
+
+uint64_t Layer::screenRevision() { return sScreenRevision; }
+void Layer::screenChanged() { ++sScreenRevision; }
+
+void Layer::setBounds(Rect bounds) {
+  if (bounds == bounds_) return;
+  bounds_ = bounds;
+  screenChanged();
+}
+
+void Layer::setContents(const LayerContents& contents) {
+  contents_ = contents;
+  screenChanged();
+}
+
+View::View() : View(std::make_unique<Layer>()) {}
+
+View::View(std::unique_ptr<Layer> layer) : layer_(std::move(layer)) {}
+
+View::~View() {
+  TouchRouter::shared().forgetView(this);
+  for (auto& subview : subviews_) subview->superview_ = nullptr;
+}
+
+bool View::decode(const Coder& coder) {
+  if (!coder.is_object()) return false;
+  try {
+    if (auto frame = coder.find("frame"); frame != coder.end()) {
+      const auto& f = *frame;
+      if (!f.is_array() || f.size() != 4) return false;
+      setFrame({{f[0].get<float>(), f[1].get<float>()}, {f[2].get<float>(), f[3].get<float>()}});
+    }
+    setHidden(coder.value("hidden", false));
+    setAlpha(coder.value("alpha", 1.0f));
+    setTag(coder.value("tag", 0));
+    setUserInteractionEnabled(coder.value("userInteractionEnabled", true));
+  } catch (const nlohmann::json::exception& e) {
+    std::fprintf(stderr, "tidewick: a view's description is malformed: %s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
+void View::setBounds(Rect bounds) {
+  if (bounds.size != layer_->bounds().size) setNeedsLayout();
+  layer_->setBounds(bounds);
+}
+
+void View::setCenter(Point center) {
+  if (center == center_) return;
+  center_ = center;
+  Layer::screenChanged();
+}
+
+void View::setTransform(const AffineTransform& transform) {
+  if (transform == transform_) return;
+  transform_ = transform;
+  Layer::screenChanged();
+}
+
+Rect View::frame() const {
+  const Size size = bounds().size;
+  return {{center_.x - size.width / 2, center_.y - size.height / 2}, size};
+}
+
+void View::setFrame(Rect frame) {
+  setBounds({bounds().origin, frame.size});
+  setCenter({frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2});
+}
+
+void View::setHidden(bool hidden) {
+  if (hidden == hidden_) return;
+  hidden_ = hidden;
+  Layer::screenChanged();
+}
+
+void View::setAlpha(float alpha) {
+  alpha = std::clamp(alpha, 0.0f, 1.0f);
+  if (alpha == alpha_) return;
+  alpha_ = alpha;
+  Layer::screenChanged();
+}
+
+void View::addSubview(std::shared_ptr<View> view) {
+  if (!view || view.get() == this) return;
+  view->removeFromSuperview();
+  view->superview_ = this;
+  subviews_.push_back(std::move(view));
+  Layer::screenChanged();
+}
+
+void View::removeFromSuperview() {
+  if (!superview_) return;
+  View* parent = superview_;
+  superview_ = nullptr;
+  // The erased pointer may be the last owner of this view: nothing of it is touched afterwards.
+  std::erase_if(parent->subviews_, [this](auto& v) { return v.get() == this; });
+  Layer::screenChanged();
+}
+
+void View::layoutIfNeeded() {
+  if (needsLayout_) {
+    needsLayout_ = false;
+    layoutSubviews();
+  }
+  for (auto& subview : subviews_) subview->layoutIfNeeded();
+}
+
+AffineTransform View::transformToRoot() const {
+  // A bounds point goes to the superview as centre + transform · (point − bounds centre).
+  const Rect b = bounds();
+  AffineTransform t =
+      AffineTransform::translation(-(b.origin.x + b.size.width / 2), -(b.origin.y + b.size.height / 2))
+          .concat(transform_)
+          .concat(AffineTransform::translation(center_.x, center_.y));
+  return superview_ ? t.concat(superview_->transformToRoot()) : t;
+}
+
+View* View::hitTest(Point rootPoint) {
+  if (hidden_ || alpha_ < 0.01f || !userInteractionEnabled_) return nullptr;
+  // Later subviews lie on top.
+  for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
+    if (View* hit = (*it)->hitTest(rootPoint)) return hit;
+  }
+  const Point local = transformToRoot().inverted().apply(rootPoint);
+  return bounds().contains(local) ? this : nullptr;
+}
+
+Window::Window() {
+  setFrame({{0, 0}, kScreenSize});
+}
+
+Window::~Window() {
+  if (sKeyWindow == this) sKeyWindow = nullptr;
+}
+
+void Window::makeKeyAndVisible() {
+  sKeyWindow = this;
+  Layer::screenChanged();
+}
+
+Window* Window::keyWindow() { return sKeyWindow; }
+
+}  // namespace platform

@@ -1,0 +1,123 @@
+// Views and their layers: the rectangles of the screen, their geometry, visibility and touch
+// handling. The compositor draws them; the desktop window shows the result.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "platform/geometry.h"
+#include "platform/touch.h"
+
+namespace platform {
+
+// What the compositor shows of a view: a texture of the GL share group stretched over the
+// view's bounds. The texture coordinates are those of the bounds' top-left corner (s0, t0) and
+// bottom-right corner (s1, t1).
+struct LayerContents {
+  unsigned texture = 0;
+  float s0 = 0, t0 = 0, s1 = 1, t1 = 1;
+};
+
+class Layer {
+ public:
+  virtual ~Layer() = default;
+
+  Rect bounds() const { return bounds_; }
+  void setBounds(Rect bounds);
+  const LayerContents& contents() const { return contents_; }
+  void setContents(const LayerContents& contents);
+
+  // Bumps on every change that shows on screen, so the compositor redraws only when needed.
+  static uint64_t screenRevision();
+  static void screenChanged();
+
+ private:
+  Rect bounds_;
+  LayerContents contents_;
+};
+
+// How the interface file describes one view: its properties by name ("frame": [x, y, w, h],
+// "hidden", "alpha", "tag", "userInteractionEnabled").
+using Coder = nlohmann::json;
+
+class View {
+ public:
+  View();
+  explicit View(std::unique_ptr<Layer> layer);
+  virtual ~View();
+  View(const View&) = delete;
+  View& operator=(const View&) = delete;
+
+  // Takes the properties the interface file gives; false when they are malformed.
+  bool decode(const Coder& coder);
+
+  Layer& layer() { return *layer_; }
+  const Layer& layer() const { return *layer_; }
+
+  Rect bounds() const { return layer_->bounds(); }
+  void setBounds(Rect bounds);
+  Point center() const { return center_; }
+  void setCenter(Point center);
+  AffineTransform transform() const { return transform_; }
+  void setTransform(const AffineTransform& transform);
+  // The bounds' size placed at the centre, as seen with an identity transform.
+  Rect frame() const;
+  void setFrame(Rect frame);
+
+  bool isHidden() const { return hidden_; }
+  void setHidden(bool hidden);
+  float alpha() const { return alpha_; }
+  void setAlpha(float alpha);
+  int tag() const { return tag_; }
+  void setTag(int tag) { tag_ = tag; }
+  bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
+  void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
+
+  View* superview() const { return superview_; }
+  const std::vector<std::shared_ptr<View>>& subviews() const { return subviews_; }
+  void addSubview(std::shared_ptr<View> view);
+  void removeFromSuperview();
+
+  // Layout runs late, once per change, like the platform's layout pass.
+  void setNeedsLayout() { needsLayout_ = true; }
+  // Lays out this view (when marked) and then its subviews.
+  void layoutIfNeeded();
+  virtual void layoutSubviews() {}
+
+  virtual void touchesBegan(const TouchSet&, const Event&) {}
+  virtual void touchesMoved(const TouchSet&, const Event&) {}
+  virtual void touchesEnded(const TouchSet&, const Event&) {}
+  virtual void touchesCancelled(const TouchSet&, const Event&) {}
+
+  // From this view's bounds coordinates to the root view's coordinates.
+  AffineTransform transformToRoot() const;
+  // The deepest visible, touchable view under a point of the root's coordinates.
+  View* hitTest(Point rootPoint);
+
+ private:
+  std::unique_ptr<Layer> layer_;
+  Point center_;
+  AffineTransform transform_;
+  bool hidden_ = false;
+  float alpha_ = 1;
+  int tag_ = 0;
+  bool userInteractionEnabled_ = true;
+  bool needsLayout_ = false;
+  View* superview_ = nullptr;
+  std::vector<std::shared_ptr<View>> subviews_;
+};
+
+// The root of the view tree: the phone's portrait screen of 320 x 480 points.
+class Window : public View {
+ public:
+  static constexpr Size kScreenSize{320, 480};
+  Window();
+  ~Window() override;
+  // The window the compositor shows and touches go to.
+  void makeKeyAndVisible();
+  static Window* keyWindow();
+};
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+// The GL view: builds its surface from the layer, presents frames, and forwards finished
+// touches to the game. Every rebuild leaves the caller's bindings as they were.
+#include "render/my_eagl_view.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/application.h"
+
+using namespace oes;
+using platform::GLContext;
+
+MyEAGLView::MyEAGLView() : platform::View(std::make_unique<platform::GLLayer>()) {}
+
+platform::GLLayer& MyEAGLView::glLayer() { return static_cast<platform::GLLayer&>(layer()); }
+
+std::shared_ptr<MyEAGLView> MyEAGLView::initWithCoder(const platform::Coder& coder) {
+  std::shared_ptr<MyEAGLView> view(new MyEAGLView());
+  if (!view->decode(coder)) return nullptr;
+
+  view->_format = platform::ColorFormat::RGB565;
+  view->glLayer().setDrawableProperties({.retainedBacking = false, .colorFormat = view->_format});
+  view->_depthFormat = 0;
+  view->_context = GLContext::create(platform::RenderingAPI::OpenGLES1);
+  if (!view->_context || !view->_createSurface()) return nullptr;
+  return view;
+}
+
+MyEAGLView::~MyEAGLView() {
+  if (_context) _destroySurface();
+  _context.reset();
+}
+
+bool MyEAGLView::_createSurface() {
+  if (!GLContext::setCurrentContext(_context.get())) return false;
+  const platform::Size bounds = layer().bounds().size;
+  const float width = std::round(bounds.width), height = std::round(bounds.height);
+
+  GLint oldRenderbuffer = 0, oldFramebuffer = 0;
+  glGetIntegerv(GL_RENDERBUFFER_BINDING_OES, &oldRenderbuffer);
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFramebuffer);
+
+  glGenRenderbuffersOES(1, &_renderbuffer);
+  glBindRenderbufferOES(GL_RENDERBUFFER_OES, _renderbuffer);
+  if (!_context->renderbufferStorage(GL_RENDERBUFFER_OES, &glLayer())) {
+    glDeleteRenderbuffersOES(1, &_renderbuffer);
+    _renderbuffer = 0;
+    glBindRenderbufferOES(GL_RENDERBUFFER_OES, oldRenderbuffer);
+    return false;
+  }
+
+  glGenFramebuffersOES(1, &_framebuffer);
+  glBindFramebufferOES(GL_FRAMEBUFFER_OES, _framebuffer);
+  glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
+                               _renderbuffer);
+  if (_depthFormat) {
+    glGenRenderbuffersOES(1, &_depthBuffer);
+    glBindRenderbufferOES(GL_RENDERBUFFER_OES, _depthBuffer);
+    glRenderbufferStorageOES(GL_RENDERBUFFER_OES, _depthFormat, static_cast<GLsizei>(width),
+                             static_cast<GLsizei>(height));
+    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_DEPTH_ATTACHMENT_OES, GL_RENDERBUFFER_OES,
+                                 _depthBuffer);
+  }
+
+  _size = {width, height};
+  if (!_hasBeenCurrent) {
+    glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    glScissor(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    _hasBeenCurrent = true;
+  } else {
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, oldFramebuffer);
+  }
+  glBindRenderbufferOES(GL_RENDERBUFFER_OES, oldRenderbuffer);
+
+  if (_delegate) _delegate->didResizeEAGLSurfaceForView(this);
+  return true;
+}
+
+void MyEAGLView::_destroySurface() {
+  GLContext* oldContext = GLContext::currentContext();
+  if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
+  if (_depthFormat) {
+    glDeleteRenderbuffersOES(1, &_depthBuffer);
+    _depthBuffer = 0;
+  }
+  glDeleteRenderbuffersOES(1, &_renderbuffer);
+  _renderbuffer = 0;
+  glDeleteFramebuffersOES(1, &_framebuffer);
+  _framebuffer = 0;
+  if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
+}
+
+void MyEAGLView::layoutSubviews() {
+  if (!_autoresize) return;
+  const platform::Size bounds = this->bounds().size;
+  if (std::round(bounds.width) != _size.width || std::round(bounds.height) != _size.height) {
+    _destroySurface();
+    _createSurface();
+  }
+}
+
+void MyEAGLView::setAutoresizesEAGLSurface(bool flag) {
+  _autoresize = flag;
+  if (_autoresize) layoutSubviews();
+}
+
+void MyEAGLView::setCurrentContext() {
+  if (!GLContext::setCurrentContext(_context.get())) {
+    std::printf("Failed to set current context %p in %s\n", static_cast<void*>(_context.get()),
+                "-[MyEAGLView setCurrentContext]");
+  }
+}
+
+bool MyEAGLView::isCurrentContext() const { return GLContext::currentContext() == _context.get(); }
+
+void MyEAGLView::clearCurrentContext() {
+  if (!GLContext::setCurrentContext(nullptr)) {
+    std::printf("Failed to clear current context in %s\n", "-[MyEAGLView clearCurrentContext]");
+  }
+}
+
+void MyEAGLView::swapBuffers() {
+  GLContext* oldContext = GLContext::currentContext();
+  if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
+  glBindRenderbufferOES(GL_RENDERBUFFER_OES, _renderbuffer);
+  if (!_context->presentRenderbuffer(GL_RENDERBUFFER_OES)) {
+    std::printf("Failed to swap renderbuffer in %s\n", "-[MyEAGLView swapBuffers]");
+  }
+  if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
+}
+
+platform::Point MyEAGLView::convertPointFromViewToSurface(platform::Point point) const {
+  const platform::Rect b = bounds();
+  return {(point.x - b.origin.x) / b.size.width * _size.width,
+          (point.y - b.origin.y) / b.size.height * _size.height};
+}
+
+platform::Rect MyEAGLView::convertRectFromViewToSurface(platform::Rect rect) const {
+  const platform::Rect b = bounds();
+  return {convertPointFromViewToSurface(rect.origin),
+          {rect.size.width / b.size.width * _size.width,
+           rect.size.height / b.size.height * _size.height}};
+}
+
+void MyEAGLView::touchesEnded(const platform::TouchSet& touches, const platform::Event&) {
+  if (auto* game = dynamic_cast<TapHandler*>(platform::Application::shared().delegate())) {
+    game->handleTap(touches);
+  }
+}
