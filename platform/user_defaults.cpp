@@ -85,6 +85,10 @@ void UserDefaults::useFile(const fs::path& path) {
 UserDefaults::UserDefaults(fs::path path) : path_(std::move(path)) {
   std::error_code error;
   if (!fs::exists(path_, error)) return;  // nothing stored yet
+  if (!fs::is_regular_file(path_, error)) {
+    std::fprintf(stderr, "tidewick: %s is not a file; settings will not be kept\n", path_.c_str());
+    return;
+  }
   std::ifstream in(path_, std::ios::binary);
   std::stringstream text;
   if (in) text << in.rdbuf();

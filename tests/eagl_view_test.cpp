@@ -1,0 +1,144 @@
+// The GL view's surface: its size, the viewport it sets once, rebuilds, contexts, conversions
+// and the touches it passes on.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/application.h"
+#include "platform/touch.h"
+#include "tests/test_display.h"
+
+using namespace oes;
+using platform::GLContext;
+
+namespace {
+
+std::shared_ptr<MyEAGLView> makeView(float width, float height) {
+  testDisplay();
+  return MyEAGLView::initWithCoder({{"frame", {0, 0, width, height}}});
+}
+
+struct ResizeCounter : MyEAGLViewDelegate {
+  void didResizeEAGLSurfaceForView(MyEAGLView*) override { ++resizes; }
+  int resizes = 0;
+};
+
+std::array<GLint, 4> integers(GLenum name) {
+  std::array<GLint, 4> values{};
+  glGetIntegerv(name, values.data());
+  return values;
+}
+
+}  // namespace
+
+TEST(MyEAGLViewTest, SurfaceIsTheBoundsRoundedToWholePixels) {
+  auto view = makeView(480.4f, 319.6f);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{480, 320}));
+  EXPECT_EQ(view->pixelFormat(), platform::ColorFormat::RGB565);
+  EXPECT_EQ(view->depthFormat(), 0u);
+  EXPECT_NE(view->framebuffer(), 0u);
+  EXPECT_FALSE(view->autoresizesSurface());
+  EXPECT_TRUE(view->isCurrentContext());
+  EXPECT_FALSE(view->layer().contents().texture);  // nothing presented yet
+}
+
+TEST(MyEAGLViewTest, FirstSurfaceSetsViewportAndScissorAndRebuildsLeaveThemAlone) {
+  auto view = makeView(480, 320);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 480, 320}));
+  EXPECT_EQ(integers(GL_SCISSOR_BOX), (std::array<GLint, 4>{0, 0, 480, 320}));
+  GLint framebuffer = 0;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
+  EXPECT_EQ(static_cast<GLuint>(framebuffer), view->framebuffer());  // the first one stays bound
+
+  glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+  view->setBounds({{0, 0}, {400, 300}});
+  view->setAutoresizesEAGLSurface(true);
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{400, 300}));
+  EXPECT_EQ(integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 480, 320}));
+  EXPECT_EQ(integers(GL_SCISSOR_BOX), (std::array<GLint, 4>{0, 0, 480, 320}));
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
+  EXPECT_EQ(framebuffer, 0);  // the caller's binding is back
+}
+
+TEST(MyEAGLViewTest, AutoresizeRebuildsOnlyWhenSetAndTheRoundedSizeChanges) {
+  auto view = makeView(480, 320);
+  ASSERT_TRUE(view);
+  ResizeCounter counter;
+  view->setDelegate(&counter);
+
+  view->setBounds({{0, 0}, {240, 160}});
+  view->layoutIfNeeded();
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{480, 320}));
+  EXPECT_EQ(counter.resizes, 0);
+
+  view->setBounds({{0, 0}, {480.3f, 319.7f}});
+  view->setAutoresizesEAGLSurface(true);
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{480, 320}));
+  EXPECT_EQ(counter.resizes, 0);
+
+  view->setBounds({{0, 0}, {481, 320}});
+  view->layoutIfNeeded();
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{481, 320}));
+  EXPECT_EQ(counter.resizes, 1);
+}
+
+TEST(MyEAGLViewTest, SwapBuffersLeavesAnotherCurrentContextCurrent) {
+  auto first = makeView(480, 320);
+  auto second = makeView(480, 320);
+  ASSERT_TRUE(first && second);
+  first->setCurrentContext();
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  second->setCurrentContext();
+  first->swapBuffers();
+  EXPECT_TRUE(second->isCurrentContext());
+  EXPECT_FALSE(first->isCurrentContext());
+  EXPECT_TRUE(first->layer().contents().texture);  // the frame was presented all the same
+
+  second->clearCurrentContext();
+  EXPECT_EQ(GLContext::currentContext(), nullptr);
+}
+
+TEST(MyEAGLViewTest, MalformedDescriptionsAndEmptySurfacesGiveNoView) {
+  testDisplay();
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 480}}}));
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", "wide"}}));
+  EXPECT_FALSE(MyEAGLView::initWithCoder(nlohmann::json::array()));
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 0.4, 320}}}));
+}
+
+TEST(MyEAGLViewTest, ConvertsViewCoordinatesToSurfacePixelsWithoutFlipping) {
+  auto view = makeView(480, 320);
+  ASSERT_TRUE(view);
+  view->setBounds({{0, 0}, {240, 160}});  // the surface stays 480 x 320
+  EXPECT_EQ(view->convertPointFromViewToSurface({60, 40}), (platform::Point{120, 80}));
+  EXPECT_EQ(view->convertRectFromViewToSurface({{60, 40}, {24, 16}}),
+            (platform::Rect{{120, 80}, {48, 32}}));
+}
+
+namespace {
+
+struct TapRecorder : platform::ApplicationDelegate, TapHandler {
+  void handleTap(const platform::TouchSet& touches) override {
+    taps.push_back(touches.front()->locationInView(nullptr));
+  }
+  std::vector<platform::Point> taps;
+};
+
+}  // namespace
+
+TEST(MyEAGLViewTest, TouchEndsAndOnlyTouchEndsReachTheGame) {
+  LandscapeScreen screen = makeLandscapeScreen();
+  TapRecorder game;
+  platform::Application::shared().setDelegate(&game);
+  auto& router = platform::TouchRouter::shared();
+  router.deliver(7, platform::TouchPhase::Began, {100, 200});
+  router.deliver(7, platform::TouchPhase::Moved, {110, 200});
+  EXPECT_TRUE(game.taps.empty());
+  router.deliver(7, platform::TouchPhase::Ended, {120, 210});
+  ASSERT_EQ(game.taps.size(), 1u);
+  EXPECT_EQ(game.taps[0], (platform::Point{120, 210}));
+  platform::Application::shared().setDelegate(nullptr);
+}

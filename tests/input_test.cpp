@@ -1,0 +1,261 @@
+// Desktop input as the game sees it: touches in portrait window coordinates with their previous
+// locations, tilt readings from each device in order of precedence, samples at the update
+// interval, the keyboard's throw, and the window's focus as application notices.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include "platform/accelerometer.h"
+#include "platform/application.h"
+#include "platform/desktop_events.h"
+#include "platform/injection.h"
+#include "tests/test_display.h"
+
+using namespace platform;
+
+namespace {
+
+struct Recorded {
+  TouchPhase phase;
+  Point location, previous;
+};
+
+class RecorderView : public View {
+ public:
+  void touchesBegan(const TouchSet& t, const Event&) override { record(t); }
+  void touchesMoved(const TouchSet& t, const Event&) override { record(t); }
+  void touchesEnded(const TouchSet& t, const Event&) override { record(t); }
+  void touchesCancelled(const TouchSet& t, const Event&) override { record(t); }
+  std::vector<Recorded> touches;
+
+ private:
+  void record(const TouchSet& t) {
+    touches.push_back({t.front()->phase(), t.front()->locationInView(nullptr),
+                       t.front()->previousLocationInView(nullptr)});
+  }
+};
+
+struct SampleRecorder : AccelerometerDelegate {
+  void accelerometer(Accelerometer&, const Acceleration& a) override { samples.push_back(a); }
+  std::vector<Acceleration> samples;
+};
+
+struct NoticeRecorder : ApplicationDelegate {
+  void applicationWillResignActive(Application&) override { notices += 'R'; }
+  void applicationDidBecomeActive(Application&) override { notices += 'B'; }
+  std::string notices;
+};
+
+class InputTest : public testing::Test {
+ protected:
+  InputTest() : events_(testDisplay(), loop_) {
+    Accelerometer::shared().sources() = {};
+    TouchRouter::shared().reset();
+    view_ = std::make_shared<RecorderView>();
+    view_->setFrame({{0, 0}, Window::kScreenSize});
+    window_->addSubview(view_);
+    window_->makeKeyAndVisible();
+  }
+  ~InputTest() override { Accelerometer::shared().setDelegate(nullptr); }
+
+  void mouse(Uint32 type, int x, int y) {
+    SDL_Event e{};
+    e.type = type;
+    if (type == SDL_MOUSEMOTION) {
+      e.motion.x = x;
+      e.motion.y = y;
+    } else {
+      e.button.button = SDL_BUTTON_LEFT;
+      e.button.x = x;
+      e.button.y = y;
+    }
+    events_.handle(e);
+  }
+  void key(SDL_Keycode sym, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = sym;
+    events_.handle(e);
+  }
+  void windowEvent(Uint8 what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    events_.handle(e);
+  }
+  double reading() { return Accelerometer::shared().sample(loop_.now()).y; }
+
+  VirtualClock clock_{10};
+  RunLoop loop_{clock_};
+  DesktopEvents events_;
+  std::shared_ptr<Window> window_ = std::make_shared<Window>();
+  std::shared_ptr<RecorderView> view_;
+};
+
+}  // namespace
+
+TEST_F(InputTest, MouseBecomesATouchInPortraitWindowCoordinates) {
+  // The test display is 960 x 640: two pixels a point, no letterbox.
+  mouse(SDL_MOUSEBUTTONDOWN, 20, 40);  // landscape (10, 20)
+  mouse(SDL_MOUSEMOTION, 40, 40);      // landscape (20, 20): a move to the right
+  mouse(SDL_MOUSEBUTTONUP, 60, 40);    // landscape (30, 20)
+  mouse(SDL_MOUSEMOTION, 80, 40);      // no button: no touch
+  ASSERT_EQ(view_->touches.size(), 3u);
+  EXPECT_EQ(view_->touches[0].phase, TouchPhase::Began);
+  EXPECT_EQ(view_->touches[0].location, (Point{300, 10}));
+  EXPECT_EQ(view_->touches[0].previous, (Point{300, 10}));
+  EXPECT_EQ(view_->touches[1].phase, TouchPhase::Moved);
+  EXPECT_EQ(view_->touches[1].location, (Point{300, 20}));
+  EXPECT_EQ(view_->touches[1].previous, (Point{300, 10}));
+  EXPECT_EQ(view_->touches[2].phase, TouchPhase::Ended);
+  EXPECT_EQ(view_->touches[2].location, (Point{300, 30}));
+  EXPECT_EQ(view_->touches[2].previous, (Point{300, 20}));
+}
+
+TEST_F(InputTest, FingersAreTouchesOfTheirOwn) {
+  SDL_Event e{};
+  e.type = SDL_FINGERDOWN;
+  e.tfinger.fingerId = 3;
+  e.tfinger.x = 0.5f;
+  e.tfinger.y = 0.25f;
+  events_.handle(e);
+  e.type = SDL_FINGERUP;
+  e.tfinger.x = 0.75f;
+  events_.handle(e);
+  ASSERT_EQ(view_->touches.size(), 2u);
+  EXPECT_EQ(view_->touches[0].location, (Point{240, 240}));
+  EXPECT_EQ(view_->touches[1].location, (Point{240, 360}));
+  EXPECT_EQ(view_->touches[1].previous, (Point{240, 240}));
+}
+
+TEST_F(InputTest, InjectedTouchesCarryTheirPreviousLocations) {
+  inject::touch(11, 9, TouchPhase::Began, {100, 100}, {100, 100});
+  inject::touch(12, 9, TouchPhase::Ended, {100, 130}, {100, 120});
+  loop_.runUntil(11.5);
+  ASSERT_EQ(view_->touches.size(), 1u);
+  loop_.runUntil(12);
+  ASSERT_EQ(view_->touches.size(), 2u);
+  EXPECT_EQ(view_->touches[1].previous, (Point{100, 120}));
+}
+
+TEST_F(InputTest, KeyboardTiltsAtOneUnitASecondUpToAHalf) {
+  key(SDLK_LEFT, true);
+  loop_.runUntil(10.25);
+  EXPECT_DOUBLE_EQ(reading(), 0.25);
+  loop_.runUntil(11);
+  EXPECT_DOUBLE_EQ(reading(), 0.5);
+  key(SDLK_LEFT, false);
+  loop_.runUntil(13);
+  EXPECT_DOUBLE_EQ(reading(), 0.5);  // letting go keeps the tilt
+  key(SDLK_d, true);
+  loop_.runUntil(13.5);
+  EXPECT_DOUBLE_EQ(reading(), 0.0);
+  loop_.runUntil(20);
+  EXPECT_DOUBLE_EQ(reading(), -0.5);
+  key(SDLK_d, false);
+  key(SDLK_s, true);
+  EXPECT_DOUBLE_EQ(reading(), 0.0);
+}
+
+TEST_F(InputTest, MouseReadingPutsTheCrabUnderThePointer) {
+  mouse(SDL_MOUSEMOTION, 240, 100);  // landscape x 120
+  EXPECT_DOUBLE_EQ(reading(), 0.25);
+  mouse(SDL_MOUSEMOTION, 960 - 2, 100);
+  EXPECT_NEAR(reading(), -0.5, 0.01);
+  windowEvent(SDL_WINDOWEVENT_LEAVE);
+  EXPECT_DOUBLE_EQ(reading(), 0.0);
+}
+
+TEST_F(InputTest, SourcesTakePrecedenceInOrder) {
+  TiltSources& sources = Accelerometer::shared().sources();
+  mouse(SDL_MOUSEMOTION, 240, 100);
+  EXPECT_DOUBLE_EQ(reading(), 0.25);
+  key(SDLK_RIGHT, true);
+  loop_.runUntil(10.1);
+  EXPECT_NEAR(reading(), -0.1, 1e-9);  // keyboard over mouse
+
+  SDL_Event stick{};
+  stick.type = SDL_CONTROLLERAXISMOTION;
+  stick.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+  stick.caxis.value = 4000;  // inside the dead zone
+  events_.handle(stick);
+  EXPECT_NEAR(reading(), -0.1, 1e-9);
+  stick.caxis.value = -32768;
+  events_.handle(stick);
+  EXPECT_DOUBLE_EQ(reading(), 0.5);  // stick over keyboard
+
+  sources.motion = -0.3;
+  EXPECT_DOUBLE_EQ(reading(), -0.3);  // motion sensor over stick
+  inject::acceleration(10.2, 0.125);
+  loop_.runUntil(10.2);
+  EXPECT_DOUBLE_EQ(reading(), 0.125);  // injected over everything
+}
+
+TEST_F(InputTest, AccelerometerDeliversOneSamplePerIntervalWhileItHasADelegate) {
+  SampleRecorder recorder;
+  Accelerometer& accelerometer = Accelerometer::shared();
+  accelerometer.setUpdateInterval(0.04);
+  accelerometer.setDelegate(&recorder);
+  inject::acceleration(10.5, 0.5);
+  loop_.runUntil(11.001);
+  ASSERT_EQ(recorder.samples.size(), 25u);
+  EXPECT_DOUBLE_EQ(recorder.samples[0].timestamp, 10.04);
+  EXPECT_DOUBLE_EQ(recorder.samples[0].y, 0.0);
+  EXPECT_DOUBLE_EQ(recorder.samples[24].y, 0.5);
+  accelerometer.setDelegate(nullptr);
+  loop_.runUntil(20);
+  EXPECT_EQ(recorder.samples.size(), 25u);
+}
+
+TEST_F(InputTest, SpaceEndsATouchMovedTenPointsTowardsTheHeldKey) {
+  key(SDLK_SPACE, true);
+  key(SDLK_SPACE, false);
+  key(SDLK_RIGHT, true);
+  key(SDLK_SPACE, true);
+  key(SDLK_RIGHT, false);
+  key(SDLK_LEFT, true);
+  key(SDLK_SPACE, true);
+  ASSERT_EQ(view_->touches.size(), 6u);
+  const Point centre{160, 240};
+  for (int i : {1, 3, 5}) {
+    EXPECT_EQ(view_->touches[i].phase, TouchPhase::Ended);
+    EXPECT_EQ(view_->touches[i].location, centre);
+  }
+  EXPECT_EQ(view_->touches[1].previous, centre);
+  // Rightward on the landscape screen is a growing window y.
+  EXPECT_EQ(view_->touches[3].previous, (Point{160, 230}));
+  EXPECT_EQ(view_->touches[5].previous, (Point{160, 250}));
+}
+
+TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {
+  NoticeRecorder recorder;
+  Application& application = Application::shared();
+  application.setDelegate(&recorder);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  windowEvent(SDL_WINDOWEVENT_MINIMIZED);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);  // still minimised
+  windowEvent(SDL_WINDOWEVENT_RESTORED);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_EQ(recorder.notices, "RB");
+
+  inject::resignActive(12);
+  inject::becomeActive(13);
+  loop_.runUntil(12);
+  EXPECT_EQ(recorder.notices, "RBR");
+  loop_.runUntil(13);
+  EXPECT_EQ(recorder.notices, "RBRB");
+  application.setDelegate(nullptr);
+}
+
+TEST(ApplicationTest, UrlsGoToTheRecorderAndTheIdleSwitchIsKept) {
+  std::vector<std::string> opened;
+  Application& application = Application::shared();
+  application.setURLOpener([&](const std::string& url) { opened.push_back(url); });
+  application.openURL("mailto:?subject=Tidewick");
+  EXPECT_EQ(opened, std::vector<std::string>{"mailto:?subject=Tidewick"});
+  application.setIdleTimerDisabled(true);
+  EXPECT_TRUE(application.isIdleTimerDisabled());
+  application.setIdleTimerDisabled(false);
+  EXPECT_FALSE(application.isIdleTimerDisabled());
+  application.setURLOpener(nullptr);
+}

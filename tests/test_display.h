@@ -1,0 +1,18 @@
+// The headless display the GL tests share (one per process, as in the game), and a GL view
+// set up as the launch sets it up: 480 x 320, a quarter turn, centred on the portrait screen.
+#pragma once
+
+#include <memory>
+
+#include "platform/display.h"
+#include "platform/view.h"
+#include "render/my_eagl_view.h"
+
+// The display already open, or a headless one at `scale`.
+platform::Display& testDisplay(int scale = 2);
+
+struct LandscapeScreen {
+  std::shared_ptr<platform::Window> window;
+  std::shared_ptr<MyEAGLView> glView;
+};
+LandscapeScreen makeLandscapeScreen();

@@ -1,0 +1,150 @@
+// Stored values: reading, writing, where the file lives, corrupt files, and writes that survive
+// the process being killed at any moment.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/user_defaults.h"
+
+namespace fs = std::filesystem;
+using platform::UserDefaults;
+
+namespace {
+
+class UserDefaultsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    directory_ = fs::temp_directory_path() /
+                 ("tidewick-defaults-" + std::to_string(::getpid()) + "-" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+  }
+  void TearDown() override { fs::remove_all(directory_); }
+  fs::path file() const { return directory_ / "defaults.json"; }
+  void writeFile(const std::string& text) { std::ofstream(file()) << text; }
+
+  fs::path directory_;
+};
+
+}  // namespace
+
+TEST_F(UserDefaultsTest, MissingKeysReadAsZeroAndWritesSurviveARestart) {
+  {
+    UserDefaults defaults(file());
+    EXPECT_EQ(defaults.integerForKey("score"), 0);
+    EXPECT_EQ(defaults.floatForKey("music"), 0.0f);
+    EXPECT_TRUE(defaults.setInteger(31337, "score"));
+    EXPECT_TRUE(defaults.setFloat(0.01f, "music"));
+  }
+  UserDefaults again(file());
+  EXPECT_EQ(again.integerForKey("score"), 31337);
+  EXPECT_EQ(again.floatForKey("music"), 0.01f);
+  EXPECT_EQ(again.floatForKey("score"), 31337.0f);
+  EXPECT_EQ(again.integerForKey("music"), 0);
+  EXPECT_FALSE(fs::exists(file().string() + ".tmp"));
+}
+
+TEST_F(UserDefaultsTest, ValuesOfTheWrongKindReadAsZero) {
+  writeFile(R"({"score": "lots", "music": null, "level": [1]})");
+  UserDefaults defaults(file());
+  EXPECT_EQ(defaults.integerForKey("score"), 0);
+  EXPECT_EQ(defaults.floatForKey("music"), 0.0f);
+  EXPECT_EQ(defaults.integerForKey("level"), 0);
+}
+
+TEST_F(UserDefaultsTest, CorruptFileIsMovedAsideAndReported) {
+  for (const char* text : {"{\"score\": 12", "[1, 2]", ""}) {
+    writeFile(text);
+    testing::internal::CaptureStderr();
+    UserDefaults defaults(file());
+    const std::string warning = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warning.find("moved to"), std::string::npos) << warning;
+    EXPECT_EQ(defaults.integerForKey("score"), 0);
+    EXPECT_FALSE(fs::exists(file()));
+
+    int aside = 0;
+    for (auto& entry : fs::directory_iterator(directory_)) {
+      if (entry.path().filename().string().starts_with("defaults.json.corrupt-")) {
+        std::ifstream in(entry.path());
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+        fs::remove(entry.path());
+        ++aside;
+      }
+    }
+    EXPECT_EQ(aside, 1) << text;
+  }
+}
+
+TEST_F(UserDefaultsTest, WritesIntoAMissingFolderAndReportsAnUnwritableOne) {
+  UserDefaults nested(directory_ / "a" / "b" / "defaults.json");
+  EXPECT_TRUE(nested.setInteger(5, "level"));
+  EXPECT_EQ(UserDefaults(directory_ / "a" / "b" / "defaults.json").integerForKey("level"), 5);
+
+  writeFile("{}");
+  UserDefaults blocked(file() / "defaults.json");  // its folder is a file
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(blocked.setInteger(1, "score"));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("could not save"), std::string::npos);
+  EXPECT_EQ(blocked.integerForKey("score"), 1);  // kept in memory all the same
+
+  fs::create_directories(directory_ / "folder");
+  testing::internal::CaptureStderr();
+  UserDefaults folder(directory_ / "folder");  // a folder where the file should be
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("not a file"), std::string::npos);
+  EXPECT_TRUE(fs::is_directory(directory_ / "folder"));  // never moved or overwritten
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(folder.setInteger(1, "score"));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(fs::is_directory(directory_ / "folder"));
+}
+
+TEST_F(UserDefaultsTest, DefaultPathFollowsXdgConfigHome) {
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedValue = saved ? saved : "";
+  ::setenv("XDG_CONFIG_HOME", directory_.c_str(), 1);
+  EXPECT_EQ(UserDefaults::defaultPath(), directory_ / "tidewick" / "defaults.json");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(UserDefaults::defaultPath().parent_path().parent_path().filename(), ".config");
+  if (saved) ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
+}
+
+TEST_F(UserDefaultsTest, KilledWriterAlwaysLeavesAnOldOrANewValue) {
+  UserDefaults(file()).setInteger(0, "score");
+  std::mt19937 rng(20261207);
+  std::uniform_int_distribution<int> delay(0, 4000);
+  long highest = 0;
+  for (int round = 0; round < 200; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      UserDefaults defaults(file());
+      for (long value = defaults.integerForKey("score") + 1;; ++value) {
+        defaults.setInteger(value, "score");
+        defaults.setFloat(static_cast<float>(value) / 2, "music");
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    std::ifstream in(file());
+    ASSERT_TRUE(in) << "round " << round;
+    const nlohmann::json stored = nlohmann::json::parse(in, nullptr, false);
+    ASSERT_TRUE(stored.is_object()) << "round " << round;
+    const long score = stored.value("score", -1L);
+    ASSERT_GE(score, highest) << "round " << round;
+    highest = score;
+  }
+  EXPECT_GT(highest, 0);
+}

@@ -1,0 +1,59 @@
+// A real desktop window (Xvfb in ./test): GL ES 1.1 through the window system, letterboxing
+// when the window's shape differs from the screen's, and pointer positions on the letterbox.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+
+#include "tests/test_display.h"
+
+namespace {
+
+class WindowTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!std::getenv("DISPLAY")) return;
+    display_ = platform::Display::open({.scale = 2});
+  }
+  static void TearDownTestSuite() { display_.reset(); }
+  void SetUp() override {
+    if (!display_) GTEST_SKIP() << "no X display (./test runs this under Xvfb)";
+  }
+  static std::unique_ptr<platform::Display> display_;
+};
+
+std::unique_ptr<platform::Display> WindowTest::display_;
+
+}  // namespace
+
+TEST_F(WindowTest, OpensAWindowTwiceTheScreenAndDrawsIntoIt) {
+  EXPECT_FALSE(display_->isHeadless());
+  int width = 0, height = 0;
+  SDL_GetWindowSize(display_->sdlWindow(), &width, &height);
+  EXPECT_EQ(width, 960);
+  EXPECT_EQ(height, 640);
+
+  LandscapeScreen screen = makeLandscapeScreen();
+  screen.glView->setCurrentContext();
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  screen.glView->swapBuffers();
+  display_->composite();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  const platform::Picture picture = display_->capture(1);
+  EXPECT_EQ(picture.pixel(240, 160)[0], 255);
+}
+
+TEST_F(WindowTest, WiderWindowIsLetterboxedAndPointsOnTheBarsAreOffScreen) {
+  SDL_SetWindowSize(display_->sdlWindow(), 1200, 640);
+  SDL_PumpEvents();
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(display_->sdlWindow(), &width, &height);
+  if (width != 1200) GTEST_SKIP() << "the window system kept the window's size";
+  // Two pixels a point, with 120-pixel bars left and right.
+  EXPECT_EQ(display_->landscapePointAt(140, 40), (platform::Point{10, 20}));
+  EXPECT_FALSE(platform::isOnScreen(display_->landscapePointAt(50, 40)));
+  EXPECT_FALSE(platform::isOnScreen(display_->landscapePointAt(1150, 40)));
+  SDL_SetWindowSize(display_->sdlWindow(), 960, 640);
+}
