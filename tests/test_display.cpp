@@ -10,8 +10,9 @@
 
 platform::Display& testDisplay(int scale) {
   if (platform::Display* open = platform::Display::shared()) return *open;
-  static std::unique_ptr<platform::Display> display =
-      platform::Display::open({.scale = scale, .headless = true});
+  // Kept open until the process ends, so that the GL driver's own allocations stay attributable
+  // for the leak checker.
+  static platform::Display* display = platform::Display::open({.scale = scale, .headless = true}).release();
   if (!display) {
     ADD_FAILURE() << "no headless display";
     std::abort();

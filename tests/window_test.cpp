@@ -14,16 +14,16 @@ class WindowTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!std::getenv("DISPLAY")) return;
-    display_ = platform::Display::open({.scale = 2});
+    // Open until the process ends, like the headless one of the other GL tests.
+    display_ = platform::Display::open({.scale = 2}).release();
   }
-  static void TearDownTestSuite() { display_.reset(); }
   void SetUp() override {
     if (!display_) GTEST_SKIP() << "no X display (./test runs this under Xvfb)";
   }
-  static std::unique_ptr<platform::Display> display_;
+  static platform::Display* display_;
 };
 
-std::unique_ptr<platform::Display> WindowTest::display_;
+platform::Display* WindowTest::display_ = nullptr;
 
 }  // namespace
 

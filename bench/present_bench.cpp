@@ -1,0 +1,54 @@
+// One present of a 480 x 320 frame through the GL view plus the composite that puts it on the
+// window, at the window scale given by --scale=N (1: 480 x 320, 2: 960 x 640), on whatever GL
+// the display has (llvmpipe when headless).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <numbers>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/display.h"
+#include "render/my_eagl_view.h"
+
+namespace {
+
+int sScale = 1;
+
+void BM_PresentAndComposite(benchmark::State& state) {
+  auto display = platform::Display::open({.scale = sScale, .headless = true});
+  if (!display) {
+    state.SkipWithError("no display");
+    return;
+  }
+  auto window = std::make_shared<platform::Window>();
+  auto view = MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
+  view->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
+  view->setCenter({160, 240});
+  window->addSubview(view);
+  window->makeKeyAndVisible();
+  float shade = 0;
+  for (auto _ : state) {
+    shade = shade > 1 ? 0 : shade + 0.01f;
+    glClearColor(shade, 0.4f, 0.6f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    view->swapBuffers();
+    display->compositeIfNeeded();
+  }
+  glFinish();
+  state.SetLabel(std::to_string(480 * sScale) + " x " + std::to_string(320 * sScale));
+}
+BENCHMARK(BM_PresentAndComposite)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--scale=", 8) == 0) sScale = std::max(1, std::atoi(argv[i] + 8));
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
