@@ -59,7 +59,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--scale") {
       auto text = value();
       auto scale = text ? parseNumber<int>(*text) : std::nullopt;
-      if (!scale || *scale < 1 || *scale > 8) return {{}, "--scale takes a whole number from 1 to 8"};
+      if (!scale || *scale < 1 || *scale > 8)
+        return {{}, "--scale takes a whole number from 1 to 8"};
       line.scale = *scale;
     } else if (argument == "--seed") {
       auto text = value();

@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
   platform::gameRandom().seed(line.seed.value_or(
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
 
-  return platform::applicationMain([] { return std::make_unique<TestPattern>(); },
-                                   {.scale = line.scale,
-                                    .fullscreen = line.fullscreen,
-                                    .headless = line.headless});
+  return platform::applicationMain(
+      [] { return std::make_unique<TestPattern>(); },
+      {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless});
 }

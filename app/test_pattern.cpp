@@ -21,7 +21,9 @@ void fill(int x, int y, int w, int h, float r, float g, float b) {
 
 }  // namespace
 
-TestPattern::~TestPattern() { platform::Accelerometer::shared().setDelegate(nullptr); }
+TestPattern::~TestPattern() {
+  platform::Accelerometer::shared().setDelegate(nullptr);
+}
 
 void TestPattern::applicationDidFinishLaunching(platform::Application&) {
   window_ = std::make_shared<platform::Window>();
@@ -29,8 +31,8 @@ void TestPattern::applicationDidFinishLaunching(platform::Application&) {
   if (glView_) {
     // Turned a quarter and centred on the portrait screen, the view shows landscape.
     glView_->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
-    glView_->setCenter({platform::Window::kScreenSize.width / 2,
-                        platform::Window::kScreenSize.height / 2});
+    glView_->setCenter(
+        {platform::Window::kScreenSize.width / 2, platform::Window::kScreenSize.height / 2});
     window_->addSubview(glView_);
   }
   window_->makeKeyAndVisible();
@@ -58,11 +60,11 @@ void TestPattern::draw() {
   if (!glView_) return;
   glEnable(GL_SCISSOR_TEST);
   fill(0, 0, kWidth, kHeight, 0.11f, 0.44f, 0.64f);
-  fill(0, kHeight - kCorner, kCorner, kCorner, 1, 0, 0);               // top left: red
+  fill(0, kHeight - kCorner, kCorner, kCorner, 1, 0, 0);                 // top left: red
   fill(kWidth - kCorner, kHeight - kCorner, kCorner, kCorner, 0, 1, 0);  // top right: green
-  fill(0, 0, kCorner, kCorner, 0, 0, 1);                               // bottom left: blue
-  fill(kWidth - kCorner, 0, kCorner, kCorner, 1, 1, 0);                // bottom right: yellow
-  fill(kCorner, 100, kWidth - 2 * kCorner, 4, 0.91f, 0.79f, 0.55f);     // the beach line
+  fill(0, 0, kCorner, kCorner, 0, 0, 1);                                 // bottom left: blue
+  fill(kWidth - kCorner, 0, kCorner, kCorner, 1, 1, 0);                  // bottom right: yellow
+  fill(kCorner, 100, kWidth - 2 * kCorner, 4, 0.91f, 0.79f, 0.55f);      // the beach line
   // Where the crab would stand for this tilt.
   const int crab = static_cast<int>(std::lround(std::clamp(240 - 480 * tilt_, 0.0, 480.0)));
   fill(crab - 15, 60, 30, 30, 0.91f, 0.33f, 0.23f);

@@ -37,11 +37,15 @@ class IdleApp : public platform::ApplicationDelegate {
     view_->swapBuffers();
     // Let the first composite happen, then measure only the waiting.
     platform::RunLoop& loop = platform::RunLoop::current();
-    start_ = loop.scheduleTimer(0.5, [this, &loop] {
-      cpu_ = cpuSeconds();
-      began_ = loop.now();
-      end_ = loop.scheduleTimer(kSeconds, [this, &loop] { report(loop); }, false);
-    }, false);
+    start_ = loop.scheduleTimer(
+        0.5,
+        [this, &loop] {
+          cpu_ = cpuSeconds();
+          began_ = loop.now();
+          end_ = loop.scheduleTimer(
+              kSeconds, [this, &loop] { report(loop); }, false);
+        },
+        false);
   }
 
  private:

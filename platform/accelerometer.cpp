@@ -35,7 +35,9 @@ double KeyboardTilt::reading(double now) const {
   return value_ < target ? std::min(target, value_ + step) : std::max(target, value_ - step);
 }
 
-bool KeyboardTilt::isActive(double now) const { return heldDirection() != 0 || reading(now) != 0; }
+bool KeyboardTilt::isActive(double now) const {
+  return heldDirection() != 0 || reading(now) != 0;
+}
 
 double TiltSources::reading(double now) const {
   if (injected) return *injected;
@@ -68,7 +70,8 @@ void Accelerometer::restart() {
   if (timer_) timer_->invalidate();
   timer_.reset();
   if (delegate_ && RunLoop::exists()) {
-    timer_ = RunLoop::current().scheduleTimer(updateInterval_, [this] { deliver(); }, true);
+    timer_ = RunLoop::current().scheduleTimer(
+        updateInterval_, [this] { deliver(); }, true);
   }
 }
 

@@ -20,8 +20,12 @@ class ApplicationDelegate {
   virtual void applicationDidBecomeActive(Application&) {}
 };
 
-enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3,
-                                  LandscapeLeft = 4 };
+enum class InterfaceOrientation {
+  Portrait = 1,
+  PortraitUpsideDown = 2,
+  LandscapeRight = 3,
+  LandscapeLeft = 4
+};
 
 class Application {
  public:
@@ -40,7 +44,9 @@ class Application {
   // Hands the URL to the desktop, fire and forget.
   void openURL(const std::string& url);
   // Tests and replays put a recorder here, so that they never launch a mail program.
-  void setURLOpener(std::function<void(const std::string&)> opener) { urlOpener_ = std::move(opener); }
+  void setURLOpener(std::function<void(const std::string&)> opener) {
+    urlOpener_ = std::move(opener);
+  }
 
   // The window's focus changed: sends the resign or become-active notice on a change only.
   void setActive(bool active);

@@ -23,10 +23,14 @@ constexpr int kStickDeadZone = 8000;
 // Fingers keep their own ids clear of the mouse's and the keyboard's.
 constexpr long kFingerBase = 1;
 
-TiltSources& tilt() { return Accelerometer::shared().sources(); }
+TiltSources& tilt() {
+  return Accelerometer::shared().sources();
+}
 
 // Left-edge-down reads positive: the reading that puts the crab under landscape x.
-double readingUnder(float landscapeX) { return (kLandscapeSize.width / 2 - landscapeX) / kLandscapeSize.width; }
+double readingUnder(float landscapeX) {
+  return (kLandscapeSize.width / 2 - landscapeX) / kLandscapeSize.width;
+}
 
 }  // namespace
 
@@ -45,7 +49,9 @@ void DesktopEvents::waitAndDispatch(double timeout) {
     // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.
     std::this_thread::sleep_for(std::chrono::duration<double>(std::min(timeout, 0.1)));
   } else {
-    const int ms = std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(timeout * 1000));
+    // Rounded up, so that the loop never wakes just before a timer and has to wait again.
+    const int ms =
+        std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(std::min(timeout, 3600.0) * 1000));
     if (SDL_WaitEventTimeout(&event, ms)) handle(event);
   }
   while (SDL_PollEvent(&event)) handle(event);
@@ -53,35 +59,63 @@ void DesktopEvents::waitAndDispatch(double timeout) {
 
 void DesktopEvents::handle(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT: loop_.stop(); break;
-    case SDL_WINDOWEVENT: handleWindowEvent(event); break;
+    case SDL_QUIT:
+      loop_.stop();
+      break;
+    case SDL_WINDOWEVENT:
+      handleWindowEvent(event);
+      break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEMOTION: handleMouse(event); break;
+    case SDL_MOUSEMOTION:
+      handleMouse(event);
+      break;
     case SDL_FINGERDOWN:
     case SDL_FINGERUP:
-    case SDL_FINGERMOTION: handleFinger(event); break;
-    case SDL_KEYDOWN: handleKey(event, true); break;
-    case SDL_KEYUP: handleKey(event, false); break;
+    case SDL_FINGERMOTION:
+      handleFinger(event);
+      break;
+    case SDL_KEYDOWN:
+      handleKey(event, true);
+      break;
+    case SDL_KEYUP:
+      handleKey(event, false);
+      break;
     case SDL_CONTROLLERDEVICEADDED:
     case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERAXISMOTION:
     case SDL_CONTROLLERSENSORUPDATE:
-    case SDL_CONTROLLERBUTTONDOWN: handleController(event); break;
-    default: break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      handleController(event);
+      break;
+    default:
+      break;
   }
 }
 
 void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
   switch (event.window.event) {
-    case SDL_WINDOWEVENT_FOCUS_LOST: focused_ = false; break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
-    case SDL_WINDOWEVENT_MINIMIZED: minimized_ = true; break;
-    case SDL_WINDOWEVENT_RESTORED: minimized_ = false; break;
-    case SDL_WINDOWEVENT_LEAVE: tilt().mouse.reset(); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      focused_ = false;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      focused_ = true;
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      minimized_ = true;
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+      minimized_ = false;
+      break;
+    case SDL_WINDOWEVENT_LEAVE:
+      tilt().mouse.reset();
+      break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_EXPOSED: Layer::screenChanged(); break;
-    default: break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      Layer::screenChanged();
+      break;
+    default:
+      break;
   }
   Application::shared().setActive(focused_ && !minimized_);
 }
@@ -131,10 +165,15 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   KeyboardTilt& keyboard = tilt().keyboard;
   switch (key) {
     case SDLK_LEFT:
-    case SDLK_a: down ? keyboard.press(+1, now) : keyboard.release(+1, now); return;
+    case SDLK_a:
+      down ? keyboard.press(+1, now) : keyboard.release(+1, now);
+      return;
     case SDLK_RIGHT:
-    case SDLK_d: down ? keyboard.press(-1, now) : keyboard.release(-1, now); return;
-    default: break;
+    case SDLK_d:
+      down ? keyboard.press(-1, now) : keyboard.release(-1, now);
+      return;
+    default:
+      break;
   }
   if (!down || event.key.repeat) return;
   if (key == SDLK_DOWN || key == SDLK_s) {
@@ -166,8 +205,8 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       }
       return;
     case SDL_CONTROLLERDEVICEREMOVED:
-      if (!controller_ ||
-          event.cdevice.which != SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller_))) {
+      if (!controller_ || event.cdevice.which !=
+                              SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller_))) {
         return;
       }
       SDL_GameControllerClose(controller_);
@@ -193,7 +232,8 @@ void DesktopEvents::handleController(const SDL_Event& event) {
     case SDL_CONTROLLERBUTTONDOWN:
       if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) keyboardThrow();
       return;
-    default: return;
+    default:
+      return;
   }
 }
 

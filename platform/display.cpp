@@ -39,7 +39,7 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
   } else if (!desktopHasDisplay() && !std::getenv("SDL_VIDEODRIVER")) {
     std::fprintf(stderr,
-                 "tidewick: there is no display to open a window on; run `tidewick --headless` "
+                 "tidewick: there is no display to open a window on; run again with --headless "
                  "to run without one, or start it under Xvfb.\n");
     return nullptr;
   }
@@ -82,7 +82,9 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   return display;
 }
 
-Display* Display::shared() { return sDisplay; }
+Display* Display::shared() {
+  return sDisplay;
+}
 
 Display::~Display() {
   if (sDisplay == this) sDisplay = nullptr;

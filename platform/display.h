@@ -21,15 +21,23 @@ struct DisplayOptions {
 
 // The landscape screen the player sees is the phone's portrait screen turned landscape-right.
 constexpr Size kLandscapeSize{480, 320};
-constexpr Point windowPointFromLandscape(Point p) { return {320 - p.y, p.x}; }
-constexpr Point landscapePointFromWindow(Point p) { return {p.y, 320 - p.x}; }
+constexpr Point windowPointFromLandscape(Point p) {
+  return {320 - p.y, p.x};
+}
+constexpr Point landscapePointFromWindow(Point p) {
+  return {p.y, 320 - p.x};
+}
 constexpr bool isOnScreen(Point landscape) {
   return landscape.x >= 0 && landscape.y >= 0 && landscape.x < kLandscapeSize.width &&
          landscape.y < kLandscapeSize.height;
 }
 constexpr Point clampToScreen(Point landscape) {
-  return {landscape.x < 0 ? 0 : landscape.x > kLandscapeSize.width ? kLandscapeSize.width : landscape.x,
-          landscape.y < 0 ? 0 : landscape.y > kLandscapeSize.height ? kLandscapeSize.height : landscape.y};
+  return {landscape.x < 0                      ? 0
+          : landscape.x > kLandscapeSize.width ? kLandscapeSize.width
+                                               : landscape.x,
+          landscape.y < 0                       ? 0
+          : landscape.y > kLandscapeSize.height ? kLandscapeSize.height
+                                                : landscape.y};
 }
 
 class Display {

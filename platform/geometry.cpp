@@ -10,13 +10,17 @@ AffineTransform AffineTransform::rotation(float radians) {
   return {c, s, -s, c, 0, 0};
 }
 
-AffineTransform AffineTransform::translation(float x, float y) { return {1, 0, 0, 1, x, y}; }
+AffineTransform AffineTransform::translation(float x, float y) {
+  return {1, 0, 0, 1, x, y};
+}
 
-AffineTransform AffineTransform::scale(float sx, float sy) { return {sx, 0, 0, sy, 0, 0}; }
+AffineTransform AffineTransform::scale(float sx, float sy) {
+  return {sx, 0, 0, sy, 0, 0};
+}
 
 AffineTransform AffineTransform::concat(const AffineTransform& t) const {
-  return {a * t.a + b * t.c,         a * t.b + b * t.d,         c * t.a + d * t.c,
-          c * t.b + d * t.d,         tx * t.a + ty * t.c + t.tx, tx * t.b + ty * t.d + t.ty};
+  return {a * t.a + b * t.c, a * t.b + b * t.d,          c * t.a + d * t.c,
+          c * t.b + d * t.d, tx * t.a + ty * t.c + t.tx, tx * t.b + ty * t.d + t.ty};
 }
 
 AffineTransform AffineTransform::inverted() const {

@@ -47,7 +47,9 @@ GLint boundRenderbuffer() {
 
 }  // namespace
 
-GLLayer::GLLayer() { sLayers.push_back(this); }
+GLLayer::GLLayer() {
+  sLayers.push_back(this);
+}
 
 GLLayer::~GLLayer() {
   release();
@@ -104,7 +106,9 @@ bool GLContext::setCurrentContext(GLContext* context) {
   return true;
 }
 
-GLContext* GLContext::currentContext() { return sCurrent; }
+GLContext* GLContext::currentContext() {
+  return sCurrent;
+}
 
 bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   using namespace oes;

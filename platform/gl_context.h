@@ -66,7 +66,7 @@ class GLContext {
   GLContext(RenderingAPI api, void* handle) : api_(api), handle_(handle) {}
 
   RenderingAPI api_;
-  void* handle_;            // the SDL context
+  void* handle_;                // the SDL context
   GLuint copyFramebuffer_ = 0;  // reads a presented renderbuffer into its layer's texture
 };
 

@@ -8,8 +8,8 @@
 namespace platform::inject {
 
 void touch(double at, long id, TouchPhase phase, Point location, Point previous) {
-  RunLoop::current().post(
-      at, [=] { TouchRouter::shared().deliver(id, phase, location, previous); });
+  RunLoop::current().post(at,
+                          [=] { TouchRouter::shared().deliver(id, phase, location, previous); });
 }
 
 void acceleration(double at, double y) {

@@ -25,7 +25,9 @@ Timer::Timer(RunLoop& loop, double start, double interval, std::function<void()>
       repeats_(repeats),
       sequence_(sequence) {}
 
-double Timer::fireDate() const { return start_ + static_cast<double>(firings_) * interval_; }
+double Timer::fireDate() const {
+  return start_ + static_cast<double>(firings_) * interval_;
+}
 
 void Timer::invalidate() {
   if (!valid_) return;
@@ -51,7 +53,9 @@ RunLoop& RunLoop::current() {
   return *sCurrent;
 }
 
-bool RunLoop::exists() { return sCurrent != nullptr; }
+bool RunLoop::exists() {
+  return sCurrent != nullptr;
+}
 
 std::shared_ptr<Timer> RunLoop::scheduleTimer(double interval, std::function<void()> target,
                                               bool repeats) {

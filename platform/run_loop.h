@@ -35,7 +35,7 @@ class Timer {
   double interval_;
   std::function<void()> target_;
   bool repeats_;
-  uint64_t sequence_;  // breaks ties between timers due at the same moment
+  uint64_t sequence_;     // breaks ties between timers due at the same moment
   uint64_t firings_ = 1;  // the timer is due at start_ + firings_ · interval_
   bool valid_ = true;
 };

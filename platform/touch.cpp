@@ -13,9 +13,13 @@ Point toView(const View* view, Point windowPoint) {
 
 }  // namespace
 
-Point Touch::locationInView(const View* view) const { return toView(view, location_); }
+Point Touch::locationInView(const View* view) const {
+  return toView(view, location_);
+}
 
-Point Touch::previousLocationInView(const View* view) const { return toView(view, previous_); }
+Point Touch::previousLocationInView(const View* view) const {
+  return toView(view, previous_);
+}
 
 TouchRouter& TouchRouter::shared() {
   static TouchRouter router;
@@ -26,7 +30,8 @@ void TouchRouter::forgetView(View* view) {
   std::erase_if(touches_, [view](auto& entry) { return entry.second->view_ == view; });
 }
 
-void TouchRouter::deliver(long id, TouchPhase phase, Point location, std::optional<Point> previous) {
+void TouchRouter::deliver(long id, TouchPhase phase, Point location,
+                          std::optional<Point> previous) {
   const double now = RunLoop::exists() ? RunLoop::current().now() : 0;
   if (phase == TouchPhase::Began) {
     Window* window = Window::keyWindow();
@@ -56,10 +61,18 @@ void TouchRouter::deliver(long id, TouchPhase phase, Point location, std::option
   const Event event{now};
   View* view = touch->view_;
   switch (phase) {
-    case TouchPhase::Began: view->touchesBegan(touches, event); break;
-    case TouchPhase::Moved: view->touchesMoved(touches, event); break;
-    case TouchPhase::Ended: view->touchesEnded(touches, event); break;
-    case TouchPhase::Cancelled: view->touchesCancelled(touches, event); break;
+    case TouchPhase::Began:
+      view->touchesBegan(touches, event);
+      break;
+    case TouchPhase::Moved:
+      view->touchesMoved(touches, event);
+      break;
+    case TouchPhase::Ended:
+      view->touchesEnded(touches, event);
+      break;
+    case TouchPhase::Cancelled:
+      view->touchesCancelled(touches, event);
+      break;
   }
   if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) touches_.erase(id);
 }

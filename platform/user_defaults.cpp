@@ -52,7 +52,8 @@ void moveAside(const fs::path& path) {
     std::fprintf(stderr, "tidewick: %s is unreadable and could not be moved aside (%s)\n",
                  path.c_str(), error.message().c_str());
   } else {
-    std::fprintf(stderr, "tidewick: %s was unreadable; it was moved to %s and settings start afresh\n",
+    std::fprintf(stderr,
+                 "tidewick: %s was unreadable; it was moved to %s and settings start afresh\n",
                  path.c_str(), aside.c_str());
   }
 }
@@ -73,7 +74,9 @@ fs::path UserDefaults::defaultPath() {
 }
 
 UserDefaults& UserDefaults::standard() {
-  if (!sStandard) sStandard = std::make_unique<UserDefaults>(sStandardPath.empty() ? defaultPath() : sStandardPath);
+  if (!sStandard)
+    sStandard =
+        std::make_unique<UserDefaults>(sStandardPath.empty() ? defaultPath() : sStandardPath);
   return *sStandard;
 }
 

@@ -14,8 +14,12 @@ Window* sKeyWindow = nullptr;
 
 }  // namespace
 
-uint64_t Layer::screenRevision() { return sScreenRevision; }
-void Layer::screenChanged() { ++sScreenRevision; }
+uint64_t Layer::screenRevision() {
+  return sScreenRevision;
+}
+void Layer::screenChanged() {
+  ++sScreenRevision;
+}
 
 void Layer::setBounds(Rect bounds) {
   if (bounds == bounds_) return;
@@ -124,10 +128,10 @@ void View::layoutIfNeeded() {
 AffineTransform View::transformToRoot() const {
   // A bounds point goes to the superview as centre + transform · (point − bounds centre).
   const Rect b = bounds();
-  AffineTransform t =
-      AffineTransform::translation(-(b.origin.x + b.size.width / 2), -(b.origin.y + b.size.height / 2))
-          .concat(transform_)
-          .concat(AffineTransform::translation(center_.x, center_.y));
+  AffineTransform t = AffineTransform::translation(-(b.origin.x + b.size.width / 2),
+                                                   -(b.origin.y + b.size.height / 2))
+                          .concat(transform_)
+                          .concat(AffineTransform::translation(center_.x, center_.y));
   return superview_ ? t.concat(superview_->transformToRoot()) : t;
 }
 
@@ -154,6 +158,8 @@ void Window::makeKeyAndVisible() {
   Layer::screenChanged();
 }
 
-Window* Window::keyWindow() { return sKeyWindow; }
+Window* Window::keyWindow() {
+  return sKeyWindow;
+}
 
 }  // namespace platform

@@ -12,7 +12,9 @@ using platform::GLContext;
 
 MyEAGLView::MyEAGLView() : platform::View(std::make_unique<platform::GLLayer>()) {}
 
-platform::GLLayer& MyEAGLView::glLayer() { return static_cast<platform::GLLayer&>(layer()); }
+platform::GLLayer& MyEAGLView::glLayer() {
+  return static_cast<platform::GLLayer&>(layer());
+}
 
 std::shared_ptr<MyEAGLView> MyEAGLView::initWithCoder(const platform::Coder& coder) {
   std::shared_ptr<MyEAGLView> view(new MyEAGLView());
@@ -111,7 +113,9 @@ void MyEAGLView::setCurrentContext() {
   }
 }
 
-bool MyEAGLView::isCurrentContext() const { return GLContext::currentContext() == _context.get(); }
+bool MyEAGLView::isCurrentContext() const {
+  return GLContext::currentContext() == _context.get();
+}
 
 void MyEAGLView::clearCurrentContext() {
   if (!GLContext::setCurrentContext(nullptr)) {

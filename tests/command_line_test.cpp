@@ -4,8 +4,9 @@
 #include "app/command_line.h"
 
 TEST(CommandLineTest, ReadsEveryOption) {
-  const ParsedCommandLine parsed = parseCommandLine(
-      {"--scale", "3", "--fullscreen", "--headless", "--seed", "4294967295", "--defaults", "x.json"});
+  const ParsedCommandLine parsed =
+      parseCommandLine({"--scale", "3", "--fullscreen", "--headless", "--seed", "4294967295",
+                        "--defaults", "x.json"});
   ASSERT_TRUE(parsed.line) << parsed.error;
   EXPECT_EQ(parsed.line->scale, 3);
   EXPECT_TRUE(parsed.line->fullscreen);

@@ -26,7 +26,8 @@ TEST(RunLoopTest, RepeatingTimerStaysOnItsGridOverTenThousandFirings) {
   VirtualClock clock(100);
   RunLoop loop(clock);
   std::vector<double> firings;
-  auto timer = loop.scheduleTimer(0.05, [&] { firings.push_back(loop.now()); }, true);
+  auto timer = loop.scheduleTimer(
+      0.05, [&] { firings.push_back(loop.now()); }, true);
   loop.runUntil(100 + 10000 * 0.05 + 0.01);
   ASSERT_EQ(firings.size(), 10000u);
   for (size_t k = 0; k < firings.size(); ++k) {
@@ -39,7 +40,8 @@ TEST(RunLoopTest, OneShotTimerFiresOnceAndInvalidatesItself) {
   VirtualClock clock;
   RunLoop loop(clock);
   int fired = 0;
-  auto timer = loop.scheduleTimer(2.0, [&] { ++fired; }, false);
+  auto timer = loop.scheduleTimer(
+      2.0, [&] { ++fired; }, false);
   loop.runUntil(1.99);
   EXPECT_EQ(fired, 0);
   loop.runUntil(10);
@@ -51,11 +53,15 @@ TEST(RunLoopTest, InvalidationStopsATimerEvenFromItsOwnHandler) {
   VirtualClock clock;
   RunLoop loop(clock);
   int outside = 0, inside = 0;
-  auto stopped = loop.scheduleTimer(1, [&] { ++outside; }, true);
+  auto stopped = loop.scheduleTimer(
+      1, [&] { ++outside; }, true);
   std::shared_ptr<Timer> self;
-  self = loop.scheduleTimer(1, [&] {
-    if (++inside == 3) self->invalidate();
-  }, true);
+  self = loop.scheduleTimer(
+      1,
+      [&] {
+        if (++inside == 3) self->invalidate();
+      },
+      true);
   loop.runUntil(2.5);
   stopped->invalidate();
   loop.runUntil(10);
@@ -70,9 +76,13 @@ TEST(RunLoopTest, TimerStartedInsideAnotherFiresAFullIntervalLater) {
   RunLoop loop(clock);
   std::vector<double> inner;
   std::shared_ptr<Timer> innerTimer;
-  auto outer = loop.scheduleTimer(0.3, [&] {
-    innerTimer = loop.scheduleTimer(1, [&] { inner.push_back(loop.now()); }, false);
-  }, false);
+  auto outer = loop.scheduleTimer(
+      0.3,
+      [&] {
+        innerTimer = loop.scheduleTimer(
+            1, [&] { inner.push_back(loop.now()); }, false);
+      },
+      false);
   loop.runUntil(5);
   ASSERT_EQ(inner.size(), 1u);
   EXPECT_DOUBLE_EQ(inner[0], 1.3);
@@ -82,8 +92,10 @@ TEST(RunLoopTest, TiesGoToInjectedEventsFirstThenTimersInSchedulingOrder) {
   VirtualClock clock;
   RunLoop loop(clock);
   std::string order;
-  auto a = loop.scheduleTimer(1, [&] { order += 'a'; }, true);
-  auto b = loop.scheduleTimer(1, [&] { order += 'b'; }, true);
+  auto a = loop.scheduleTimer(
+      1, [&] { order += 'a'; }, true);
+  auto b = loop.scheduleTimer(
+      1, [&] { order += 'b'; }, true);
   loop.post(2, [&] { order += 'E'; });
   loop.post(1, [&] { order += 'e'; });
   loop.runUntil(2);
@@ -100,9 +112,12 @@ TEST(RunLoopTest, VirtualRunEndsWhenNothingIsLeftAndStopEndsIt) {
   EXPECT_EQ(events, 2);
   EXPECT_DOUBLE_EQ(loop.now(), 3);
 
-  auto forever = loop.scheduleTimer(1, [&] {
-    if (++events == 5) loop.stop();
-  }, true);
+  auto forever = loop.scheduleTimer(
+      1,
+      [&] {
+        if (++events == 5) loop.stop();
+      },
+      true);
   loop.run();
   EXPECT_EQ(events, 5);
 }
@@ -111,7 +126,8 @@ TEST(RunLoopTest, LateRealLoopSkipsMissedFiringsInsteadOfBursting) {
   HandClock clock;
   RunLoop loop(clock);
   int fired = 0;
-  auto timer = loop.scheduleTimer(0.05, [&] { ++fired; }, true);
+  auto timer = loop.scheduleTimer(
+      0.05, [&] { ++fired; }, true);
   clock.t = 0.52;  // the loop was busy for ten intervals
   loop.runUntil(clock.t);
   EXPECT_EQ(fired, 1);

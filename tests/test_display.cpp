@@ -12,7 +12,8 @@ platform::Display& testDisplay(int scale) {
   if (platform::Display* open = platform::Display::shared()) return *open;
   // Kept open until the process ends, so that the GL driver's own allocations stay attributable
   // for the leak checker.
-  static platform::Display* display = platform::Display::open({.scale = scale, .headless = true}).release();
+  static platform::Display* display =
+      platform::Display::open({.scale = scale, .headless = true}).release();
   if (!display) {
     ADD_FAILURE() << "no headless display";
     std::abort();
