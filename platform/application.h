@@ -9,6 +9,7 @@
 namespace platform {
 
 class Application;
+struct DisplayOptions;
 
 class ApplicationDelegate {
  public:
@@ -58,12 +59,6 @@ class Application {
   bool active_ = true;
   std::function<void(const std::string&)> urlOpener_;
 };
-
-}  // namespace platform
-
-namespace platform {
-
-struct DisplayOptions;
 
 // The application's life: opens the display, makes the delegate, sends it the launch notice and
 // runs the main loop on the real clock until the window is closed; the delegate goes before the

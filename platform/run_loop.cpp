@@ -81,12 +81,12 @@ void RunLoop::forget(Timer* timer) {
   std::erase_if(timers_, [timer](auto& t) { return t.get() == timer; });
 }
 
-Timer* RunLoop::earliestTimer() const {
-  Timer* earliest = nullptr;
-  for (auto& timer : timers_) {
+std::shared_ptr<Timer> RunLoop::earliestTimer() const {
+  std::shared_ptr<Timer> earliest;
+  for (const auto& timer : timers_) {
     if (!earliest || timer->fireDate() < earliest->fireDate() ||
         (timer->fireDate() == earliest->fireDate() && timer->sequence_ < earliest->sequence_)) {
-      earliest = timer.get();
+      earliest = timer;
     }
   }
   return earliest;
@@ -95,12 +95,13 @@ Timer* RunLoop::earliestTimer() const {
 double RunLoop::nextDue() const {
   double due = kForever;
   if (!posted_.empty()) due = posted_.front().at;
-  if (Timer* timer = earliestTimer()) due = std::min(due, timer->fireDate());
+  if (auto timer = earliestTimer()) due = std::min(due, timer->fireDate());
   return due;
 }
 
 bool RunLoop::deliverNext(double limit) {
-  Timer* timer = earliestTimer();
+  // Held while its target runs: the target may invalidate it.
+  std::shared_ptr<Timer> timer = earliestTimer();
   const double timerDue = timer ? timer->fireDate() : kForever;
   if (!posted_.empty() && posted_.front().at <= limit && posted_.front().at <= timerDue) {
     Posted posted = std::move(posted_.front());
@@ -112,19 +113,14 @@ bool RunLoop::deliverNext(double limit) {
   if (!timer || timerDue > limit) return false;
 
   if (virtual_) virtual_->advanceTo(timerDue);
-  // Hold the timer while its target runs: the target may invalidate it.
-  std::shared_ptr<Timer> firing;
-  for (auto& t : timers_) {
-    if (t.get() == timer) firing = t;
-  }
-  if (firing->repeats_) {
+  if (timer->repeats_) {
     // Stay on the grid start + k·interval; a late loop skips the firings it missed.
-    const double behind = std::floor((now() - firing->start_) / firing->interval_);
-    firing->firings_ = std::max(firing->firings_ + 1, static_cast<uint64_t>(behind) + 1);
+    const double behind = std::floor((now() - timer->start_) / timer->interval_);
+    timer->firings_ = std::max(timer->firings_ + 1, static_cast<uint64_t>(behind) + 1);
   } else {
-    firing->invalidate();
+    timer->invalidate();
   }
-  firing->target_();
+  timer->target_();
   return true;
 }
 

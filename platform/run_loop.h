@@ -97,7 +97,7 @@ class RunLoop {
   bool deliverNext(double limit);
   void afterDeliveries();
   double nextDue() const;
-  Timer* earliestTimer() const;
+  std::shared_ptr<Timer> earliestTimer() const;
   void forget(Timer* timer);
 
   Clock& clock_;
