@@ -1,0 +1,131 @@
+// PNG decoding with libpng: every colour type and bit depth, interlaced or not, is expanded to
+// 8-bit RGBA. libpng reports errors by jumping out of its reader, so the decoding function keeps
+// nothing on its stack that needs destroying.
+#include "platform/image.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+namespace platform {
+namespace {
+
+// Larger images are refused rather than allocated.
+constexpr png_uint_32 kMaxSide = 16384;
+
+struct PngSource {
+  const uint8_t* data;
+  size_t size;
+  size_t offset;
+  char error[128];
+};
+
+void readBytes(png_structp png, png_bytep out, png_size_t length) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (source->size - source->offset < length) png_error(png, "the file ends early");
+  std::memcpy(out, source->data + source->offset, length);
+  source->offset += length;
+}
+
+void onError(png_structp png, png_const_charp message) {
+  auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
+  std::snprintf(source->error, sizeof source->error, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) {}
+
+struct Decoded {
+  png_uint_32 width = 0, height = 0;
+  bool hasAlpha = false;
+  std::vector<uint8_t> rgba;
+  std::vector<png_bytep> rows;
+};
+
+bool decodePng(PngSource& source, Decoded& out) {
+  if (source.size < 8 || png_sig_cmp(source.data, 0, 8) != 0) {
+    std::snprintf(source.error, sizeof source.error, "not a PNG file");
+    return false;
+  }
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, onError, onWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    return false;
+  }
+  png_set_read_fn(png, &source, readBytes);
+  png_set_user_limits(png, kMaxSide, kMaxSide);
+  png_read_info(png, info);
+
+  const int colorType = png_get_color_type(png, info);
+  const bool transparencyChunk = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  out.width = png_get_image_width(png, info);
+  out.height = png_get_image_height(png, info);
+  out.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || transparencyChunk;
+
+  png_set_scale_16(png);
+  png_set_packing(png);
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
+    png_set_expand_gray_1_2_4_to_8(png);
+    png_set_gray_to_rgb(png);
+  }
+  if (transparencyChunk) png_set_tRNS_to_alpha(png);
+  if (!out.hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != out.width * 4) png_error(png, "unexpected row layout");
+
+  out.rgba.resize(static_cast<size_t>(out.width) * out.height * 4);
+  out.rows.resize(out.height);
+  for (png_uint_32 y = 0; y < out.height; ++y) out.rows[y] = &out.rgba[y * out.width * 4];
+  png_read_image(png, out.rows.data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+void premultiply(std::vector<uint8_t>& rgba) {
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    const unsigned a = rgba[i + 3];
+    for (size_t c = 0; c < 3; ++c) rgba[i + c] = static_cast<uint8_t>((rgba[i + c] * a + 127) / 255);
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
+    return nullptr;
+  }
+  const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), {});
+  return imageWithPngData(data, path);
+}
+
+std::shared_ptr<Image> Image::imageWithPngData(std::span<const uint8_t> data,
+                                               const std::string& name) {
+  PngSource source{data.data(), data.size(), 0, {}};
+  Decoded decoded;
+  if (!decodePng(source, decoded)) {
+    std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", name.c_str(), source.error);
+    return nullptr;
+  }
+  if (decoded.hasAlpha) premultiply(decoded.rgba);
+  return std::shared_ptr<Image>(new Image(static_cast<int>(decoded.width),
+                                          static_cast<int>(decoded.height),
+                                          decoded.hasAlpha ? AlphaInfo::Last : AlphaInfo::NoneSkipLast,
+                                          std::move(decoded.rgba)));
+}
+
+std::shared_ptr<Image> Image::mask(int width, int height, std::vector<uint8_t> alpha) {
+  if (width < 0 || height < 0 || alpha.size() != static_cast<size_t>(width) * height) return nullptr;
+  return std::shared_ptr<Image>(new Image(width, height, AlphaInfo::Only, std::move(alpha)));
+}
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+// Images: PNG files decoded into premultiplied RGBA, and alpha-only masks. An image knows
+// whether it has alpha, the way the platform's image object reports it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// How an image's pixels carry alpha (the platform's numbering).
+enum class AlphaInfo {
+  None = 0,
+  PremultipliedLast = 1,
+  PremultipliedFirst = 2,
+  Last = 3,
+  First = 4,
+  NoneSkipLast = 5,
+  NoneSkipFirst = 6,
+  Only = 7,
+};
+
+class Image {
+ public:
+  // The PNG file decoded; null, with a line naming the file and the reason on stderr, when the
+  // file is missing or is not a PNG that can be decoded whole.
+  static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path);
+  // The same from bytes in memory; `name` is for the message.
+  static std::shared_ptr<Image> imageWithPngData(std::span<const uint8_t> data,
+                                                 const std::string& name);
+  // A mask: alpha only, no colour space. `alpha` holds width x height bytes, rows top first.
+  static std::shared_ptr<Image> mask(int width, int height, std::vector<uint8_t> alpha);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool hasColorSpace() const { return alphaInfo_ != AlphaInfo::Only; }
+  // Last for a PNG with an alpha channel or a transparency chunk, NoneSkipLast for an opaque
+  // one, Only for a mask.
+  AlphaInfo alphaInfo() const { return alphaInfo_; }
+  // Rows top first: premultiplied R, G, B, A bytes, or one alpha byte a pixel for a mask.
+  const std::vector<uint8_t>& pixels() const { return pixels_; }
+
+ private:
+  Image(int width, int height, AlphaInfo alphaInfo, std::vector<uint8_t> pixels)
+      : width_(width), height_(height), alphaInfo_(alphaInfo), pixels_(std::move(pixels)) {}
+
+  int width_, height_;
+  AlphaInfo alphaInfo_;
+  std::vector<uint8_t> pixels_;
+};
+
+}  // namespace platform

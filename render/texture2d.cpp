@@ -1,0 +1,210 @@
+// Texture creation from raw pixels, images and text, and the two ways of drawing one. Creation
+// does all the decoding, drawing and converting; drawing is one bind and one triangle strip.
+#include "render/texture2d.h"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/bitmap.h"
+#include "platform/font.h"
+#include "platform/image.h"
+#include "platform/text.h"
+
+namespace {
+
+// Textures made from images are at most this many pixels on a side.
+constexpr unsigned kMaxImageSide = 1024;
+
+// Truncates a size component the way a cast to unsigned would, with nothing below zero.
+unsigned wholePixels(float value) { return value > 0 ? static_cast<unsigned>(value) : 0; }
+
+std::vector<uint8_t> packRGB565(const std::vector<uint8_t>& rgbx, size_t pixels) {
+  std::vector<uint8_t> packed(pixels * 2);
+  for (size_t i = 0; i < pixels; ++i) {
+    const uint8_t* p = &rgbx[i * 4];
+    const uint16_t value =
+        static_cast<uint16_t>(((p[0] >> 3) << 11) | ((p[1] >> 2) << 5) | (p[2] >> 3));
+    std::memcpy(&packed[i * 2], &value, 2);
+  }
+  return packed;
+}
+
+std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size dimensions,
+                                       int alignment, const std::string& fontName,
+                                       float fontSize, const float* rgba) {
+  const std::shared_ptr<platform::Font> font = platform::Font::fontWithName(fontName, fontSize);
+  const unsigned width = powerOfTwoAtLeast(wholePixels(dimensions.width));
+  const unsigned height = powerOfTwoAtLeast(wholePixels(dimensions.height));
+  const unsigned bytesPerPixel = rgba ? 4 : 1;
+  std::vector<uint8_t> data(static_cast<size_t>(width) * height * bytesPerPixel, 0);
+  platform::BitmapContext context(
+      data.data(), static_cast<int>(width), static_cast<int>(height),
+      static_cast<int>(width * bytesPerPixel),
+      rgba ? platform::BitmapLayout::RGBAPremultipliedLast : platform::BitmapLayout::Gray);
+  if (rgba) {
+    context.setFillColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+  } else {
+    context.setGrayFillColor(1, 1);
+  }
+  // Text is set from the top-left corner down.
+  context.translateCTM(0, static_cast<float>(height));
+  context.scaleCTM(1, -1);
+  if (font) {
+    platform::drawString(context, string, {{0, 0}, dimensions}, *font,
+                         static_cast<platform::TextAlignment>(alignment));
+  }
+  return Texture2D::initWithData(data.data(),
+                                 rgba ? Texture2DFormatRGBA8888 : Texture2DFormatA8, width,
+                                 height, dimensions);
+}
+
+}  // namespace
+
+unsigned powerOfTwoAtLeast(unsigned value) {
+  if (value <= 1) return value;
+  unsigned power = 1;
+  while (power < value) power <<= 1;
+  return power;
+}
+
+TexturePixels texturePixelsFromImage(const platform::Image& image) {
+  using platform::AlphaInfo;
+  TexturePixels out;
+  const AlphaInfo alpha = image.alphaInfo();
+  if (!image.hasColorSpace()) {
+    out.format = Texture2DFormatA8;
+  } else if (alpha == AlphaInfo::PremultipliedLast || alpha == AlphaInfo::PremultipliedFirst ||
+             alpha == AlphaInfo::Last || alpha == AlphaInfo::First) {
+    out.format = Texture2DFormatRGBA8888;
+  } else {
+    out.format = Texture2DFormatRGB565;
+  }
+
+  out.contentSize = {static_cast<float>(image.width()), static_cast<float>(image.height())};
+  out.width = powerOfTwoAtLeast(wholePixels(out.contentSize.width));
+  out.height = powerOfTwoAtLeast(wholePixels(out.contentSize.height));
+  platform::AffineTransform transform;
+  while (out.width > kMaxImageSide || out.height > kMaxImageSide) {
+    out.width /= 2;
+    out.height /= 2;
+    transform = platform::AffineTransform::scale(0.5f, 0.5f).concat(transform);
+    out.contentSize.width *= 0.5f;
+    out.contentSize.height *= 0.5f;
+  }
+
+  const bool alphaOnly = out.format == Texture2DFormatA8;
+  const size_t pixels = static_cast<size_t>(out.width) * out.height;
+  out.data.assign(pixels * (alphaOnly ? 1 : 4), 0);
+  platform::BitmapContext context(
+      out.data.data(), static_cast<int>(out.width), static_cast<int>(out.height),
+      static_cast<int>(out.width * (alphaOnly ? 1 : 4)),
+      alphaOnly                                ? platform::BitmapLayout::AlphaOnly
+      : out.format == Texture2DFormatRGBA8888 ? platform::BitmapLayout::RGBAPremultipliedLast
+                                               : platform::BitmapLayout::RGBNoneSkipLast);
+  context.clearRect({{0, 0}, {static_cast<float>(out.width), static_cast<float>(out.height)}});
+  // The picture goes against the top edge: the first row in memory.
+  context.translateCTM(0, static_cast<float>(out.height) - out.contentSize.height);
+  if (transform != platform::AffineTransform{}) context.concatCTM(transform);
+  context.drawImage({{0, 0}, {static_cast<float>(image.width()), static_cast<float>(image.height())}},
+                    image);
+  if (out.format == Texture2DFormatRGB565) out.data = packRGB565(out.data, pixels);
+  return out;
+}
+
+std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pixelFormat,
+                                                   unsigned width, unsigned height,
+                                                   platform::Size contentSize) {
+  GLenum format = 0, type = 0;
+  switch (pixelFormat) {
+    case Texture2DFormatRGBA8888: format = GL_RGBA, type = GL_UNSIGNED_BYTE; break;
+    case Texture2DFormatRGB565: format = GL_RGB, type = GL_UNSIGNED_SHORT_5_6_5; break;
+    case Texture2DFormatA8: format = GL_ALPHA, type = GL_UNSIGNED_BYTE; break;
+    // Checked before anything is made, so that a programming error leaves no texture behind.
+    default: throw std::logic_error("");
+  }
+  std::shared_ptr<Texture2D> texture(new Texture2D());
+  glGenTextures(1, &texture->_name);
+  GLint savedName = 0, savedAlignment = 4;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &savedName);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &savedAlignment);
+  glBindTexture(GL_TEXTURE_2D, texture->_name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  // Rows follow each other directly, whatever their length.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(width),
+               static_cast<GLsizei>(height), 0, format, type, data);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, savedAlignment);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(savedName));
+
+  texture->_size = contentSize;
+  texture->_width = width;
+  texture->_height = height;
+  texture->_format = pixelFormat;
+  texture->_maxS = contentSize.width / static_cast<float>(width);
+  texture->_maxT = contentSize.height / static_cast<float>(height);
+  return texture;
+}
+
+std::shared_ptr<Texture2D> Texture2D::initWithImage(const platform::Image* image) {
+  if (!image) {
+    std::fprintf(stderr, "Image is Null\n");
+    return nullptr;
+  }
+  const TexturePixels pixels = texturePixelsFromImage(*image);
+  return initWithData(pixels.data.data(), pixels.format, pixels.width, pixels.height,
+                      pixels.contentSize);
+}
+
+std::shared_ptr<Texture2D> Texture2D::initWithString(const std::string& string,
+                                                     platform::Size dimensions, int alignment,
+                                                     const std::string& fontName, float fontSize) {
+  return textTexture(string, dimensions, alignment, fontName, fontSize, nullptr);
+}
+
+std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& string,
+                                                         platform::Size dimensions, int alignment,
+                                                         const std::string& fontName,
+                                                         float fontSize, float red, float green,
+                                                         float blue, float alpha) {
+  const float rgba[4] = {red, green, blue, alpha};
+  return textTexture(string, dimensions, alignment, fontName, fontSize, rgba);
+}
+
+Texture2D::~Texture2D() {
+  if (_name) glDeleteTextures(1, &_name);
+}
+
+std::string Texture2D::description() const {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "<%s = %08" PRIXPTR " | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>",
+                "Texture2D", reinterpret_cast<uintptr_t>(this), _name, _width, _height, _maxS, _maxT);
+  return text;
+}
+
+void Texture2D::drawAtPoint(platform::Point point) const {
+  const GLfloat w = static_cast<GLfloat>(_width) * _maxS, h = static_cast<GLfloat>(_height) * _maxT;
+  const GLfloat x = point.x, y = point.y;
+  const GLfloat vertices[] = {x - w / 2, y - h / 2, 0, x + w / 2, y - h / 2, 0,
+                              x - w / 2, y + h / 2, 0, x + w / 2, y + h / 2, 0};
+  draw(vertices);
+}
+
+void Texture2D::drawInRect(platform::Rect rect) const {
+  const GLfloat x = rect.origin.x, y = rect.origin.y;
+  const GLfloat r = x + rect.size.width, t = y + rect.size.height;
+  const GLfloat vertices[] = {x, y, 0, r, y, 0, x, t, 0, r, t, 0};
+  draw(vertices);
+}
+
+void Texture2D::draw(const GLfloat vertices[12]) const {
+  // The picture's first row (t = 0) goes to the higher y: the top of the scene.
+  const GLfloat coordinates[] = {0, _maxT, _maxS, _maxT, 0, 0, _maxS, 0};
+  glBindTexture(GL_TEXTURE_2D, _name);
+  glVertexPointer(3, GL_FLOAT, 0, vertices);
+  glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}

@@ -1,0 +1,89 @@
+// Textures made from images and text: immutable, power-of-two sized, the picture in the
+// top-left corner, drawn centred on a point or stretched over a rectangle.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+#include "platform/gl.h"
+
+namespace platform {
+class Image;
+}
+
+// Pixel formats, and the only valid values of one.
+enum Texture2DPixelFormat : int32_t {
+  Texture2DFormatRGBA8888 = 1,  // bytes R, G, B, A
+  Texture2DFormatRGB565 = 2,    // one native 16-bit value: R in the top 5 bits, G 6, B the low 5
+  Texture2DFormatA8 = 3,        // one alpha byte
+};
+
+// What an image becomes before it is uploaded: the bytes handed to GL, rows top first.
+struct TexturePixels {
+  Texture2DPixelFormat format = Texture2DFormatRGBA8888;
+  unsigned width = 0, height = 0;
+  platform::Size contentSize;
+  std::vector<uint8_t> data;
+};
+
+// Texture sides are powers of two: 1 or a power of two stays, anything else rounds up (0 stays 0).
+unsigned powerOfTwoAtLeast(unsigned value);
+
+// The pixels `initWithImage` uploads: the format by the image's alpha, sides rounded up to
+// powers of two and halved (with the picture) while either exceeds 1024, the picture against
+// the top-left corner, premultiplied RGBA, 5-6-5 RGB or alpha.
+TexturePixels texturePixelsFromImage(const platform::Image& image);
+
+class Texture2D {
+ public:
+  // Uploads the pixels (copied by GL). An invalid pixel format throws std::logic_error with an
+  // empty message and touches nothing.
+  static std::shared_ptr<Texture2D> initWithData(const void* data, int32_t pixelFormat,
+                                                 unsigned width, unsigned height,
+                                                 platform::Size contentSize);
+  // Null, with "Image is Null" logged, when there is no image.
+  static std::shared_ptr<Texture2D> initWithImage(const platform::Image* image);
+  // White text as alpha: drawn in the current GL colour with the texture as a mask. Alignment:
+  // 0 left, 1 centre, 2 right.
+  static std::shared_ptr<Texture2D> initWithString(const std::string& string,
+                                                   platform::Size dimensions, int alignment,
+                                                   const std::string& fontName, float fontSize);
+  // Text in the given colour, premultiplied RGBA.
+  static std::shared_ptr<Texture2D> initWithStringRGBA(const std::string& string,
+                                                       platform::Size dimensions, int alignment,
+                                                       const std::string& fontName,
+                                                       float fontSize, float red, float green,
+                                                       float blue, float alpha);
+  ~Texture2D();
+  Texture2D(const Texture2D&) = delete;
+  Texture2D& operator=(const Texture2D&) = delete;
+
+  GLuint name() const { return _name; }
+  platform::Size contentSize() const { return _size; }
+  unsigned pixelsWide() const { return _width; }
+  unsigned pixelsHigh() const { return _height; }
+  int32_t pixelFormat() const { return _format; }
+  GLfloat maxS() const { return _maxS; }
+  GLfloat maxT() const { return _maxT; }
+  std::string description() const;
+
+  // The picture at its content size, centred on the point.
+  void drawAtPoint(platform::Point point) const;
+  // The picture stretched over the rectangle.
+  void drawInRect(platform::Rect rect) const;
+
+ private:
+  Texture2D() = default;
+  void draw(const GLfloat vertices[12]) const;
+
+  GLuint _name = 0;
+  platform::Size _size;
+  unsigned _width = 0;
+  unsigned _height = 0;
+  int32_t _format = 0;
+  GLfloat _maxS = 0;
+  GLfloat _maxT = 0;
+};

@@ -1,0 +1,79 @@
+// The asset inspector, run as a program: what it prints for an image, the bytes it writes, and
+// its refusals.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/test_png.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+};
+
+ToolRun inspect(const std::string& arguments) {
+  const fs::path output = fs::temp_directory_path() / "tidewick-assets-test.out";
+  const std::string command =
+      std::string(TIDEWICK_ASSETS_TOOL) + " " + arguments + " >" + output.string() + " 2>/dev/null";
+  const int status = std::system(command.c_str());
+  std::ifstream in(output);
+  ToolRun run{WEXITSTATUS(status), std::string(std::istreambuf_iterator<char>(in), {})};
+  fs::remove(output);
+  return run;
+}
+
+class AssetsToolTest : public testing::Test {
+ protected:
+  void SetUp() override { fs::create_directories(dir_); }
+  void TearDown() override { fs::remove_all(dir_); }
+  const fs::path dir_ = fs::temp_directory_path() / "tidewick-assets-tool-test";
+};
+
+}  // namespace
+
+TEST_F(AssetsToolTest, DescribesTheTextureAndWritesItsPixels) {
+  TestPng png{PNG_COLOR_TYPE_RGB, 8, false, 3, 2};
+  png.samples = {255, 128, 0, 255, 128, 0, 255, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  writeFile(dir_ / "opaque.png", encodePng(png));
+  const ToolRun run = inspect("texture " + (dir_ / "opaque.png").string() + " --pixels " +
+                          (dir_ / "opaque.raw").string());
+  ASSERT_EQ(run.status, 0);
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["contentSize"], (nlohmann::json{3.0, 2.0}));
+  EXPECT_EQ(json["pixelsWide"], 4);
+  EXPECT_EQ(json["pixelsHigh"], 2);
+  EXPECT_EQ(json["pixelFormat"], 2);
+  EXPECT_FLOAT_EQ(json["maxS"].get<float>(), 0.75f);
+  EXPECT_FLOAT_EQ(json["maxT"].get<float>(), 1.0f);
+  EXPECT_EQ(run.out.find("{\"contentSize\""), 0u);  // the fields in their documented order
+
+  std::ifstream raw(dir_ / "opaque.raw", std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(raw)), {});
+  ASSERT_EQ(bytes.size(), 4u * 2 * 2);
+  uint16_t first;
+  std::memcpy(&first, bytes.data(), 2);
+  EXPECT_EQ(first, 0xFC00);
+}
+
+TEST_F(AssetsToolTest, RefusesWhatIsNotAnImageAndWritesNothing) {
+  std::ofstream(dir_ / "text.png") << "not an image";
+  const fs::path raw = dir_ / "out.raw";
+  EXPECT_EQ(inspect("texture " + (dir_ / "text.png").string() + " --pixels " + raw.string()).status,
+            1);
+  EXPECT_FALSE(fs::exists(raw));
+  EXPECT_EQ(inspect("texture " + (dir_ / "missing.png").string()).status, 1);
+  EXPECT_EQ(inspect("texture").status, 2);
+  EXPECT_EQ(inspect("bogus x.png").status, 2);
+}

@@ -1,0 +1,149 @@
+// PNG decoding: every colour type, 8 and 16 bits, interlacing and transparency chunks become
+// premultiplied RGBA with the right alpha information; damaged and foreign files give no image.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <zlib.h>
+
+#include <array>
+#include <filesystem>
+
+#include "platform/image.h"
+#include "render/texture2d.h"
+#include "tests/test_png.h"
+
+using platform::AlphaInfo;
+using platform::Image;
+
+namespace {
+
+std::shared_ptr<Image> decode(const TestPng& png) {
+  const std::vector<uint8_t> bytes = encodePng(png);
+  return Image::imageWithPngData(bytes, "test.png");
+}
+
+std::array<uint8_t, 4> pixel(const Image& image, int x, int y) {
+  const uint8_t* p = &image.pixels()[(static_cast<size_t>(y) * image.width() + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+using Rgba = std::array<uint8_t, 4>;
+
+}  // namespace
+
+TEST(ImageTest, OpaqueColourTypesDecodeToOpaqueRgba) {
+  const auto gray = decode({PNG_COLOR_TYPE_GRAY, 8, false, 2, 1, {100, 7}});
+  ASSERT_TRUE(gray);
+  EXPECT_EQ(gray->alphaInfo(), AlphaInfo::NoneSkipLast);
+  EXPECT_EQ(pixel(*gray, 0, 0), (Rgba{100, 100, 100, 255}));
+  EXPECT_EQ(pixel(*gray, 1, 0), (Rgba{7, 7, 7, 255}));
+
+  const auto rgb = decode({PNG_COLOR_TYPE_RGB, 8, false, 1, 2, {10, 20, 30, 40, 50, 60}});
+  ASSERT_TRUE(rgb);
+  EXPECT_EQ(rgb->width(), 1);
+  EXPECT_EQ(rgb->height(), 2);
+  EXPECT_EQ(pixel(*rgb, 0, 1), (Rgba{40, 50, 60, 255}));
+
+  const auto palette =
+      decode({PNG_COLOR_TYPE_PALETTE, 8, false, 2, 1, {1, 0}, {9, 8, 7, 200, 150, 100}});
+  ASSERT_TRUE(palette);
+  EXPECT_EQ(palette->alphaInfo(), AlphaInfo::NoneSkipLast);
+  EXPECT_EQ(pixel(*palette, 0, 0), (Rgba{200, 150, 100, 255}));
+  EXPECT_EQ(pixel(*palette, 1, 0), (Rgba{9, 8, 7, 255}));
+
+  const auto deep = decode({PNG_COLOR_TYPE_RGB, 16, false, 1, 1, {255, 128, 3}});
+  ASSERT_TRUE(deep);
+  EXPECT_EQ(pixel(*deep, 0, 0), (Rgba{255, 128, 3, 255}));
+}
+
+TEST(ImageTest, AlphaChannelsAndTransparencyChunksGivePremultipliedAlpha) {
+  const auto grayAlpha = decode({PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, 1, 1, {100, 128}});
+  ASSERT_TRUE(grayAlpha);
+  EXPECT_EQ(grayAlpha->alphaInfo(), AlphaInfo::Last);
+  EXPECT_EQ(pixel(*grayAlpha, 0, 0), (Rgba{50, 50, 50, 128}));
+
+  const auto rgba = decode({PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 2, 1,
+                            {255, 0, 0, 128, 200, 100, 50, 0}});
+  ASSERT_TRUE(rgba);
+  EXPECT_EQ(pixel(*rgba, 0, 0), (Rgba{128, 0, 0, 128}));
+  EXPECT_EQ(pixel(*rgba, 1, 0), (Rgba{0, 0, 0, 0}));
+
+  const auto palette = decode(
+      {PNG_COLOR_TYPE_PALETTE, 8, false, 2, 1, {0, 1}, {10, 20, 30, 40, 50, 60}, {255, 0}});
+  ASSERT_TRUE(palette);
+  EXPECT_EQ(palette->alphaInfo(), AlphaInfo::Last);
+  EXPECT_EQ(pixel(*palette, 0, 0), (Rgba{10, 20, 30, 255}));
+  EXPECT_EQ(pixel(*palette, 1, 0), (Rgba{0, 0, 0, 0}));
+
+  const auto keyed = decode({PNG_COLOR_TYPE_RGB, 8, false, 2, 1, {1, 2, 3, 4, 5, 6}, {}, {4, 5, 6}});
+  ASSERT_TRUE(keyed);
+  EXPECT_EQ(keyed->alphaInfo(), AlphaInfo::Last);
+  EXPECT_EQ(pixel(*keyed, 0, 0), (Rgba{1, 2, 3, 255}));
+  EXPECT_EQ(pixel(*keyed, 1, 0), (Rgba{0, 0, 0, 0}));
+
+  const auto keyedGray = decode({PNG_COLOR_TYPE_GRAY, 16, false, 2, 1, {9, 77}, {}, {77}});
+  ASSERT_TRUE(keyedGray);
+  EXPECT_EQ(pixel(*keyedGray, 1, 0), (Rgba{0, 0, 0, 0}));
+}
+
+TEST(ImageTest, InterlacedFilesDecodeLikePlainOnes) {
+  TestPng png{PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 13, 9};
+  for (int i = 0; i < 13 * 9; ++i) {
+    png.samples.insert(png.samples.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(3 * i),
+                                           static_cast<uint8_t>(255 - i), 255});
+  }
+  const auto plain = decode(png);
+  png.interlaced = true;
+  const auto interlaced = decode(png);
+  ASSERT_TRUE(plain && interlaced);
+  EXPECT_EQ(plain->pixels(), interlaced->pixels());
+}
+
+TEST(ImageTest, DamagedAndForeignFilesGiveNoImageAndNoTexture) {
+  const auto dir = std::filesystem::temp_directory_path() / "tidewick-image-test";
+  std::filesystem::create_directories(dir);
+  TestPng png{PNG_COLOR_TYPE_RGB, 8, false, 40, 40};
+  png.samples.assign(40 * 40 * 3, 90);
+  const std::vector<uint8_t> good = encodePng(png);
+
+  std::vector<uint8_t> truncated(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+  std::vector<uint8_t> badCrc = good;
+  badCrc[good.size() - 20] ^= 0x55;  // inside the image data
+  const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
+  const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+      {"truncated.png", truncated}, {"bad-crc.png", badCrc}, {"empty.png", {}},
+      {"photo.png", jpeg}};
+  for (const auto& [name, bytes] : files) writeFile(dir / name, bytes);
+
+  for (const char* name : {"truncated.png", "bad-crc.png", "empty.png", "photo.png", "missing.png"}) {
+    testing::internal::CaptureStderr();
+    const auto image = Image::imageWithContentsOfFile(dir / name);
+    const auto texture = Texture2D::initWithImage(image.get());
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(image) << name;
+    EXPECT_FALSE(texture) << name;
+    EXPECT_NE(log.find("Image is Null"), std::string::npos) << name;
+    EXPECT_NE(log.find(name), std::string::npos) << log;
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ImageTest, HugeDimensionsAreRefusedNotAllocated) {
+  TestPng png{PNG_COLOR_TYPE_GRAY, 8, false, 1, 1, {0}};
+  std::vector<uint8_t> bytes = encodePng(png);
+  // A width of a million in IHDR, its checksum made right again so only the size is at fault.
+  bytes[16] = 0x00, bytes[17] = 0x0F, bytes[18] = 0x42, bytes[19] = 0x40;
+  const uLong crc = crc32(0, &bytes[12], 17);
+  for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Image::imageWithPngData(bytes, "huge.png"));
+  testing::internal::GetCapturedStderr();
+}
+
+TEST(ImageTest, MasksHaveNoColourSpace) {
+  const auto mask = Image::mask(2, 1, {0, 255});
+  ASSERT_TRUE(mask);
+  EXPECT_FALSE(mask->hasColorSpace());
+  EXPECT_EQ(mask->alphaInfo(), AlphaInfo::Only);
+  EXPECT_FALSE(Image::mask(2, 2, {1, 2, 3}));
+}

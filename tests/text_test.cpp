@@ -1,0 +1,161 @@
+// Text: line breaking, where alignment puts the ink, widths, the colour of alpha-only text, and
+// the game's fixed texts inside the boxes made for them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "render/texture2d.h"
+#include "tests/test_display.h"
+
+using platform::Font;
+using platform::TextAlignment;
+
+namespace {
+
+std::shared_ptr<Font> markerFelt(float size) {
+  auto font = Font::fontWithName("Marker Felt", size);
+  if (!font) ADD_FAILURE() << "no font";
+  return font;
+}
+
+// A grey bitmap flipped like a text texture's, with the text drawn in white.
+struct Inked {
+  int width, height;
+  std::vector<uint8_t> grey;
+
+  Inked(int w, int h, std::string_view text, float size, TextAlignment alignment)
+      : width(w), height(h), grey(static_cast<size_t>(w) * h, 0) {
+    platform::BitmapContext context(grey.data(), w, h, w, platform::BitmapLayout::Gray);
+    context.setGrayFillColor(1, 1);
+    context.translateCTM(0, static_cast<float>(h));
+    context.scaleCTM(1, -1);
+    platform::drawString(context, text, {{0, 0}, {static_cast<float>(w), static_cast<float>(h)}},
+                         *markerFelt(size), alignment);
+  }
+  bool inkInColumns(int from, int to) const { return ink(from, to, 0, height); }
+  bool inkInRows(int from, int to) const { return ink(0, width, from, to); }
+  bool ink(int x0, int x1, int y0, int y1) const {
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        if (grey[static_cast<size_t>(y) * width + x] > 64) return true;
+      }
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+TEST(TextTest, LinesBreakAtNewlinesAndWrapAtSpaces) {
+  const auto font = markerFelt(20);
+  EXPECT_EQ(platform::wrapLines(U"a\nb\r\nc\rd", *font, 100),
+            (std::vector<std::u32string>{U"a", U"b", U"c", U"d"}));
+  EXPECT_EQ(platform::wrapLines(U"", *font, 100), (std::vector<std::u32string>{U""}));
+  const float word = std::max(font->widthOfCharacters(U"hello"), font->widthOfCharacters(U"world"));
+  EXPECT_EQ(platform::wrapLines(U"hello world", *font, word + 1),
+            (std::vector<std::u32string>{U"hello", U"world"}));
+  EXPECT_EQ(platform::wrapLines(U"hello   world", *font, 1000),
+            (std::vector<std::u32string>{U"hello   world"}));
+  // A word wider than the line is broken between characters.
+  const auto pieces = platform::wrapLines(U"abcdefgh", *font, font->widthOfCharacters(U"abc") + 1);
+  ASSERT_GE(pieces.size(), 3u);
+  std::u32string joined;
+  for (auto& piece : pieces) joined += piece;
+  EXPECT_EQ(joined, U"abcdefgh");
+}
+
+TEST(TextTest, AlignmentPutsTheInkLeftCentredOrRight) {
+  const Inked left(200, 40, "W", 24, TextAlignment::Left);
+  EXPECT_TRUE(left.inkInColumns(0, 30));
+  EXPECT_FALSE(left.inkInColumns(40, 200));
+  const Inked centre(200, 40, "W", 24, TextAlignment::Center);
+  EXPECT_TRUE(centre.inkInColumns(90, 110));
+  EXPECT_FALSE(centre.inkInColumns(0, 70));
+  EXPECT_FALSE(centre.inkInColumns(130, 200));
+  const Inked right(200, 40, "W", 24, TextAlignment::Right);
+  EXPECT_TRUE(right.inkInColumns(170, 200));
+  EXPECT_FALSE(right.inkInColumns(0, 160));
+}
+
+TEST(TextTest, TwoWordsTooWideForOneLineTakeTwo) {
+  const auto font = markerFelt(20);
+  const int width =
+      static_cast<int>(std::max(font->widthOfString("hello"), font->widthOfString("world"))) + 4;
+  const int line = static_cast<int>(font->lineHeight());
+  const Inked oneLine(200, 3 * line, "hello world", 20, TextAlignment::Left);
+  EXPECT_TRUE(oneLine.inkInRows(0, line));
+  EXPECT_FALSE(oneLine.inkInRows(line + 2, 3 * line));
+  const Inked twoLines(width, 3 * line, "hello world", 20, TextAlignment::Left);
+  EXPECT_TRUE(twoLines.inkInRows(0, line));
+  EXPECT_TRUE(twoLines.inkInRows(line, 2 * line));
+  EXPECT_FALSE(twoLines.inkInRows(2 * line + 2, 3 * line));
+}
+
+TEST(TextTest, WidthGrowsWithTheTextAndTheSize) {
+  const auto font = markerFelt(27);
+  EXPECT_GT(font->widthOfString("12"), font->widthOfString("1"));
+  EXPECT_GT(font->widthOfString("1250"), font->widthOfString("125"));
+  EXPECT_EQ(font->widthOfString(""), 0);
+  EXPECT_GT(markerFelt(54)->widthOfString("1250"), font->widthOfString("1250"));
+  EXPECT_EQ(Font::fontWithName("Marker Felt", 27), font);  // cached, not loaded again
+}
+
+TEST(TextTest, FixedTextsFitTheirBoxes) {
+  struct Box {
+    const char* text;
+    float size, width;
+  } boxes[] = {{"score 0", 18, 61.6f},
+               {"round clear!", 60, 468},
+               {"round 10", 100, 520},
+               {"achievement: clean machine", 20, 240},
+               {"clean machine", 24, 125}};
+  for (const Box& box : boxes) {
+    EXPECT_LE(markerFelt(box.size)->widthOfString(box.text), box.width) << box.text;
+  }
+  EXPECT_LE(3 * markerFelt(18)->lineHeight(), 60);
+}
+
+TEST(TextTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
+  LandscapeScreen screen = makeLandscapeScreen();
+  screen.glView->setCurrentContext();
+  const auto text = Texture2D::initWithString("1250", {81, 30}, 1, "Marker Felt", 27);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrthof(0, 480, 0, 320, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glColor4f(1, 1, 1, 1);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  text->drawAtPoint({240, 160});
+  std::vector<uint8_t> pixels(81 * 30 * 4);
+  glReadPixels(200, 145, 81, 30, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  int white = 0, coloured = 0;
+  for (size_t i = 0; i < pixels.size(); i += 4) {
+    if (pixels[i] == 255 && pixels[i + 1] == 255 && pixels[i + 2] == 255) ++white;
+    if (pixels[i] != pixels[i + 1] || pixels[i + 1] != pixels[i + 2]) ++coloured;
+  }
+  EXPECT_GT(white, 50);
+  EXPECT_EQ(coloured, 0);
+  glDisable(GL_BLEND);
+}
+
+TEST(TextTest, ColouredTextIsPremultipliedAndUnknownFontsFallBack) {
+  testDisplay();
+  const auto context = platform::GLContext::create(platform::RenderingAPI::OpenGLES1);
+  ASSERT_TRUE(platform::GLContext::setCurrentContext(context.get()));
+  const auto text = Texture2D::initWithStringRGBA("clean machine", {125, 40}, 0, "Marker Felt", 24,
+                                                  1, 0, 0, 0.5f);
+  EXPECT_EQ(text->pixelFormat(), Texture2DFormatRGBA8888);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(Font::fontWithName("No Such Font Anywhere", 12));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("not installed"), std::string::npos);
+  platform::GLContext::setCurrentContext(nullptr);
+}

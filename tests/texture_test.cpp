@@ -1,0 +1,213 @@
+// Textures: sizes and formats from images, the pixels handed to GL, where the two drawing
+// operations put a picture, the description, and the errors.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/image.h"
+#include "render/texture2d.h"
+#include "tests/test_display.h"
+#include "tests/test_png.h"
+
+using platform::Image;
+
+namespace {
+
+// An image filled by a function of (x, y) giving R, G, B, A.
+template <typename Fill>
+std::shared_ptr<Image> makeImage(int width, int height, bool alpha, Fill fill) {
+  TestPng png{alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, 8, false, width, height};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::array<uint8_t, 4> rgba = fill(x, y);
+      png.samples.insert(png.samples.end(), rgba.begin(), rgba.begin() + (alpha ? 4 : 3));
+    }
+  }
+  return Image::imageWithPngData(encodePng(png), "test.png");
+}
+
+std::shared_ptr<Image> solid(int width, int height, bool alpha) {
+  return makeImage(width, height, alpha, [](int, int) { return std::array<uint8_t, 4>{10, 20, 30, 255}; });
+}
+
+// The GL view's context, with the scene's projection and drawing state.
+class TextureDrawTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    screen_ = makeLandscapeScreen();
+    screen_.glView->setCurrentContext();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrthof(0, 480, 0, 320, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  std::array<uint8_t, 4> read(int x, int y) {
+    std::array<uint8_t, 4> rgba{};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+  }
+  LandscapeScreen screen_;
+};
+
+}  // namespace
+
+TEST(TexturePixelsTest, SizesAndFormatsFollowTheImage) {
+  const TexturePixels opaque = texturePixelsFromImage(*solid(100, 60, false));
+  EXPECT_EQ(opaque.format, Texture2DFormatRGB565);
+  EXPECT_EQ(opaque.width, 128u);
+  EXPECT_EQ(opaque.height, 64u);
+  EXPECT_EQ(opaque.contentSize, (platform::Size{100, 60}));
+  EXPECT_EQ(opaque.data.size(), 128u * 64 * 2);
+
+  const TexturePixels alpha = texturePixelsFromImage(*solid(64, 64, true));
+  EXPECT_EQ(alpha.format, Texture2DFormatRGBA8888);
+  EXPECT_EQ(alpha.width, 64u);
+  EXPECT_EQ(alpha.height, 64u);
+
+  const TexturePixels single = texturePixelsFromImage(*solid(1, 1, false));
+  EXPECT_EQ(single.width, 1u);
+  EXPECT_EQ(single.height, 1u);
+
+  const TexturePixels mask = texturePixelsFromImage(*Image::mask(3, 1, {0, 128, 255}));
+  EXPECT_EQ(mask.format, Texture2DFormatA8);
+  EXPECT_EQ(mask.width, 4u);
+  EXPECT_EQ(mask.data, (std::vector<uint8_t>{0, 128, 255, 0}));
+
+  EXPECT_EQ(powerOfTwoAtLeast(0), 0u);
+  EXPECT_EQ(powerOfTwoAtLeast(1), 1u);
+  EXPECT_EQ(powerOfTwoAtLeast(64), 64u);
+  EXPECT_EQ(powerOfTwoAtLeast(65), 128u);
+}
+
+TEST(TexturePixelsTest, PictureSitsTopLeftPremultipliedOverZeros) {
+  const auto image = makeImage(100, 60, true, [](int x, int y) {
+    return x == 0 && y == 0 ? std::array<uint8_t, 4>{255, 0, 0, 128}
+                            : std::array<uint8_t, 4>{0, 255, 0, 255};
+  });
+  const TexturePixels pixels = texturePixelsFromImage(*image);
+  auto at = [&](int x, int y) {
+    const uint8_t* p = &pixels.data[(static_cast<size_t>(y) * pixels.width + x) * 4];
+    return std::array<uint8_t, 4>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(at(0, 0), (std::array<uint8_t, 4>{128, 0, 0, 128}));
+  EXPECT_EQ(at(99, 59), (std::array<uint8_t, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(at(100, 0), (std::array<uint8_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(at(0, 60), (std::array<uint8_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(at(127, 63), (std::array<uint8_t, 4>{0, 0, 0, 0}));
+}
+
+TEST(TexturePixelsTest, OpaqueImagesArePackedFiveSixFive) {
+  const auto image = makeImage(3, 2, false, [](int x, int) {
+    return x == 0 ? std::array<uint8_t, 4>{255, 128, 0, 255}
+           : x == 1 ? std::array<uint8_t, 4>{8, 4, 8, 255}
+                    : std::array<uint8_t, 4>{7, 3, 7, 255};
+  });
+  const TexturePixels pixels = texturePixelsFromImage(*image);
+  ASSERT_EQ(pixels.width, 4u);
+  auto at = [&](int x, int y) {
+    uint16_t value;
+    std::memcpy(&value, &pixels.data[(static_cast<size_t>(y) * pixels.width + x) * 2], 2);
+    return value;
+  };
+  EXPECT_EQ(at(0, 0), 0xFC00);
+  EXPECT_EQ(at(1, 1), (1 << 11) | (1 << 5) | 1);
+  EXPECT_EQ(at(2, 0), 0);  // the low bits fall away
+  EXPECT_EQ(at(3, 0), 0);  // beyond the picture
+}
+
+TEST(TexturePixelsTest, ImagesOverTheLimitAreHalvedIntoTheCorner) {
+  const auto image = makeImage(1500, 600, true, [](int x, int) {
+    return x < 750 ? std::array<uint8_t, 4>{255, 0, 0, 255} : std::array<uint8_t, 4>{0, 0, 255, 255};
+  });
+  const TexturePixels pixels = texturePixelsFromImage(*image);
+  EXPECT_EQ(pixels.width, 1024u);
+  EXPECT_EQ(pixels.height, 512u);
+  EXPECT_EQ(pixels.contentSize, (platform::Size{750, 300}));
+  auto at = [&](int x, int y) { return pixels.data[(static_cast<size_t>(y) * 1024 + x) * 4 + (x < 375 ? 0 : 2)]; };
+  EXPECT_EQ(at(0, 0), 255);
+  EXPECT_EQ(at(374, 299), 255);
+  EXPECT_EQ(at(375, 0), 255);
+  EXPECT_EQ(at(749, 299), 255);
+  EXPECT_EQ(pixels.data[(299 * 1024 + 750) * 4 + 3], 0);
+  EXPECT_EQ(pixels.data[(300 * 1024 + 10) * 4 + 3], 0);
+}
+
+TEST_F(TextureDrawTest, CreationRecordsSizesAndCoordinates) {
+  const auto opaque = Texture2D::initWithImage(solid(100, 60, false).get());
+  ASSERT_TRUE(opaque);
+  EXPECT_NE(opaque->name(), 0u);
+  EXPECT_EQ(opaque->pixelFormat(), Texture2DFormatRGB565);
+  EXPECT_EQ(opaque->pixelsWide(), 128u);
+  EXPECT_EQ(opaque->pixelsHigh(), 64u);
+  EXPECT_FLOAT_EQ(opaque->maxS(), 0.78125f);
+  EXPECT_FLOAT_EQ(opaque->maxT(), 0.9375f);
+
+  const auto text = Texture2D::initWithString("score 0", {200, 30}, 0, "Marker Felt", 18);
+  EXPECT_EQ(text->pixelFormat(), Texture2DFormatA8);
+  EXPECT_EQ(text->pixelsWide(), 256u);
+  EXPECT_EQ(text->pixelsHigh(), 32u);
+  EXPECT_EQ(text->contentSize(), (platform::Size{200, 30}));
+
+  const auto raw = Texture2D::initWithData(nullptr, Texture2DFormatRGB565, 128, 64, {100, 60});
+  const std::string description = raw->description();
+  EXPECT_EQ(description.rfind("<Texture2D = ", 0), 0u);
+  EXPECT_NE(description.find("| Name = " + std::to_string(raw->name()) +
+                             " | Dimensions = 128x64 | Coordinates = (0.78, 0.94)>"),
+            std::string::npos)
+      << description;
+}
+
+TEST_F(TextureDrawTest, InvalidPixelFormatIsAProgrammingError) {
+  GLint boundBefore = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundBefore);
+  try {
+    Texture2D::initWithData(nullptr, 4, 2, 2, {2, 2});
+    FAIL() << "no exception";
+  } catch (const std::logic_error& error) {
+    EXPECT_STREQ(error.what(), "");
+  }
+  EXPECT_THROW(Texture2D::initWithData(nullptr, 0, 2, 2, {2, 2}), std::logic_error);
+  GLint boundAfter = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundAfter);
+  EXPECT_EQ(boundAfter, boundBefore);
+}
+
+TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
+  const auto text = Texture2D::initWithString("round 12", {200, 30}, 1, "Marker Felt", 20);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glColor4f(1, 0, 0, 1);  // with blending off, the whole quad takes the colour
+  text->drawAtPoint({240, 160});
+  EXPECT_EQ(read(140, 145)[0], 255);
+  EXPECT_EQ(read(339, 174)[0], 255);
+  EXPECT_EQ(read(139, 160)[0], 0);
+  EXPECT_EQ(read(340, 160)[0], 0);
+  EXPECT_EQ(read(240, 144)[0], 0);
+  EXPECT_EQ(read(240, 175)[0], 0);
+  glColor4f(1, 1, 1, 1);
+}
+
+TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
+  // Quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
+  const auto image = makeImage(100, 60, false, [](int x, int y) {
+    const bool right = x >= 50, bottom = y >= 30;
+    return !bottom ? (right ? std::array<uint8_t, 4>{0, 255, 0, 255} : std::array<uint8_t, 4>{255, 0, 0, 255})
+                   : (right ? std::array<uint8_t, 4>{255, 255, 255, 255} : std::array<uint8_t, 4>{0, 0, 255, 255});
+  });
+  const auto texture = Texture2D::initWithImage(image.get());
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  texture->drawInRect({{0, 0}, {480, 320}});
+  EXPECT_EQ(read(10, 310), (std::array<uint8_t, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(read(470, 310), (std::array<uint8_t, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(read(10, 10), (std::array<uint8_t, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(read(470, 10), (std::array<uint8_t, 4>{255, 255, 255, 255}));
+}
