@@ -127,25 +127,29 @@ void BitmapContext::fillMask(Rect rect, const uint8_t* coverage, int width, int 
   composite(rect, Source{coverage, width, height, fill_}, topDown);
 }
 
-void BitmapContext::blend(int column, int row, const float s[4]) {
+void BitmapContext::blend(int column, int row, const uint8_t s[4]) {
   uint8_t* d = data_ + static_cast<size_t>(row) * bytesPerRow_;
-  const float keep = 1 - s[3];
+  // Source over, premultiplied, in whole bytes: d = s + d · (1 − source alpha).
+  const unsigned keep = 255u - s[3];
+  auto over = [keep](unsigned source, unsigned destination) {
+    return static_cast<uint8_t>(std::min(255u, source + (destination * keep + 127) / 255));
+  };
   switch (layout_) {
     case BitmapLayout::RGBAPremultipliedLast:
       d += column * 4;
-      for (int c = 0; c < 4; ++c) d[c] = toByte(s[c] + d[c] / 255.0f * keep);
+      for (int c = 0; c < 4; ++c) d[c] = over(s[c], d[c]);
       break;
     case BitmapLayout::RGBNoneSkipLast:
       d += column * 4;
-      for (int c = 0; c < 3; ++c) d[c] = toByte(s[c] + d[c] / 255.0f * keep);
+      for (int c = 0; c < 3; ++c) d[c] = over(s[c], d[c]);
       break;
     case BitmapLayout::Gray:
       d += column;
-      *d = toByte(0.299f * s[0] + 0.587f * s[1] + 0.114f * s[2] + *d / 255.0f * keep);
+      *d = over((299u * s[0] + 587u * s[1] + 114u * s[2] + 500) / 1000, *d);
       break;
     case BitmapLayout::AlphaOnly:
       d += column;
-      *d = toByte(s[3] + *d / 255.0f * keep);
+      *d = over(s[3], *d);
       break;
   }
 }
@@ -176,21 +180,19 @@ void BitmapContext::composite(Rect rect, const Source& source, bool topDown) {
   const bool pixelForPixel = ua == 1 && ub == 0 && va == 0 && std::abs(vb) == 1 &&
                              uc - 0.5 == std::floor(uc - 0.5) && vc - 0.5 == std::floor(vc - 0.5);
   // A shrinking drawing averages samples spread over each pixel's footprint.
-  const int taps = pixelForPixel ? 1
-                                 : std::max(1, static_cast<int>(std::ceil(std::max(
-                                                   {std::abs(ua), std::abs(va), std::abs(ub),
-                                                    std::abs(vb)}))));
+  const int taps = std::max(
+      1, static_cast<int>(std::ceil(std::max({std::abs(ua), std::abs(va), std::abs(ub), std::abs(vb)}))));
+  if (pixelForPixel) {
+    copyPixels(box, source, static_cast<int>(uc - 0.5), static_cast<int>(vc - 0.5),
+               static_cast<int>(vb));
+    return;
+  }
   float sample[4], sum[4];
+  uint8_t bytes[4];
   for (int row = box.rowBegin; row < box.rowEnd; ++row) {
     for (int column = box.columnBegin; column < box.columnEnd; ++column) {
       const double u = uc + ua * column + ub * row, v = vc + va * column + vb * row;
       if (u < 0 || v < 0 || u >= source.width || v >= source.height) continue;
-      if (pixelForPixel) {
-        source.texel(static_cast<int>(u), static_cast<int>(v), sample);
-        if (sample[3] == 0) continue;
-        blend(column, row, sample);
-        continue;
-      }
       std::fill_n(sum, 4, 0.0f);
       for (int i = 0; i < taps; ++i) {
         for (int j = 0; j < taps; ++j) {
@@ -199,8 +201,33 @@ void BitmapContext::composite(Rect rect, const Source& source, bool topDown) {
           for (int c = 0; c < 4; ++c) sum[c] += sample[c];
         }
       }
-      for (int c = 0; c < 4; ++c) sum[c] /= static_cast<float>(taps * taps);
-      if (sum[3] > 0) blend(column, row, sum);
+      for (int c = 0; c < 4; ++c) bytes[c] = toByte(sum[c] / static_cast<float>(taps * taps));
+      if (bytes[3] > 0) blend(column, row, bytes);
+    }
+  }
+}
+
+void BitmapContext::copyPixels(const PixelBox& box, const Source& source, int firstColumn,
+                               int firstRow, int rowStep) {
+  // Texel (column + firstColumn, firstRow + rowStep · row) lies under pixel (column, row).
+  const int columnBegin = std::max(box.columnBegin, -firstColumn);
+  const int columnEnd = std::min(box.columnEnd, source.width - firstColumn);
+  const int bytesPerTexel = source.fill ? 1 : 4;
+  // A coverage mask fills with the colour scaled by coverage; one entry per coverage value.
+  uint8_t shades[256][4];
+  if (source.fill) {
+    for (int c = 0; c < 256; ++c) {
+      for (int k = 0; k < 4; ++k) shades[c][k] = toByte(source.fill[k] * (c / 255.0f));
+    }
+  }
+  for (int row = box.rowBegin; row < box.rowEnd; ++row) {
+    const int v = firstRow + rowStep * row;
+    if (v < 0 || v >= source.height) continue;
+    const uint8_t* texels = source.pixels + static_cast<size_t>(v) * source.width * bytesPerTexel;
+    for (int column = columnBegin; column < columnEnd; ++column) {
+      const uint8_t* texel = texels + static_cast<size_t>(column + firstColumn) * bytesPerTexel;
+      const uint8_t* shade = source.fill ? shades[*texel] : texel;
+      if (shade[3] != 0) blend(column, row, shade);
     }
   }
 }

@@ -56,7 +56,10 @@ class BitmapContext {
   // The pixels whose centres lie in the device box of a user-space rectangle.
   PixelBox pixelsUnder(Rect rect) const;
   void composite(Rect rect, const Source& source, bool topDown);
-  void blend(int column, int row, const float premultiplied[4]);
+  // A source that lies pixel for pixel over the bitmap, copied without filtering.
+  void copyPixels(const PixelBox& box, const Source& source, int firstColumn, int firstRow,
+                  int rowStep);
+  void blend(int column, int row, const uint8_t premultiplied[4]);
 
   uint8_t* data_;
   int width_, height_, bytesPerRow_;

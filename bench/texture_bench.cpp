@@ -1,0 +1,65 @@
+// Texture creation costs on llvmpipe: the two text textures made every frame while they show
+// (a score pop-up and a centred round text), and an image decoded and uploaded.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/display.h"
+#include "platform/gl_context.h"
+#include "platform/image.h"
+#include "platform/picture.h"
+#include "render/my_eagl_view.h"
+#include "render/texture2d.h"
+
+namespace {
+
+// The GL view's context stays current for every benchmark, as in the game.
+MyEAGLView& glView() {
+  static std::unique_ptr<platform::Display> display =
+      platform::Display::open({.scale = 1, .headless = true});
+  static std::shared_ptr<MyEAGLView> view =
+      MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
+  return *view;
+}
+
+void BM_ScorePopupText(benchmark::State& state) {
+  glView();
+  for (auto _ : state) {
+    // "1250" at 27 points in a box three times the size wide, centred, alpha only.
+    const auto texture = Texture2D::initWithString("1250", {81, 29.7f}, 1, "Marker Felt", 27);
+    texture->drawAtPoint({240, 160});
+    glFinish();
+  }
+}
+BENCHMARK(BM_ScorePopupText)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_CentredRoundText(benchmark::State& state) {
+  glView();
+  for (auto _ : state) {
+    const auto texture = Texture2D::initWithString("round 12", {520, 130}, 1, "Marker Felt", 100);
+    texture->drawAtPoint({240, 200});
+    glFinish();
+  }
+}
+BENCHMARK(BM_CentredRoundText)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_DecodeAndUploadPng(benchmark::State& state) {
+  glView();
+  const auto path = std::filesystem::temp_directory_path() / "tidewick-bench-480x320.png";
+  platform::Picture picture{480, 320, std::vector<uint8_t>(480 * 320 * 4)};
+  for (size_t i = 0; i < picture.rgba.size(); ++i) picture.rgba[i] = static_cast<uint8_t>(i * 7 / 3);
+  platform::writePng(path, picture);
+  for (auto _ : state) {
+    const auto image = platform::Image::imageWithContentsOfFile(path);
+    const auto texture = Texture2D::initWithImage(image.get());
+    glFinish();
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_DecodeAndUploadPng)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
