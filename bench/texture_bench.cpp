@@ -49,7 +49,8 @@ void BM_DecodeAndUploadPng(benchmark::State& state) {
   glView();
   const auto path = std::filesystem::temp_directory_path() / "tidewick-bench-480x320.png";
   platform::Picture picture{480, 320, std::vector<uint8_t>(480 * 320 * 4)};
-  for (size_t i = 0; i < picture.rgba.size(); ++i) picture.rgba[i] = static_cast<uint8_t>(i * 7 / 3);
+  for (size_t i = 0; i < picture.rgba.size(); ++i)
+    picture.rgba[i] = static_cast<uint8_t>(i * 7 / 3);
   platform::writePng(path, picture);
   for (auto _ : state) {
     const auto image = platform::Image::imageWithContentsOfFile(path);

@@ -180,8 +180,8 @@ void BitmapContext::composite(Rect rect, const Source& source, bool topDown) {
   const bool pixelForPixel = ua == 1 && ub == 0 && va == 0 && std::abs(vb) == 1 &&
                              uc - 0.5 == std::floor(uc - 0.5) && vc - 0.5 == std::floor(vc - 0.5);
   // A shrinking drawing averages samples spread over each pixel's footprint.
-  const int taps = std::max(
-      1, static_cast<int>(std::ceil(std::max({std::abs(ua), std::abs(va), std::abs(ub), std::abs(vb)}))));
+  const int taps = std::max(1, static_cast<int>(std::ceil(std::max(
+                                   {std::abs(ua), std::abs(va), std::abs(ub), std::abs(vb)}))));
   if (pixelForPixel) {
     copyPixels(box, source, static_cast<int>(uc - 0.5), static_cast<int>(vc - 0.5),
                static_cast<int>(vb));

@@ -7,12 +7,12 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <strings.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <optional>
-#include <strings.h>
 
 namespace platform {
 
@@ -66,8 +66,8 @@ std::optional<std::string> findFontFile(const char* pattern, const char* family)
   std::optional<std::string> path;
   bool familyMatches = family == nullptr;
   FcChar8* value = nullptr;
-  for (int i = 0; !familyMatches && FcPatternGetString(match, FC_FAMILY, i, &value) == FcResultMatch;
-       ++i) {
+  for (int i = 0;
+       !familyMatches && FcPatternGetString(match, FC_FAMILY, i, &value) == FcResultMatch; ++i) {
     familyMatches = strcasecmp(reinterpret_cast<const char*>(value), family) == 0;
   }
   if (familyMatches && FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch) {
@@ -117,7 +117,7 @@ std::shared_ptr<const std::vector<uint8_t>> fontFile(const std::string& path) {
   if (!file) {
     std::ifstream in(path, std::ios::binary);
     file = std::make_shared<const std::vector<uint8_t>>(std::istreambuf_iterator<char>(in),
-                                                         std::istreambuf_iterator<char>());
+                                                        std::istreambuf_iterator<char>());
   }
   return file;
 }
@@ -129,8 +129,15 @@ std::u32string decodeUtf8(std::string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    const int length = byte < 0x80 ? 1 : (byte >> 5) == 6 ? 2 : (byte >> 4) == 14 ? 3 : (byte >> 3) == 30 ? 4 : 0;
-    char32_t code = length == 1 ? byte : length == 2 ? byte & 0x1F : length == 3 ? byte & 0x0F : byte & 0x07;
+    const int length = byte < 0x80         ? 1
+                       : (byte >> 5) == 6  ? 2
+                       : (byte >> 4) == 14 ? 3
+                       : (byte >> 3) == 30 ? 4
+                                           : 0;
+    char32_t code = length == 1   ? byte
+                    : length == 2 ? byte & 0x1F
+                    : length == 3 ? byte & 0x0F
+                                  : byte & 0x07;
     bool valid = length > 0 && i + length <= text.size();
     for (int k = 1; valid && k < length; ++k) {
       const auto next = static_cast<unsigned char>(text[i + k]);
@@ -178,7 +185,9 @@ Font::Font(FT_FaceRec_* face, std::shared_ptr<const std::vector<uint8_t>> file, 
   lineHeight_ = choice.lineSpacing > 0 ? size * choice.lineSpacing : metrics.height / 64.0f;
 }
 
-Font::~Font() { FT_Done_Face(face_); }
+Font::~Font() {
+  FT_Done_Face(face_);
+}
 
 const Font::Glyph& Font::glyph(char32_t character) const {
   auto found = glyphs_.find(character);

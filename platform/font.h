@@ -21,7 +21,7 @@ std::u32string decodeUtf8(std::string_view text);
 class Font {
  public:
   struct Glyph {
-    unsigned index = 0;  // the face's glyph number
+    unsigned index = 0;     // the face's glyph number
     int left = 0, top = 0;  // bitmap offset from the pen position, top counted upwards
     int width = 0, height = 0;
     float advance = 0;

@@ -92,7 +92,8 @@ bool decodePng(PngSource& source, Decoded& out) {
 void premultiply(std::vector<uint8_t>& rgba) {
   for (size_t i = 0; i < rgba.size(); i += 4) {
     const unsigned a = rgba[i + 3];
-    for (size_t c = 0; c < 3; ++c) rgba[i + c] = static_cast<uint8_t>((rgba[i + c] * a + 127) / 255);
+    for (size_t c = 0; c < 3; ++c)
+      rgba[i + c] = static_cast<uint8_t>((rgba[i + c] * a + 127) / 255);
   }
 }
 
@@ -117,14 +118,14 @@ std::shared_ptr<Image> Image::imageWithPngData(std::span<const uint8_t> data,
     return nullptr;
   }
   if (decoded.hasAlpha) premultiply(decoded.rgba);
-  return std::shared_ptr<Image>(new Image(static_cast<int>(decoded.width),
-                                          static_cast<int>(decoded.height),
-                                          decoded.hasAlpha ? AlphaInfo::Last : AlphaInfo::NoneSkipLast,
-                                          std::move(decoded.rgba)));
+  return std::shared_ptr<Image>(new Image(
+      static_cast<int>(decoded.width), static_cast<int>(decoded.height),
+      decoded.hasAlpha ? AlphaInfo::Last : AlphaInfo::NoneSkipLast, std::move(decoded.rgba)));
 }
 
 std::shared_ptr<Image> Image::mask(int width, int height, std::vector<uint8_t> alpha) {
-  if (width < 0 || height < 0 || alpha.size() != static_cast<size_t>(width) * height) return nullptr;
+  if (width < 0 || height < 0 || alpha.size() != static_cast<size_t>(width) * height)
+    return nullptr;
   return std::shared_ptr<Image>(new Image(width, height, AlphaInfo::Only, std::move(alpha)));
 }
 

@@ -8,7 +8,9 @@
 namespace platform {
 namespace {
 
-bool isSpace(char32_t c) { return c == U' ' || c == U'\t'; }
+bool isSpace(char32_t c) {
+  return c == U' ' || c == U'\t';
+}
 
 std::vector<std::u32string_view> paragraphs(std::u32string_view text) {
   std::vector<std::u32string_view> out;

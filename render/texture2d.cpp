@@ -19,7 +19,9 @@ namespace {
 constexpr unsigned kMaxImageSide = 1024;
 
 // Truncates a size component the way a cast to unsigned would, with nothing below zero.
-unsigned wholePixels(float value) { return value > 0 ? static_cast<unsigned>(value) : 0; }
+unsigned wholePixels(float value) {
+  return value > 0 ? static_cast<unsigned>(value) : 0;
+}
 
 std::vector<uint8_t> packRGB565(const std::vector<uint8_t>& rgbx, size_t pixels) {
   std::vector<uint8_t> packed(pixels * 2);
@@ -33,8 +35,8 @@ std::vector<uint8_t> packRGB565(const std::vector<uint8_t>& rgbx, size_t pixels)
 }
 
 std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size dimensions,
-                                       int alignment, const std::string& fontName,
-                                       float fontSize, const float* rgba) {
+                                       int alignment, const std::string& fontName, float fontSize,
+                                       const float* rgba) {
   const std::shared_ptr<platform::Font> font = platform::Font::fontWithName(fontName, fontSize);
   const unsigned width = powerOfTwoAtLeast(wholePixels(dimensions.width));
   const unsigned height = powerOfTwoAtLeast(wholePixels(dimensions.height));
@@ -56,9 +58,8 @@ std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size
     platform::drawString(context, string, {{0, 0}, dimensions}, *font,
                          static_cast<platform::TextAlignment>(alignment));
   }
-  return Texture2D::initWithData(data.data(),
-                                 rgba ? Texture2DFormatRGBA8888 : Texture2DFormatA8, width,
-                                 height, dimensions);
+  return Texture2D::initWithData(data.data(), rgba ? Texture2DFormatRGBA8888 : Texture2DFormatA8,
+                                 width, height, dimensions);
 }
 
 }  // namespace
@@ -101,15 +102,15 @@ TexturePixels texturePixelsFromImage(const platform::Image& image) {
   platform::BitmapContext context(
       out.data.data(), static_cast<int>(out.width), static_cast<int>(out.height),
       static_cast<int>(out.width * (alphaOnly ? 1 : 4)),
-      alphaOnly                                ? platform::BitmapLayout::AlphaOnly
+      alphaOnly                               ? platform::BitmapLayout::AlphaOnly
       : out.format == Texture2DFormatRGBA8888 ? platform::BitmapLayout::RGBAPremultipliedLast
-                                               : platform::BitmapLayout::RGBNoneSkipLast);
+                                              : platform::BitmapLayout::RGBNoneSkipLast);
   context.clearRect({{0, 0}, {static_cast<float>(out.width), static_cast<float>(out.height)}});
   // The picture goes against the top edge: the first row in memory.
   context.translateCTM(0, static_cast<float>(out.height) - out.contentSize.height);
   if (transform != platform::AffineTransform{}) context.concatCTM(transform);
-  context.drawImage({{0, 0}, {static_cast<float>(image.width()), static_cast<float>(image.height())}},
-                    image);
+  context.drawImage(
+      {{0, 0}, {static_cast<float>(image.width()), static_cast<float>(image.height())}}, image);
   if (out.format == Texture2DFormatRGB565) out.data = packRGB565(out.data, pixels);
   return out;
 }
@@ -119,11 +120,18 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
                                                    platform::Size contentSize) {
   GLenum format = 0, type = 0;
   switch (pixelFormat) {
-    case Texture2DFormatRGBA8888: format = GL_RGBA, type = GL_UNSIGNED_BYTE; break;
-    case Texture2DFormatRGB565: format = GL_RGB, type = GL_UNSIGNED_SHORT_5_6_5; break;
-    case Texture2DFormatA8: format = GL_ALPHA, type = GL_UNSIGNED_BYTE; break;
+    case Texture2DFormatRGBA8888:
+      format = GL_RGBA, type = GL_UNSIGNED_BYTE;
+      break;
+    case Texture2DFormatRGB565:
+      format = GL_RGB, type = GL_UNSIGNED_SHORT_5_6_5;
+      break;
+    case Texture2DFormatA8:
+      format = GL_ALPHA, type = GL_UNSIGNED_BYTE;
+      break;
     // Checked before anything is made, so that a programming error leaves no texture behind.
-    default: throw std::logic_error("");
+    default:
+      throw std::logic_error("");
   }
   std::shared_ptr<Texture2D> texture(new Texture2D());
   glGenTextures(1, &texture->_name);
@@ -179,9 +187,10 @@ Texture2D::~Texture2D() {
 
 std::string Texture2D::description() const {
   char text[160];
-  std::snprintf(text, sizeof text,
-                "<%s = %08" PRIXPTR " | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>",
-                "Texture2D", reinterpret_cast<uintptr_t>(this), _name, _width, _height, _maxS, _maxT);
+  std::snprintf(
+      text, sizeof text,
+      "<%s = %08" PRIXPTR " | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>",
+      "Texture2D", reinterpret_cast<uintptr_t>(this), _name, _width, _height, _maxS, _maxT);
   return text;
 }
 

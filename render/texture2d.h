@@ -54,9 +54,9 @@ class Texture2D {
   // Text in the given colour, premultiplied RGBA.
   static std::shared_ptr<Texture2D> initWithStringRGBA(const std::string& string,
                                                        platform::Size dimensions, int alignment,
-                                                       const std::string& fontName,
-                                                       float fontSize, float red, float green,
-                                                       float blue, float alpha);
+                                                       const std::string& fontName, float fontSize,
+                                                       float red, float green, float blue,
+                                                       float alpha);
   ~Texture2D();
   Texture2D(const Texture2D&) = delete;
   Texture2D& operator=(const Texture2D&) = delete;

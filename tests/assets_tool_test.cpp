@@ -25,8 +25,10 @@ struct ToolRun {
 
 ToolRun inspect(const std::string& arguments) {
   const fs::path output = fs::temp_directory_path() / "tidewick-assets-test.out";
-  const std::string command =
-      std::string(TIDEWICK_ASSETS_TOOL) + " " + arguments + " >" + output.string() + " 2>/dev/null";
+  // The tool's exit unloads the GL driver, whose own allocations the leak checker can then no
+  // longer name; the code the tool runs is leak-checked in this process by the texture tests.
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(TIDEWICK_ASSETS_TOOL) +
+                              " " + arguments + " >" + output.string() + " 2>/dev/null";
   const int status = std::system(command.c_str());
   std::ifstream in(output);
   ToolRun run{WEXITSTATUS(status), std::string(std::istreambuf_iterator<char>(in), {})};
@@ -48,7 +50,7 @@ TEST_F(AssetsToolTest, DescribesTheTextureAndWritesItsPixels) {
   png.samples = {255, 128, 0, 255, 128, 0, 255, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   writeFile(dir_ / "opaque.png", encodePng(png));
   const ToolRun run = inspect("texture " + (dir_ / "opaque.png").string() + " --pixels " +
-                          (dir_ / "opaque.raw").string());
+                              (dir_ / "opaque.raw").string());
   ASSERT_EQ(run.status, 0);
   const auto json = nlohmann::json::parse(run.out);
   EXPECT_EQ(json["contentSize"], (nlohmann::json{3.0, 2.0}));

@@ -62,20 +62,21 @@ TEST(ImageTest, AlphaChannelsAndTransparencyChunksGivePremultipliedAlpha) {
   EXPECT_EQ(grayAlpha->alphaInfo(), AlphaInfo::Last);
   EXPECT_EQ(pixel(*grayAlpha, 0, 0), (Rgba{50, 50, 50, 128}));
 
-  const auto rgba = decode({PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 2, 1,
-                            {255, 0, 0, 128, 200, 100, 50, 0}});
+  const auto rgba =
+      decode({PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 2, 1, {255, 0, 0, 128, 200, 100, 50, 0}});
   ASSERT_TRUE(rgba);
   EXPECT_EQ(pixel(*rgba, 0, 0), (Rgba{128, 0, 0, 128}));
   EXPECT_EQ(pixel(*rgba, 1, 0), (Rgba{0, 0, 0, 0}));
 
-  const auto palette = decode(
-      {PNG_COLOR_TYPE_PALETTE, 8, false, 2, 1, {0, 1}, {10, 20, 30, 40, 50, 60}, {255, 0}});
+  const auto palette =
+      decode({PNG_COLOR_TYPE_PALETTE, 8, false, 2, 1, {0, 1}, {10, 20, 30, 40, 50, 60}, {255, 0}});
   ASSERT_TRUE(palette);
   EXPECT_EQ(palette->alphaInfo(), AlphaInfo::Last);
   EXPECT_EQ(pixel(*palette, 0, 0), (Rgba{10, 20, 30, 255}));
   EXPECT_EQ(pixel(*palette, 1, 0), (Rgba{0, 0, 0, 0}));
 
-  const auto keyed = decode({PNG_COLOR_TYPE_RGB, 8, false, 2, 1, {1, 2, 3, 4, 5, 6}, {}, {4, 5, 6}});
+  const auto keyed =
+      decode({PNG_COLOR_TYPE_RGB, 8, false, 2, 1, {1, 2, 3, 4, 5, 6}, {}, {4, 5, 6}});
   ASSERT_TRUE(keyed);
   EXPECT_EQ(keyed->alphaInfo(), AlphaInfo::Last);
   EXPECT_EQ(pixel(*keyed, 0, 0), (Rgba{1, 2, 3, 255}));
@@ -111,11 +112,14 @@ TEST(ImageTest, DamagedAndForeignFilesGiveNoImageAndNoTexture) {
   badCrc[good.size() - 20] ^= 0x55;  // inside the image data
   const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
   const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
-      {"truncated.png", truncated}, {"bad-crc.png", badCrc}, {"empty.png", {}},
+      {"truncated.png", truncated},
+      {"bad-crc.png", badCrc},
+      {"empty.png", {}},
       {"photo.png", jpeg}};
   for (const auto& [name, bytes] : files) writeFile(dir / name, bytes);
 
-  for (const char* name : {"truncated.png", "bad-crc.png", "empty.png", "photo.png", "missing.png"}) {
+  for (const char* name :
+       {"truncated.png", "bad-crc.png", "empty.png", "photo.png", "missing.png"}) {
     testing::internal::CaptureStderr();
     const auto image = Image::imageWithContentsOfFile(dir / name);
     const auto texture = Texture2D::initWithImage(image.get());

@@ -30,7 +30,9 @@ std::shared_ptr<Image> makeImage(int width, int height, bool alpha, Fill fill) {
 }
 
 std::shared_ptr<Image> solid(int width, int height, bool alpha) {
-  return makeImage(width, height, alpha, [](int, int) { return std::array<uint8_t, 4>{10, 20, 30, 255}; });
+  return makeImage(width, height, alpha, [](int, int) {
+    return std::array<uint8_t, 4>{10, 20, 30, 255};
+  });
 }
 
 // The GL view's context, with the scene's projection and drawing state.
@@ -108,7 +110,7 @@ TEST(TexturePixelsTest, PictureSitsTopLeftPremultipliedOverZeros) {
 
 TEST(TexturePixelsTest, OpaqueImagesArePackedFiveSixFive) {
   const auto image = makeImage(3, 2, false, [](int x, int) {
-    return x == 0 ? std::array<uint8_t, 4>{255, 128, 0, 255}
+    return x == 0   ? std::array<uint8_t, 4>{255, 128, 0, 255}
            : x == 1 ? std::array<uint8_t, 4>{8, 4, 8, 255}
                     : std::array<uint8_t, 4>{7, 3, 7, 255};
   });
@@ -127,13 +129,16 @@ TEST(TexturePixelsTest, OpaqueImagesArePackedFiveSixFive) {
 
 TEST(TexturePixelsTest, ImagesOverTheLimitAreHalvedIntoTheCorner) {
   const auto image = makeImage(1500, 600, true, [](int x, int) {
-    return x < 750 ? std::array<uint8_t, 4>{255, 0, 0, 255} : std::array<uint8_t, 4>{0, 0, 255, 255};
+    return x < 750 ? std::array<uint8_t, 4>{255, 0, 0, 255}
+                   : std::array<uint8_t, 4>{0, 0, 255, 255};
   });
   const TexturePixels pixels = texturePixelsFromImage(*image);
   EXPECT_EQ(pixels.width, 1024u);
   EXPECT_EQ(pixels.height, 512u);
   EXPECT_EQ(pixels.contentSize, (platform::Size{750, 300}));
-  auto at = [&](int x, int y) { return pixels.data[(static_cast<size_t>(y) * 1024 + x) * 4 + (x < 375 ? 0 : 2)]; };
+  auto at = [&](int x, int y) {
+    return pixels.data[(static_cast<size_t>(y) * 1024 + x) * 4 + (x < 375 ? 0 : 2)];
+  };
   EXPECT_EQ(at(0, 0), 255);
   EXPECT_EQ(at(374, 299), 255);
   EXPECT_EQ(at(375, 0), 255);
@@ -200,8 +205,10 @@ TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
   // Quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
   const auto image = makeImage(100, 60, false, [](int x, int y) {
     const bool right = x >= 50, bottom = y >= 30;
-    return !bottom ? (right ? std::array<uint8_t, 4>{0, 255, 0, 255} : std::array<uint8_t, 4>{255, 0, 0, 255})
-                   : (right ? std::array<uint8_t, 4>{255, 255, 255, 255} : std::array<uint8_t, 4>{0, 0, 255, 255});
+    return !bottom ? (right ? std::array<uint8_t, 4>{0, 255, 0, 255}
+                            : std::array<uint8_t, 4>{255, 0, 0, 255})
+                   : (right ? std::array<uint8_t, 4>{255, 255, 255, 255}
+                            : std::array<uint8_t, 4>{0, 0, 255, 255});
   });
   const auto texture = Texture2D::initWithImage(image.get());
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
