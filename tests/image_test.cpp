@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <random>
 
 #include "platform/image.h"
 #include "render/texture2d.h"
@@ -150,4 +151,51 @@ TEST(ImageTest, MasksHaveNoColourSpace) {
   EXPECT_FALSE(mask->hasColorSpace());
   EXPECT_EQ(mask->alphaInfo(), AlphaInfo::Only);
   EXPECT_FALSE(Image::mask(2, 2, {1, 2, 3}));
+}
+
+namespace {
+
+// Makes every chunk's checksum right again, so that mutations reach past the checksum test into
+// decompression and row filtering.
+void fixChecksums(std::vector<uint8_t>& bytes) {
+  size_t at = 8;
+  while (at + 12 <= bytes.size()) {
+    const size_t length = (size_t{bytes[at]} << 24) | (size_t{bytes[at + 1]} << 16) |
+                          (size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+    if (length > bytes.size() - at - 12) return;
+    const uLong crc = crc32(0, &bytes[at + 4], static_cast<uInt>(length + 4));
+    for (int i = 0; i < 4; ++i)
+      bytes[at + 8 + length + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    at += length + 12;
+  }
+}
+
+}  // namespace
+
+TEST(ImageTest, MutatedFilesNeverCrashTheDecoder) {
+  TestPng png{PNG_COLOR_TYPE_PALETTE, 8, true, 20, 12};
+  png.samples.resize(20 * 12);
+  for (size_t i = 0; i < png.samples.size(); ++i) png.samples[i] = static_cast<uint8_t>(i % 4);
+  png.palette = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
+  png.transparency = {0, 128};
+  const std::vector<uint8_t> good = encodePng(png);
+  ASSERT_TRUE(Image::imageWithPngData(good, "good.png"));
+
+  std::mt19937 rng(7);
+  int decoded = 0;
+  testing::internal::CaptureStderr();
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> bytes = good;
+    const int changes = 1 + static_cast<int>(rng() % 4);
+    for (int k = 0; k < changes; ++k) bytes[rng() % bytes.size()] = static_cast<uint8_t>(rng());
+    if (rng() % 2 == 0) fixChecksums(bytes);
+    if (rng() % 8 == 0) bytes.resize(rng() % bytes.size());
+    const auto image = Image::imageWithPngData(bytes, "mutated.png");
+    if (image) {
+      ++decoded;
+      EXPECT_EQ(image->pixels().size(), static_cast<size_t>(image->width()) * image->height() * 4);
+    }
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_GT(decoded, 0);  // some mutations leave a valid picture, so decoding was reached
 }
