@@ -2,7 +2,6 @@
 #include "app/test_pattern.h"
 
 #include <cmath>
-#include <numbers>
 
 #include <nlohmann/json.hpp>
 
@@ -29,10 +28,7 @@ void TestPattern::applicationDidFinishLaunching(platform::Application&) {
   window_ = std::make_shared<platform::Window>();
   glView_ = MyEAGLView::initWithCoder({{"frame", {0, 0, kWidth, kHeight}}});
   if (glView_) {
-    // Turned a quarter and centred on the portrait screen, the view shows landscape.
-    glView_->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
-    glView_->setCenter(
-        {platform::Window::kScreenSize.width / 2, platform::Window::kScreenSize.height / 2});
+    platform::turnToLandscape(*glView_);
     window_->addSubview(glView_);
   }
   window_->makeKeyAndVisible();

@@ -3,7 +3,6 @@
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <numbers>
 
 #include <nlohmann/json.hpp>
 
@@ -28,8 +27,7 @@ class IdleApp : public platform::ApplicationDelegate {
   void applicationDidFinishLaunching(platform::Application&) override {
     window_ = std::make_shared<platform::Window>();
     view_ = MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-    view_->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
-    view_->setCenter({160, 240});
+    platform::turnToLandscape(*view_);
     window_->addSubview(view_);
     window_->makeKeyAndVisible();
     glClearColor(0.2f, 0.5f, 0.7f, 1);

@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <numbers>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -24,8 +23,7 @@ void BM_PresentAndComposite(benchmark::State& state) {
   }
   auto window = std::make_shared<platform::Window>();
   auto view = MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-  view->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
-  view->setCenter({160, 240});
+  platform::turnToLandscape(*view);
   window->addSubview(view);
   window->makeKeyAndVisible();
   float shade = 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numbers>
 
 #include "platform/compositor.h"
 #include "platform/gl.h"
@@ -82,8 +83,11 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   return display;
 }
 
-Display* Display::shared() {
-  return sDisplay;
+Display* Display::shared() { return sDisplay; }
+
+void turnToLandscape(View& view) {
+  view.setTransform(AffineTransform::rotation(std::numbers::pi_v<float> / 2));
+  view.setCenter({Window::kScreenSize.width / 2, Window::kScreenSize.height / 2});
 }
 
 Display::~Display() {

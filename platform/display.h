@@ -40,6 +40,12 @@ constexpr Point clampToScreen(Point landscape) {
                                                 : landscape.y};
 }
 
+class View;
+
+// Turns a landscape view (bounds 480 x 320) a quarter and centres it on the portrait screen, so
+// that it fills the landscape screen upright.
+void turnToLandscape(View& view);
+
 class Display {
  public:
   // Opens SDL video with a GL ES 1.1 context for the compositor. Answers null, after saying why

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <numbers>
 
 #include <nlohmann/json.hpp>
 
@@ -26,9 +25,23 @@ LandscapeScreen makeLandscapeScreen() {
   LandscapeScreen screen;
   screen.window = std::make_shared<platform::Window>();
   screen.glView = MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-  screen.glView->setTransform(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2));
-  screen.glView->setCenter({160, 240});
+  platform::turnToLandscape(*screen.glView);
   screen.window->addSubview(screen.glView);
   screen.window->makeKeyAndVisible();
   return screen;
+}
+
+void startSceneFrame(MyEAGLView& view) {
+  view.setCurrentContext();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrthof(0, 480, 0, 320, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisable(GL_BLEND);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
 }

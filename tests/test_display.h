@@ -16,3 +16,7 @@ struct LandscapeScreen {
   std::shared_ptr<MyEAGLView> glView;
 };
 LandscapeScreen makeLandscapeScreen();
+
+// Makes the GL view's context current with the scene's drawing state: x over 0 to 480 and y
+// over 0 to 320 points, texturing and both arrays on, blending off, cleared to black.
+void startSceneFrame(MyEAGLView& view);

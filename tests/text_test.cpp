@@ -118,22 +118,12 @@ TEST(TextTest, FixedTextsFitTheirBoxes) {
 
 TEST(TextTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
   LandscapeScreen screen = makeLandscapeScreen();
-  screen.glView->setCurrentContext();
+  startSceneFrame(*screen.glView);
   const auto text = Texture2D::initWithString("1250", {81, 30}, 1, "Marker Felt", 27);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrthof(0, 480, 0, 320, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glColor4f(1, 1, 1, 1);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
   text->drawAtPoint({240, 160});
   std::vector<uint8_t> pixels(81 * 30 * 4);
   glReadPixels(200, 145, 81, 30, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

@@ -35,23 +35,11 @@ std::shared_ptr<Image> solid(int width, int height, bool alpha) {
   });
 }
 
-// The GL view's context, with the scene's projection and drawing state.
 class TextureDrawTest : public testing::Test {
  protected:
   void SetUp() override {
     screen_ = makeLandscapeScreen();
-    screen_.glView->setCurrentContext();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrthof(0, 480, 0, 320, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisable(GL_BLEND);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    startSceneFrame(*screen_.glView);
   }
   std::array<uint8_t, 4> read(int x, int y) {
     std::array<uint8_t, 4> rgba{};
