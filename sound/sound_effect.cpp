@@ -1,0 +1,329 @@
+// Loading, starting and stopping one effect. A looping effect is started by a short-lived
+// playback thread that plays the source and turns looping on once the attack has played.
+#include "sound/sound_effect.h"
+
+#include <AL/alc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "sound/ima4.h"
+#include "sound/openal_thread.h"
+#include "sound/sound_engine.h"
+
+using platform::AudioFile;
+using platform::AudioStreamBasicDescription;
+
+namespace {
+
+constexpr unsigned kIma4BlockBytes = 34;
+constexpr unsigned kIma4PcmBytesPerChannel = 128;  // 64 frames of 16-bit samples
+// The playback thread's pause between two looks at the attack.
+constexpr auto kAttackPoll = std::chrono::milliseconds(1);
+
+void report(const char* message, OSStatus status) {
+  std::printf("%s: %d\n", message, status);
+}
+void reportAL(const char* message, ALenum error) {
+  std::printf("%s: %x\n", message, error);
+}
+
+// Counts a playback thread out of its effect when it leaves, whichever way.
+struct PlaybackLeaving {
+  SoundEngineEffect& effect;
+  ~PlaybackLeaving() { effect.runningPlaybacks.fetch_sub(1); }
+};
+
+}  // namespace
+
+OSStatus OpenFile(const char* path, std::unique_ptr<AudioFile>& file) {
+  if (!path || !*path) return kSoundEngineBadPath;
+  const OSStatus status = AudioFile::open(path, file);
+  if (status != 0) report("Error opening file", status);
+  return status;
+}
+
+OSStatus LoadFileDataInfo(const char* path, std::unique_ptr<AudioFile>& file,
+                          AudioStreamBasicDescription& format, uint64_t& dataByteCount) {
+  const OSStatus status = OpenFile(path, file);
+  if (status != 0) {
+    report("Error opening file", status);
+    return status;
+  }
+  format = file->dataFormat();
+  dataByteCount = file->audioDataByteCount();
+  return 0;
+}
+
+void alBufferDataStaticProc(ALint buffer, ALenum format, ALvoid* data, ALsizei size, ALsizei rate) {
+  using Proc = void (*)(ALint, ALenum, ALvoid*, ALsizei, ALsizei);
+  static Proc proc = nullptr;
+  if (!proc) proc = reinterpret_cast<Proc>(alcGetProcAddress(nullptr, "alBufferDataStatic"));
+  if (proc) {
+    proc(buffer, format, data, size, rate);
+  } else {
+    alBufferData(static_cast<ALuint>(buffer), format, data, size, rate);
+  }
+}
+
+SoundEngineEffect::SoundEngineEffect(const char* loopPath, const char* attackPath,
+                                     const char* decayPath, unsigned char looping)
+    : loopFileName(loopPath),
+      attackFileName(attackPath),
+      decayFileName(decayPath),
+      isLooping(looping) {
+  alGenSources(1, &source);
+}
+
+SoundEngineEffect::~SoundEngineEffect() {
+  // A playback thread may still use the source: stop it, so that a thread waiting for the
+  // attack goes on, and wait until every thread has finished.
+  while (runningPlaybacks.load() > 0) {
+    alSourceStop(source);
+    std::this_thread::sleep_for(kAttackPoll);
+  }
+  alDeleteSources(1, &source);
+  std::free(loopData);
+  std::free(attackData);
+  std::free(decayData);
+}
+
+ALenum SoundEngineEffect::GetALFormat(AudioStreamBasicDescription format) {
+  if (format.mFormatID == platform::kAudioFormatAppleIMA4) {
+    return format.mChannelsPerFrame == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+  }
+  if (format.mFormatID == platform::kAudioFormatLinearPCM) {
+    const bool mono = format.mChannelsPerFrame == 1, stereo = format.mChannelsPerFrame == 2;
+    if (format.mBitsPerChannel == 8) {
+      if (mono) return AL_FORMAT_MONO8;
+      if (stereo) return AL_FORMAT_STEREO8;
+    } else if (format.mBitsPerChannel == 16) {
+      if (mono) return AL_FORMAT_MONO16;
+      if (stereo) return AL_FORMAT_STEREO16;
+    }
+  }
+  return kSoundEngineUnsupportedFormat;
+}
+
+OSStatus SoundEngineEffect::LoadFileData(const char* path, void*& data, unsigned long& dataSize,
+                                         unsigned int& bufferID) {
+  std::unique_ptr<AudioFile> file;  // closed on every way out
+  AudioStreamBasicDescription format;
+  uint64_t byteCount = 0;
+  auto fail = [&](OSStatus status) {
+    std::free(data);
+    data = nullptr;
+    return status;
+  };
+
+  OSStatus status = LoadFileDataInfo(path, file, format, byteCount);
+  if (status != 0) {
+    report("Error loading file info", status);
+    return fail(status);
+  }
+  const bool littleEndianPCM = format.mFormatID == platform::kAudioFormatLinearPCM &&
+                               !(format.mFormatFlags & platform::kAudioFormatFlagIsBigEndian);
+  if (!littleEndianPCM && format.mBitsPerChannel > 8) return fail(kSoundEngineUnsupportedFormat);
+
+  if (format.mFormatID == platform::kAudioFormatAppleIMA4) {
+    const uint64_t packets = file->audioDataPacketCount();
+    // The packet count is only the file's word: the data must hold every packet it counts.
+    // More than two channels would not decode to anything playable.
+    const unsigned channels = format.mChannelsPerFrame;
+    if (channels > 2 || packets > byteCount / (kIma4BlockBytes * channels)) {
+      return fail(kSoundEngineUnsupportedFormat);
+    }
+    dataSize = static_cast<unsigned long>(packets * kIma4PcmBytesPerChannel * channels);
+    data = std::malloc(std::max<unsigned long>(dataSize, 1));
+    std::vector<uint8_t> compressed(byteCount);
+    uint32_t bytes = static_cast<uint32_t>(byteCount);
+    status = file->readBytes(0, bytes, compressed.data());
+    if (status != 0) {
+      report("Error reading file data", status);
+      return fail(status);
+    }
+    ima_decompress(static_cast<unsigned>(packets), format, compressed.data(),
+                   static_cast<int16_t*>(data));
+  } else {
+    dataSize = static_cast<unsigned long>(byteCount);
+    data = std::malloc(std::max<unsigned long>(dataSize, 1));
+    uint32_t bytes = static_cast<uint32_t>(byteCount);
+    status = file->readBytes(0, bytes, data);
+    dataSize = bytes;
+    if (status != 0) {
+      report("Error reading file data", status);
+      return fail(status);
+    }
+  }
+
+  alGenBuffers(1, &bufferID);
+  ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error generating buffer\n", error);
+    return fail(error);
+  }
+  alBufferDataStaticProc(static_cast<ALint>(bufferID), GetALFormat(format), data,
+                         static_cast<ALsizei>(dataSize), static_cast<ALsizei>(format.mSampleRate));
+  error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error attaching data to buffer\n", error);
+    return fail(error);
+  }
+  return 0;
+}
+
+OSStatus SoundEngineEffect::AttachFilesToSource() {
+  OSStatus status = 0;
+  if (attackFileName) {
+    status = LoadFileData(attackFileName, attackData, attackDataSize, attackBuffer);
+    if (status != 0) {
+      report("Error loading attack file info", status);
+      return status;
+    }
+  }
+  status = LoadFileData(loopFileName, loopData, loopDataSize, loopBuffer);
+  if (status != 0) {
+    report("Error loading looping file info", status);
+    return status;
+  }
+  if (!isLooping) {
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(loopBuffer));
+    const ALenum error = alGetError();
+    if (error != AL_NO_ERROR) {
+      reportAL("Error attaching file data to effect", error);
+      return error;
+    }
+  }
+  if (decayFileName) {
+    status = LoadFileData(decayFileName, decayData, decayDataSize, decayBuffer);
+    if (status != 0) {
+      report("Error loading decay file info", status);
+      return status;
+    }
+  }
+  return 0;
+}
+
+OSStatus SoundEngineEffect::Start() {
+  alSourceStop(source);
+  ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error stopping source", error);
+    return error;
+  }
+  if (!isLooping) {
+    alSourcePlay(source);
+    return alGetError();
+  }
+
+  // The thread object is freed here when it never starts; once started it frees itself.
+  auto thread = std::make_unique<OpenALThread>(PlaybackProc, this, 31, false, true);
+  playbackThread = thread.get();
+  const OSStatus status = ClearSourceBuffers();
+  if (status != 0) {
+    report("Error clearing buffers", status);
+    return status;
+  }
+  if (attackBuffer != 0) {
+    alSourceQueueBuffers(source, 1, &attackBuffer);
+    error = alGetError();
+    if (error != AL_NO_ERROR) {
+      reportAL("Error queueing buffers for attack", error);
+      return error;
+    }
+    alSourcei(source, AL_LOOPING, AL_FALSE);
+    alGetError();
+  }
+  alSourceQueueBuffers(source, 1, &loopBuffer);
+  error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error queueing looping buffer", error);
+    return error;
+  }
+  runningPlaybacks.fetch_add(1);
+  if (thread->Start()) {
+    thread.release();
+  } else {
+    runningPlaybacks.fetch_sub(1);
+  }
+  return 0;
+}
+
+void* SoundEngineEffect::PlaybackProc(void* argument) {
+  auto& effect = *static_cast<SoundEngineEffect*>(argument);
+  const PlaybackLeaving leaving{effect};
+  alSourcePlay(effect.source);
+  ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error starting effect playback", error);
+    return nullptr;
+  }
+  if (effect.attackBuffer != 0) {
+    ALint processed = 0;
+    while (processed <= 0) {
+      alGetSourcei(effect.source, AL_BUFFERS_PROCESSED, &processed);
+      error = alGetError();
+      if (error != AL_NO_ERROR) {
+        reportAL("Error getting processed buffer number", error);
+        return nullptr;
+      }
+      if (processed <= 0) std::this_thread::sleep_for(kAttackPoll);
+    }
+    ALuint attack = 0;
+    alSourceUnqueueBuffers(effect.source, 1, &attack);
+    error = alGetError();
+    if (error != AL_NO_ERROR) {
+      reportAL("Error unqueueing buffers from source", error);
+      return nullptr;
+    }
+  }
+  alSourcei(effect.source, AL_LOOPING, AL_TRUE);
+  alGetError();
+  return nullptr;
+}
+
+OSStatus SoundEngineEffect::ClearSourceBuffers() {
+  ALint queued = 0;
+  alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+  ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error getting OpenAL queued buffer size", error);
+    return error;
+  }
+  std::vector<ALuint> buffers(static_cast<size_t>(std::max(queued, 0)));
+  alSourceUnqueueBuffers(source, queued, buffers.data());
+  error = alGetError();
+  if (error != AL_NO_ERROR) reportAL("Error unqueueing buffers from source", error);
+  return error;
+}
+
+OSStatus SoundEngineEffect::Stop(unsigned char doDecay) {
+  if (decayBuffer != 0 && doDecay) return StartDecay();
+  alSourceStop(source);
+  const ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error stopping source", error);
+    return error;
+  }
+  return 0;
+}
+
+OSStatus SoundEngineEffect::StartDecay() {
+  alSourcei(source, AL_LOOPING, AL_FALSE);
+  ALenum error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error turning off looping", error);
+    return error;
+  }
+  alSourceQueueBuffers(source, 1, &decayBuffer);
+  error = alGetError();
+  if (error != AL_NO_ERROR) {
+    reportAL("Error queueing decay file", error);
+    return error;
+  }
+  return 0;
+}
