@@ -83,7 +83,9 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   return display;
 }
 
-Display* Display::shared() { return sDisplay; }
+Display* Display::shared() {
+  return sDisplay;
+}
 
 void turnToLandscape(View& view) {
   view.setTransform(AffineTransform::rotation(std::numbers::pi_v<float> / 2));

@@ -80,16 +80,20 @@ SoundEngineEffect::SoundEngineEffect(const char* loopPath, const char* attackPat
 }
 
 SoundEngineEffect::~SoundEngineEffect() {
-  // A playback thread may still use the source: stop it, so that a thread waiting for the
-  // attack goes on, and wait until every thread has finished.
-  while (runningPlaybacks.load() > 0) {
-    alSourceStop(source);
-    std::this_thread::sleep_for(kAttackPoll);
-  }
+  finishPlayback();
   alDeleteSources(1, &source);
   std::free(loopData);
   std::free(attackData);
   std::free(decayData);
+}
+
+void SoundEngineEffect::finishPlayback() {
+  while (runningPlaybacks.load() > 0) {
+    alSourceStop(source);
+    std::this_thread::sleep_for(kAttackPoll);
+  }
+  // A thread that finished just before may have played the source after the caller's stop.
+  alSourceStop(source);
 }
 
 ALenum SoundEngineEffect::GetALFormat(AudioStreamBasicDescription format) {
@@ -219,6 +223,13 @@ OSStatus SoundEngineEffect::Start() {
     alSourcePlay(source);
     return alGetError();
   }
+  // The last start's thread may not have played the source yet, or may be waiting for its
+  // attack: it finishes before the buffers are changed under it.
+  finishPlayback();
+  decayRequested = false;
+  // OpenAL Soft unqueues nothing from a looping source, even a stopped one.
+  alSourcei(source, AL_LOOPING, AL_FALSE);
+  alGetError();
 
   // The thread object is freed here when it never starts; once started it frees itself.
   auto thread = std::make_unique<OpenALThread>(PlaybackProc, this, 31, false, true);
@@ -281,8 +292,12 @@ void* SoundEngineEffect::PlaybackProc(void* argument) {
       return nullptr;
     }
   }
-  alSourcei(effect.source, AL_LOOPING, AL_TRUE);
-  alGetError();
+  {
+    // A stop through the decay that came meanwhile keeps looping off.
+    const std::lock_guard<std::mutex> lock(effect.loopingSwitch);
+    if (!effect.decayRequested) alSourcei(effect.source, AL_LOOPING, AL_TRUE);
+    alGetError();
+  }
   return nullptr;
 }
 
@@ -309,12 +324,19 @@ OSStatus SoundEngineEffect::Stop(unsigned char doDecay) {
     reportAL("Error stopping source", error);
     return error;
   }
+  // A playback thread that had not yet played the source would start it again.
+  finishPlayback();
   return 0;
 }
 
 OSStatus SoundEngineEffect::StartDecay() {
-  alSourcei(source, AL_LOOPING, AL_FALSE);
-  ALenum error = alGetError();
+  ALenum error = AL_NO_ERROR;
+  {
+    const std::lock_guard<std::mutex> lock(loopingSwitch);
+    decayRequested = true;
+    alSourcei(source, AL_LOOPING, AL_FALSE);
+    error = alGetError();
+  }
   if (error != AL_NO_ERROR) {
     reportAL("Error turning off looping", error);
     return error;

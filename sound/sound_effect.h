@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 #include "platform/audio_file.h"
 
@@ -61,4 +62,13 @@ class SoundEngineEffect {
   OpenALThread* playbackThread = nullptr;
   // Playback threads started for this effect that have not finished with it.
   std::atomic<int> runningPlaybacks{0};
+  // Orders the playback thread's turning looping on against a stop through the decay.
+  std::mutex loopingSwitch;
+  bool decayRequested = false;
+
+ private:
+  // Stops the source until no playback thread of this effect runs any more: a thread still
+  // waiting for the attack then sees it processed, and one that had not yet played the source
+  // has its play stopped.
+  void finishPlayback();
 };
