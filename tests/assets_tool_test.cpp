@@ -79,3 +79,29 @@ TEST_F(AssetsToolTest, RefusesWhatIsNotAnImageAndWritesNothing) {
   EXPECT_EQ(inspect("texture").status, 2);
   EXPECT_EQ(inspect("bogus x.png").status, 2);
 }
+
+TEST_F(AssetsToolTest, DescribesAndDecodesSounds) {
+  const std::string stereo = std::string(TIDEWICK_TEST_DATA) + "/sine-stereo.caf";
+  const ToolRun described = inspect("sound " + stereo);
+  ASSERT_EQ(described.status, 0);
+  const auto json = nlohmann::json::parse(described.out);
+  EXPECT_EQ(json["status"], 0);
+  EXPECT_EQ(json["formatID"], "ima4");
+  EXPECT_EQ(json["channels"], 2);
+  EXPECT_EQ(json["bigEndian"], false);
+  EXPECT_EQ(json["dataBytes"], json["packets"].get<int>() * 68);
+  EXPECT_EQ(json["pcmBytes"], json["packets"].get<int>() * 256);
+  EXPECT_EQ(json["alFormat"], 0x1103);
+
+  const fs::path raw = dir_ / "stereo.raw";
+  ASSERT_EQ(inspect("decode " + stereo + " " + raw.string()).status, 0);
+  EXPECT_EQ(fs::file_size(raw), json["pcmBytes"].get<uintmax_t>());
+
+  std::ofstream(dir_ / "noise.caf") << "RIFF....WAVEfmt ";
+  const ToolRun refused = inspect("sound " + (dir_ / "noise.caf").string());
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(nlohmann::json::parse(refused.out)["status"], 0);
+  const fs::path none = dir_ / "none.raw";
+  EXPECT_EQ(inspect("decode " + (dir_ / "noise.caf").string() + " " + none.string()).status, 1);
+  EXPECT_FALSE(fs::exists(none));
+}

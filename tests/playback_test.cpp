@@ -25,12 +25,15 @@ int level(const std::vector<int16_t>& samples, size_t from, size_t to) {
   return static_cast<int>(sum / static_cast<long>(to - from));
 }
 
-bool near(int measured, int16_t expected) { return std::abs(measured - expected) < expected / 10; }
+bool near(int measured, int16_t expected) {
+  return std::abs(measured - expected) < expected / 10;
+}
 
 class PlaybackTest : public testing::Test {
  protected:
   std::string tone(const std::string& name, int frames, int16_t value) {
-    return folder_.write(name, encodeCaf(pcm16(std::vector<int16_t>(static_cast<size_t>(frames), value))));
+    return folder_.write(
+        name, encodeCaf(pcm16(std::vector<int16_t>(static_cast<size_t>(frames), value))));
   }
   std::unique_ptr<SoundEngineEffect> effect(const std::string& loop, const char* attack,
                                             const char* decay, bool looping) {
@@ -124,7 +127,7 @@ TEST_F(PlaybackTest, StopThroughTheDecayEndsTheLoopPassThenPlaysTheDecay) {
   audio_.render(500);
   ASSERT_EQ(music->Stop(true), 0);
   const auto ending = audio_.render(4000);
-  EXPECT_TRUE(near(level(ending, 0, 1450), kLoop));   // the rest of the pass
+  EXPECT_TRUE(near(level(ending, 0, 1450), kLoop));  // the rest of the pass
   EXPECT_TRUE(near(level(ending, 1550, 2450), kDecay));
   EXPECT_EQ(level(ending, 2550, 4000), 0);
   EXPECT_EQ(sourceInt(*music, AL_SOURCE_STATE), AL_STOPPED);

@@ -1,7 +1,14 @@
 // tidewick-assets: looks at the game's assets the way the game sees them.
 //   tidewick-assets texture FILE.png [--pixels OUT.raw]
-// prints the texture the image becomes as one JSON object; --pixels writes the bytes uploaded
-// to GL, rows top first. Runs headless.
+//     the texture the image becomes, as one JSON object; --pixels writes the bytes uploaded to
+//     GL, rows top first. Runs headless.
+//   tidewick-assets sound FILE.caf
+//     the sound file's format and what loading it gives, as one JSON object.
+//   tidewick-assets decode FILE.caf OUT.raw
+//     writes the PCM handed to OpenAL. Needs no sound device.
+#include <AL/alext.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -9,14 +16,133 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/audio_file.h"
 #include "platform/display.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "render/texture2d.h"
+#include "sound/sound_effect.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: tidewick-assets texture FILE.png [--pixels OUT.raw]\n";
+constexpr const char* kUsage =
+    "usage: tidewick-assets texture FILE.png [--pixels OUT.raw]\n"
+    "       tidewick-assets sound FILE.caf\n"
+    "       tidewick-assets decode FILE.caf OUT.raw\n";
+
+bool writeBytes(const std::string& path, const void* bytes, size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+  if (!out) std::fprintf(stderr, "tidewick-assets: cannot write %s\n", path.c_str());
+  return static_cast<bool>(out);
+}
+
+// An OpenAL context on a loopback device, which any machine has: loading needs buffers, not
+// a speaker.
+class SilentOpenAL {
+ public:
+  SilentOpenAL() {
+    auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    device_ = open ? open(nullptr) : nullptr;
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_SHORT_SOFT,
+                                 ALC_FREQUENCY,
+                                 44100,
+                                 0};
+    context_ = device_ ? alcCreateContext(device_, attributes) : nullptr;
+    if (context_) alcMakeContextCurrent(context_);
+  }
+  ~SilentOpenAL() {
+    alcMakeContextCurrent(nullptr);
+    if (context_) alcDestroyContext(context_);
+    if (device_) alcCloseDevice(device_);
+  }
+  bool ok() const { return context_ != nullptr; }
+
+ private:
+  ALCdevice* device_ = nullptr;
+  ALCcontext* context_ = nullptr;
+};
+
+// The loader's own messages go to stderr, so that stdout carries only the answer.
+struct LoaderMessagesToStderr {
+  LoaderMessagesToStderr() : saved(dup(1)) {
+    std::fflush(stdout);
+    dup2(2, 1);
+  }
+  ~LoaderMessagesToStderr() {
+    std::fflush(stdout);
+    dup2(saved, 1);
+    close(saved);
+  }
+  int saved;
+};
+
+struct LoadedSound {
+  OSStatus status;
+  SoundEngineEffect effect;
+};
+
+// Loads the file as the engine loads a loop file; the effect holds the PCM.
+std::unique_ptr<LoadedSound> loadSound(const std::string& file) {
+  auto loaded =
+      std::unique_ptr<LoadedSound>(new LoadedSound{0, {file.c_str(), nullptr, nullptr, 1}});
+  const LoaderMessagesToStderr quiet;
+  SoundEngineEffect& e = loaded->effect;
+  loaded->status = e.LoadFileData(file.c_str(), e.loopData, e.loopDataSize, e.loopBuffer);
+  return loaded;
+}
+
+std::string fourCharacters(uint32_t code) {
+  std::string text;
+  if (code == 0) return text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
+  return text;
+}
+
+int describeSound(const std::string& file) {
+  const SilentOpenAL openAL;
+  if (!openAL.ok()) {
+    std::fprintf(stderr, "tidewick-assets: OpenAL has no loopback device\n");
+    return 1;
+  }
+  std::unique_ptr<platform::AudioFile> audio;
+  platform::AudioFile::open(file, audio);
+  const platform::AudioStreamBasicDescription format =
+      audio ? audio->dataFormat() : platform::AudioStreamBasicDescription{};
+  const auto loaded = loadSound(file);
+  const nlohmann::ordered_json description = {
+      {"status", loaded->status},
+      {"formatID", fourCharacters(format.mFormatID)},
+      {"sampleRate", format.mSampleRate},
+      {"channels", format.mChannelsPerFrame},
+      {"bitsPerChannel", format.mBitsPerChannel},
+      {"bigEndian", (format.mFormatFlags & platform::kAudioFormatFlagIsBigEndian) != 0},
+      {"packets", audio ? audio->audioDataPacketCount() : 0},
+      {"dataBytes", audio ? audio->audioDataByteCount() : 0},
+      {"pcmBytes", loaded->status == 0 ? loaded->effect.loopDataSize : 0},
+      {"alFormat", SoundEngineEffect::GetALFormat(format)}};
+  std::puts(description.dump().c_str());
+  return loaded->status == 0 ? 0 : 1;
+}
+
+int decodeSound(const std::string& file, const std::string& out) {
+  const SilentOpenAL openAL;
+  if (!openAL.ok()) {
+    std::fprintf(stderr, "tidewick-assets: OpenAL has no loopback device\n");
+    return 1;
+  }
+  const auto loaded = loadSound(file);
+  if (loaded->status != 0) {
+    std::fprintf(stderr, "tidewick-assets: %s does not load: status %d\n", file.c_str(),
+                 loaded->status);
+    return 1;
+  }
+  return writeBytes(out, loaded->effect.loopData, loaded->effect.loopDataSize) ? 0 : 1;
+}
 
 int inspectTexture(const std::string& file, const std::string& pixelsPath) {
   const std::shared_ptr<platform::Image> image = platform::Image::imageWithContentsOfFile(file);
@@ -30,14 +156,8 @@ int inspectTexture(const std::string& file, const std::string& pixelsPath) {
   const TexturePixels pixels = texturePixelsFromImage(*image);
   const auto texture = Texture2D::initWithData(pixels.data.data(), pixels.format, pixels.width,
                                                pixels.height, pixels.contentSize);
-  if (!pixelsPath.empty()) {
-    std::ofstream out(pixelsPath, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(pixels.data.data()),
-              static_cast<std::streamsize>(pixels.data.size()));
-    if (!out) {
-      std::fprintf(stderr, "tidewick-assets: cannot write %s\n", pixelsPath.c_str());
-      return 1;
-    }
+  if (!pixelsPath.empty() && !writeBytes(pixelsPath, pixels.data.data(), pixels.data.size())) {
+    return 1;
   }
   const nlohmann::ordered_json description = {
       {"contentSize", {texture->contentSize().width, texture->contentSize().height}},
@@ -59,6 +179,10 @@ int main(int argc, char** argv) {
     if (arguments.size() == 4 && arguments[2] == "--pixels" && !arguments[3].empty()) {
       return inspectTexture(arguments[1], arguments[3]);
     }
+  }
+  if (arguments.size() == 2 && arguments[0] == "sound") return describeSound(arguments[1]);
+  if (arguments.size() == 3 && arguments[0] == "decode") {
+    return decodeSound(arguments[1], arguments[2]);
   }
   std::fputs(kUsage, stderr);
   return 2;
