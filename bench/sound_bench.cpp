@@ -54,7 +54,8 @@ void BM_Ima4Decode(benchmark::State& state) {
     ima_decompress(stream.packets, stream.format, stream.bytes.data(), pcm.data());
     benchmark::DoNotOptimize(pcm.data());
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(pcm.size()));
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(pcm.size()));
   state.SetLabel("samples/s as items/s");
 }
 BENCHMARK(BM_Ima4Decode)->Unit(benchmark::kMillisecond);
@@ -75,7 +76,8 @@ void writeSound(const fs::path& path, bool ima4, unsigned channels, double secon
   put(out, rateBits, 8);
   out.write(ima4 ? "ima4" : "lpcm", 4);
   const uint32_t bytesPerPacket = ima4 ? 34 * channels : 2 * channels;
-  for (uint32_t field : {ima4 ? 0u : 2u, bytesPerPacket, ima4 ? 64u : 1u, channels, ima4 ? 0u : 16u}) {
+  for (uint32_t field :
+       {ima4 ? 0u : 2u, bytesPerPacket, ima4 ? 64u : 1u, channels, ima4 ? 0u : 16u}) {
     put(out, field, 4);
   }
   const uint64_t packets = static_cast<uint64_t>(rate * seconds) / (ima4 ? 64 : 1);
@@ -99,8 +101,9 @@ void BM_Load26Effects(benchmark::State& state) {
     SoundEngine_Initialize(44100);
     uint32_t id = 0;
     for (int i = 0; i < 26; ++i) {
-      const OSStatus status = i < 3 ? SoundEngine_LoadLoopingEffect(paths[i].c_str(), nullptr, nullptr, &id)
-                                    : SoundEngine_LoadEffect(paths[i].c_str(), &id);
+      const OSStatus status =
+          i < 3 ? SoundEngine_LoadLoopingEffect(paths[i].c_str(), nullptr, nullptr, &id)
+                : SoundEngine_LoadEffect(paths[i].c_str(), &id);
       if (status != 0) state.SkipWithError("a load failed");
     }
     state.PauseTiming();

@@ -6,7 +6,6 @@
 //     the sound file's format and what loading it gives, as one JSON object.
 //   tidewick-assets decode FILE.caf OUT.raw
 //     writes the PCM handed to OpenAL. Needs no sound device.
-#include <AL/alext.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +20,7 @@
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "render/texture2d.h"
+#include "sound/loopback.h"
 #include "sound/sound_effect.h"
 
 namespace {
@@ -37,36 +37,6 @@ bool writeBytes(const std::string& path, const void* bytes, size_t size) {
   return static_cast<bool>(out);
 }
 
-// An OpenAL context on a loopback device, which any machine has: loading needs buffers, not
-// a speaker.
-class SilentOpenAL {
- public:
-  SilentOpenAL() {
-    auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
-        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-    device_ = open ? open(nullptr) : nullptr;
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
-                                 ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_SHORT_SOFT,
-                                 ALC_FREQUENCY,
-                                 44100,
-                                 0};
-    context_ = device_ ? alcCreateContext(device_, attributes) : nullptr;
-    if (context_) alcMakeContextCurrent(context_);
-  }
-  ~SilentOpenAL() {
-    alcMakeContextCurrent(nullptr);
-    if (context_) alcDestroyContext(context_);
-    if (device_) alcCloseDevice(device_);
-  }
-  bool ok() const { return context_ != nullptr; }
-
- private:
-  ALCdevice* device_ = nullptr;
-  ALCcontext* context_ = nullptr;
-};
-
 // The loader's own messages go to stderr, so that stdout carries only the answer.
 struct LoaderMessagesToStderr {
   LoaderMessagesToStderr() : saved(dup(1)) {
@@ -81,19 +51,26 @@ struct LoaderMessagesToStderr {
   int saved;
 };
 
+// A sound file loaded as the engine loads a loop file; the effect holds the PCM. Loading
+// needs OpenAL buffers, not a speaker: a loopback device serves.
 struct LoadedSound {
-  OSStatus status;
+  LoopbackAudio openAL{2, 44100};
+  OSStatus status = 0;
   SoundEngineEffect effect;
+
+  explicit LoadedSound(const std::string& file) : effect(file.c_str(), nullptr, nullptr, 1) {
+    const LoaderMessagesToStderr quiet;
+    status =
+        effect.LoadFileData(file.c_str(), effect.loopData, effect.loopDataSize, effect.loopBuffer);
+  }
 };
 
-// Loads the file as the engine loads a loop file; the effect holds the PCM.
+// Null, after a message, where OpenAL has no loopback device.
 std::unique_ptr<LoadedSound> loadSound(const std::string& file) {
-  auto loaded =
-      std::unique_ptr<LoadedSound>(new LoadedSound{0, {file.c_str(), nullptr, nullptr, 1}});
-  const LoaderMessagesToStderr quiet;
-  SoundEngineEffect& e = loaded->effect;
-  loaded->status = e.LoadFileData(file.c_str(), e.loopData, e.loopDataSize, e.loopBuffer);
-  return loaded;
+  auto loaded = std::make_unique<LoadedSound>(file);
+  if (loaded->openAL.ok()) return loaded;
+  std::fprintf(stderr, "tidewick-assets: OpenAL has no loopback device\n");
+  return nullptr;
 }
 
 std::string fourCharacters(uint32_t code) {
@@ -104,16 +81,12 @@ std::string fourCharacters(uint32_t code) {
 }
 
 int describeSound(const std::string& file) {
-  const SilentOpenAL openAL;
-  if (!openAL.ok()) {
-    std::fprintf(stderr, "tidewick-assets: OpenAL has no loopback device\n");
-    return 1;
-  }
+  const auto loaded = loadSound(file);
+  if (!loaded) return 1;
   std::unique_ptr<platform::AudioFile> audio;
   platform::AudioFile::open(file, audio);
   const platform::AudioStreamBasicDescription format =
       audio ? audio->dataFormat() : platform::AudioStreamBasicDescription{};
-  const auto loaded = loadSound(file);
   const nlohmann::ordered_json description = {
       {"status", loaded->status},
       {"formatID", fourCharacters(format.mFormatID)},
@@ -130,12 +103,8 @@ int describeSound(const std::string& file) {
 }
 
 int decodeSound(const std::string& file, const std::string& out) {
-  const SilentOpenAL openAL;
-  if (!openAL.ok()) {
-    std::fprintf(stderr, "tidewick-assets: OpenAL has no loopback device\n");
-    return 1;
-  }
   const auto loaded = loadSound(file);
+  if (!loaded) return 1;
   if (loaded->status != 0) {
     std::fprintf(stderr, "tidewick-assets: %s does not load: status %d\n", file.c_str(),
                  loaded->status);
