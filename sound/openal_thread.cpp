@@ -55,9 +55,11 @@ void* OpenALThread::Entry(OpenALThread* thread) {
   thread->threadId = platform::currentThreadId();
   thread->SetPriority(thread->priority, thread->fixedPriority);
   void* result = thread->routine ? thread->routine(thread->routineArg) : nullptr;
-  thread->pthread = 0;
+  // An object that does not delete itself is its owner's again once pthread is cleared.
+  const bool deleteItself = thread->autoDelete;
   thread->threadId = 0;
-  if (thread->autoDelete) delete thread;
+  thread->pthread = 0;
+  if (deleteItself) delete thread;
   return result;
 }
 
