@@ -111,7 +111,12 @@ TEST_F(PlaybackTest, AttackPlaysOnceBeforeTheLoop) {
   for (int start = 0; start < 2; ++start) {
     ASSERT_EQ(music->Start(), 0);
     waitFor(*music, AL_SOURCE_STATE, AL_PLAYING);
-    const auto heard = renderSlowly(6000);
+    // The attack and half a loop pass, then the thread must have turned looping on before the
+    // pass ends, however slow it was.
+    auto heard = renderSlowly(2000);
+    waitFor(*music, AL_LOOPING, AL_TRUE);
+    const auto rest = audio_.render(4000);
+    heard.insert(heard.end(), rest.begin(), rest.end());
     EXPECT_TRUE(near(level(heard, 0, 950), kAttack)) << level(heard, 0, 950);
     EXPECT_TRUE(near(level(heard, 1050, 6000), kLoop)) << level(heard, 1050, 6000);
   }
