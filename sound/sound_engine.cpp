@@ -48,8 +48,12 @@ OSStatus loadEffect(uint32_t* effectID, Load load) {
   return status;
 }
 
-SoundEngineEffect* findEffect(uint32_t effectID) {
-  return sOpenALObject->effectMap->Get(effectID);
+// Acts on the effect of that id: 1 while no engine exists, 2 when no effect has the id.
+template <typename Act>
+OSStatus withEffect(uint32_t effectID, Act act) {
+  if (!sOpenALObject) return kSoundEngineNotInitialized;
+  SoundEngineEffect* effect = sOpenALObject->effectMap->Get(effectID);
+  return effect ? act(*effect) : kSoundEngineUnknownEffect;
 }
 
 }  // namespace
@@ -193,21 +197,17 @@ OSStatus SoundEngine_LoadLoopingEffect(const char* loopPath, const char* attackP
 }
 
 OSStatus SoundEngine_StartEffect(uint32_t effectID) {
-  if (!sOpenALObject) return kSoundEngineNotInitialized;
-  SoundEngineEffect* effect = findEffect(effectID);
-  return effect ? effect->Start() : kSoundEngineUnknownEffect;
+  return withEffect(effectID, [](SoundEngineEffect& effect) { return effect.Start(); });
 }
 
 OSStatus SoundEngine_StopEffect(uint32_t effectID, unsigned char doDecay) {
-  if (!sOpenALObject) return kSoundEngineNotInitialized;
-  SoundEngineEffect* effect = findEffect(effectID);
-  return effect ? effect->Stop(doDecay) : kSoundEngineUnknownEffect;
+  return withEffect(effectID,
+                    [doDecay](SoundEngineEffect& effect) { return effect.Stop(doDecay); });
 }
 
 OSStatus SoundEngine_SetEffectLevel(uint32_t effectID, float level) {
-  if (!sOpenALObject) return kSoundEngineNotInitialized;
-  SoundEngineEffect* effect = findEffect(effectID);
-  if (!effect) return kSoundEngineUnknownEffect;
-  alSourcef(effect->source, AL_GAIN, level * gMasterVolumeGain);
-  return alGetError();
+  return withEffect(effectID, [level](SoundEngineEffect& effect) {
+    alSourcef(effect.source, AL_GAIN, level * gMasterVolumeGain);
+    return static_cast<OSStatus>(alGetError());
+  });
 }
