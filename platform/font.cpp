@@ -217,16 +217,19 @@ float Font::kerning(const Glyph& left, const Glyph& right) const {
   return delta.x / 64.0f * condense_;
 }
 
-float Font::widthOfCharacters(std::u32string_view text) const {
-  float width = 0;
+std::vector<float> Font::penPositions(std::u32string_view text) const {
+  std::vector<float> pen(text.size() + 1, 0);
   const Glyph* previous = nullptr;
-  for (char32_t c : text) {
-    const Glyph& g = glyph(c);
-    if (previous) width += kerning(*previous, g);
-    width += g.advance;
+  for (size_t k = 0; k < text.size(); ++k) {
+    const Glyph& g = glyph(text[k]);
+    pen[k + 1] = pen[k] + (previous ? kerning(*previous, g) : 0) + g.advance;
     previous = &g;
   }
-  return width;
+  return pen;
+}
+
+float Font::widthOfCharacters(std::u32string_view text) const {
+  return penPositions(text).back();
 }
 
 float Font::widthOfString(std::string_view text) const {

@@ -43,6 +43,9 @@ class Font {
   // The width of the text set on one line.
   float widthOfString(std::string_view text) const;
   float widthOfCharacters(std::u32string_view text) const;
+  // Where the pen stands after the first k characters set on one line, for k from 0 to the
+  // length: glyph k ends at entry k + 1, the last entry is the width.
+  std::vector<float> penPositions(std::u32string_view text) const;
   const Glyph& glyph(char32_t character) const;
   // The adjustment between two neighbouring glyphs.
   float kerning(const Glyph& left, const Glyph& right) const;

@@ -26,12 +26,7 @@ std::vector<std::u32string_view> paragraphs(std::u32string_view text) {
 
 void wrapParagraph(std::u32string_view text, const Font& font, float width,
                    std::vector<std::u32string>& lines) {
-  // x[k]: where character k starts when the paragraph is set on one line.
-  std::vector<float> x(text.size() + 1, 0);
-  for (size_t k = 0; k < text.size(); ++k) {
-    const Font::Glyph& glyph = font.glyph(text[k]);
-    x[k + 1] = x[k] + glyph.advance + (k > 0 ? font.kerning(font.glyph(text[k - 1]), glyph) : 0);
-  }
+  const std::vector<float> x = font.penPositions(text);
   size_t start = 0;
   do {
     size_t end = start, lastSpace = std::u32string_view::npos;
@@ -74,16 +69,16 @@ void drawString(BitmapContext& context, std::string_view text, Rect rect, const 
     const float top = static_cast<float>(index) * font.lineHeight();
     if (top >= height) break;
     const std::u32string& line = lines[index];
-    const float room = rect.size.width - font.widthOfCharacters(line);
-    float pen = alignment == TextAlignment::Center  ? room / 2
-                : alignment == TextAlignment::Right ? room
-                                                    : 0;
+    const std::vector<float> pen = font.penPositions(line);
+    const float room = rect.size.width - pen.back();
+    const float start = alignment == TextAlignment::Center  ? room / 2
+                        : alignment == TextAlignment::Right ? room
+                                                            : 0;
     const int baseline = static_cast<int>(std::lround(top + font.ascender()));
-    const Font::Glyph* previous = nullptr;
-    for (char32_t c : line) {
-      const Font::Glyph& glyph = font.glyph(c);
-      if (previous) pen += font.kerning(*previous, glyph);
-      const int left = static_cast<int>(std::lround(pen)) + glyph.left;
+    for (size_t k = 0; k < line.size(); ++k) {
+      const Font::Glyph& glyph = font.glyph(line[k]);
+      const int left =
+          static_cast<int>(std::lround(start + pen[k + 1] - glyph.advance)) + glyph.left;
       const int up = baseline - glyph.top;
       for (int row = std::max(0, -up); row < glyph.height && up + row < height; ++row) {
         for (int column = std::max(0, -left); column < glyph.width && left + column < width;
@@ -92,8 +87,6 @@ void drawString(BitmapContext& context, std::string_view text, Rect rect, const 
           to = std::max(to, glyph.coverage[static_cast<size_t>(row) * glyph.width + column]);
         }
       }
-      pen += glyph.advance;
-      previous = &glyph;
     }
   }
   context.fillMask({rect.origin, {static_cast<float>(width), static_cast<float>(height)}},
