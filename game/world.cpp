@@ -1,0 +1,32 @@
+// The world's globals and its few shared helpers.
+#include "game/world.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/random.h"
+
+Trash trash[kMaxTrash];
+Baby babies[kNumBabies];
+BeachBall beachBall;
+Shark shark;
+StepMemory stepMemory;
+
+float randomDraw() {
+  constexpr float kScale = 1.0f / 2147483648.0f;  // 2^-31
+  const float u = static_cast<float>(platform::gameRandom().next()) * kScale;
+  return u < 1.0f ? u : std::nextafter(1.0f, 0.0f);
+}
+
+float sinDegrees(float degrees) {
+  return std::sin(degrees / 180.0f * std::numbers::pi_v<float>);
+}
+
+bool isOffSide(const platform::Rect& rect) {
+  return rect.origin.x > kWorldWidth + rect.size.width || rect.origin.x < -rect.size.width;
+}
+
+bool isOffScreen(const platform::Rect& rect) {
+  return rect.origin.y > kWorldHeight + rect.size.height || rect.origin.y < -rect.size.height ||
+         isOffSide(rect);
+}
