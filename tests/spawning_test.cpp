@@ -41,7 +41,7 @@ TEST_F(SpawningTest, TrashStartsAboveTheSeaWithItsKindsNumbers) {
     game.round = round;
     const int firstKind = 13 + ((round - 1) / 3) % 5;
     std::set<int> kinds;
-    int stars = 0;
+    int stars = 0, backspins = 0;
     for (int n = 0; n < 3000; ++n) {
       Trash& t = trash[0];
       game.makeNewtrash(&t);
@@ -68,6 +68,7 @@ TEST_F(SpawningTest, TrashStartsAboveTheSeaWithItsKindsNumbers) {
       }
       const Kind& kind = kindOf(t.type);
       EXPECT_FLOAT_EQ(t.velocity.y, kind.sinkSpeed + 5 * round);
+      backspins += t.rotationVelocity < 0;
       EXPECT_GE(std::fabs(t.rotationVelocity), kind.spinLow);
       EXPECT_LE(std::fabs(t.rotationVelocity), kind.spinHigh);
       EXPECT_EQ(t.holdOffset.y, kind.holdOffset);
@@ -76,6 +77,8 @@ TEST_F(SpawningTest, TrashStartsAboveTheSeaWithItsKindsNumbers) {
       EXPECT_FLOAT_EQ(t.rect.size.height, kind.box.height);
     }
     EXPECT_EQ(kinds.size(), 3u) << "round " << round;
+    EXPECT_GT(backspins, 1300) << "round " << round;  // half of them spin backwards
+    EXPECT_LT(backspins, 1700) << "round " << round;
     // Stars come from round 5 on, one piece in 101.
     if (round < 5) {
       EXPECT_EQ(stars, 0) << "round " << round;
@@ -83,6 +86,32 @@ TEST_F(SpawningTest, TrashStartsAboveTheSeaWithItsKindsNumbers) {
       EXPECT_GT(stars, 10) << "round " << round;
       EXPECT_LT(stars, 60) << "round " << round;
     }
+  }
+}
+
+// A seed replays a game only if every draw is taken in its place: position, turn, bubbles,
+// kind, star, spin, spin direction.
+TEST_F(SpawningTest, APieceTakesItsDrawsInAFixedOrder) {
+  platform::Random replay(42);
+  const auto draw = [&replay] { return static_cast<float>(replay.next()) / 2147483648.0f; };
+  platform::gameRandom().seed(42);
+  game.round = 7;
+  for (int n = 0; n < 50; ++n) {
+    Trash& t = trash[0];
+    game.makeNewtrash(&t);
+    const float y = draw() * 411 + 320, x = draw() * 461 + 10, rotation = draw() * 360;
+    const int bubbles = static_cast<int>(draw() * 3);
+    int type = static_cast<int>(2 + 3.0 * draw() + 13);
+    if (std::lrint(draw() * 101) == 1) type = kTextureStar;
+    const float spinDraw = draw();
+    const bool backwards = draw() >= 0.5f;
+    ASSERT_EQ(t.rect.origin, (platform::Point{x, y})) << n;
+    ASSERT_EQ(t.rotation, rotation) << n;
+    ASSERT_EQ(t.bubbleFrame, bubbles) << n;
+    ASSERT_EQ(t.type, type) << n;
+    const Kind& kind = kindOf(type);
+    const float spin = (kind.spinHigh - kind.spinLow) * spinDraw + kind.spinLow;
+    ASSERT_EQ(t.rotationVelocity, backwards ? -spin : spin) << n;
   }
 }
 

@@ -72,9 +72,16 @@ TEST_F(StepTest, EveryHundredPointsOfMovementCountOnce) {
   step(1);
   EXPECT_EQ(acGameCount[kCountCrabMoved], 2);
   EXPECT_EQ(stepMemory.lastNerinPosition, 341);
+  game._accelerometer = (240 - 441) / 480.0;  // exactly 100 is not more than 100
+  step(1);
+  EXPECT_EQ(acGameCount[kCountCrabMoved], 2);
+  game._accelerometer = (240 - 442) / 480.0;
+  step(1);
+  EXPECT_EQ(acGameCount[kCountCrabMoved], 3);
+  EXPECT_EQ(stepMemory.lastNerinPosition, 442);
   // The memory outlives a new game.
   game.resetGame();
-  EXPECT_EQ(stepMemory.lastNerinPosition, 341);
+  EXPECT_EQ(stepMemory.lastNerinPosition, 442);
 }
 
 TEST_F(StepTest, LegsRunWhileSheMovesAndRestAfterAFifthOfASecond) {
@@ -147,7 +154,9 @@ TEST_F(StepTest, AFreeClawSnapsOpenNowAndThenAndSnapsOnceEachTimeItCloses) {
     }
     closes += closed;
   }
-  EXPECT_GT(opens, 60);  // about 0.3 a second per claw, less the time spent open
+  // About 0.3 a second per claw, less the time spent open: some 100 in 200 s.
+  EXPECT_GT(opens, 60);
+  EXPECT_LT(opens, 150);
   EXPECT_EQ(started(kSoundSnap), closes);
 }
 
@@ -190,16 +199,19 @@ TEST_F(StepTest, TheSharkSwimsThroughItsFramesAndBobsByAStepPerFrame) {
   game.makeNewShark();
   shark.speed = 20;
   shark.rect.origin = {100, 200};
+  // A frame lasts more than 0.75 s: four quarter seconds.
   int frames[5] = {};
   for (int n = 0; n < 4; ++n) {
-    for (int s = 0; s < 16; ++s) step(1);  // 0.8 s: the frame moves on once
+    step(3, 0.25f);
+    EXPECT_EQ(shark.frame, n) << n;
+    step(1, 0.25f);
     frames[n + 1] = shark.frame;
   }
   EXPECT_EQ(frames[1], 1);
   EXPECT_EQ(frames[2], 2);
   EXPECT_EQ(frames[3], 3);
   EXPECT_EQ(frames[4], 0);
-  EXPECT_NEAR(shark.rect.origin.x, 100 + 20 * 3.2f, 1e-3);
+  EXPECT_NEAR(shark.rect.origin.x, 100 + 20 * 4, 1e-3);
   const float y = shark.rect.origin.y;
   step(1);
   EXPECT_FLOAT_EQ(shark.bobStep, 0.5f * std::sin(shark.bobAngle / 180 * M_PI));
@@ -287,6 +299,33 @@ TEST_F(StepTest, ABabyCrowdedForTwoSecondsAllToldGrumblesOnceAndWalksPastTheCrab
   EXPECT_EQ(baby.contactTimer, 0);
   // Twice the crab's half width away while no baby is lost: 96 points.
   EXPECT_NEAR(std::fabs(baby.targetX - 230), 96, 1.5);
+}
+
+TEST_F(StepTest, FourCrowdedBabiesInFiveWalkPastTheCrabAndNoneOffTheBeach) {
+  Baby& baby = onlyBaby(0, 230);
+  int past = 0;
+  for (int n = 0; n < 500; ++n) {
+    baby.rect.origin.x = 230;
+    baby.walking = false;
+    baby.contactTimer = 1.99f;
+    step(1);
+    ASSERT_TRUE(baby.walking);
+    past += baby.targetX > 240;
+  }
+  EXPECT_GT(past, 350);
+  EXPECT_LT(past, 450);
+
+  // Near the edge the walk turns back onto the beach: 20 + 96 or 20 - 96, never the latter.
+  game._accelerometer = (240 - 60) / 480.0;
+  for (int n = 0; n < 50; ++n) {
+    baby.rect.origin.x = 20;
+    baby.walking = false;
+    baby.contactTimer = 1.99f;
+    step(1);
+    ASSERT_TRUE(baby.walking);
+    EXPECT_GE(baby.targetX, 16);
+    EXPECT_LE(baby.targetX, 464);
+  }
 }
 
 TEST_F(StepTest, AWalkingBabyWaitsWhereAStepWouldCrossItsTarget) {
