@@ -9,6 +9,7 @@
 #include "platform/random.h"
 #include "platform/user_defaults.h"
 #include "tests/test_display.h"
+#include "tests/world_textures.h"
 
 namespace {
 
@@ -17,30 +18,11 @@ struct WorldAssets {
   std::shared_ptr<Texture2D> textures[kTextureCount];
 };
 
-// The pictures' sizes in points, as the game's art has them.
-struct PictureSize {
-  int slot;
-  unsigned width, height;
-};
-constexpr PictureSize kPictureSizes[] = {
-    {kTextureNerin, 96, 64},    {kTextureClawClosed, 32, 32}, {kTextureClawOpen, 32, 32},
-    {kTextureBabyCrab, 32, 24}, {kTextureTrash03, 40, 40},    {kTextureTrash05, 44, 22},
-    {kTextureTrash02, 22, 44},  {kTextureTrash07, 30, 36},    {kTextureTrash06, 36, 40},
-    {kTextureTrash04, 34, 38},  {kTextureTrash01, 56, 28},    {kTextureBeachBall, 40, 40},
-    {kTextureShark1, 160, 64},  {kTextureShark2, 160, 64},    {kTextureShark3, 160, 64},
-    {kTextureStar, 32, 32},
-};
-
 const WorldAssets& worldAssets() {
   static const WorldAssets* assets = [] {
     auto* made = new WorldAssets{makeLandscapeScreen(), {}};
     made->screen.glView->setCurrentContext();
-    for (const PictureSize& picture : kPictureSizes) {
-      made->textures[picture.slot] = Texture2D::initWithData(
-          nullptr, Texture2DFormatRGBA8888, powerOfTwoAtLeast(picture.width),
-          powerOfTwoAtLeast(picture.height),
-          {static_cast<float>(picture.width), static_cast<float>(picture.height)});
-    }
+    makeWorldTextures(made->textures);
     return made;
   }();
   return *assets;
