@@ -46,6 +46,10 @@ constexpr float kStarOdds = 101;
 // The kind pool is three pictures wide and moves up one picture every three rounds.
 constexpr int kFirstTrashKind = kTextureTrash03;
 constexpr int kKindPoolWidth = 3, kRoundsPerPool = 3, kPoolShifts = 5;
+// Babies sit anywhere along the beach but at its very ends; the shark swims through the middle
+// of the sea.
+constexpr float kBabyLeftmost = 20, kBabySpread = 421;
+constexpr float kSharkLowest = 180, kSharkSpread = 71;
 
 }  // namespace
 
@@ -105,7 +109,7 @@ void SaltmereAppDelegate::makeNewBaby(Baby* b) {
   *b = Baby{};
   b->type = kTextureBabyCrab;
   const float u = randomDraw();
-  b->rect.origin = {421 * u + 20, kBabyY};
+  b->rect.origin = {kBabySpread * u + kBabyLeftmost, kBabyY};
   b->rect.size = getSize(kTextureBabyCrab);
   b->state = BabyStateOnBeach;
   b->spare = 1.0f;
@@ -150,7 +154,7 @@ void SaltmereAppDelegate::makeNewShark() {
     shark.speed = speed;
   }
   const float u3 = randomDraw();
-  shark.rect.origin.y = 71 * u3 + 180;
+  shark.rect.origin.y = kSharkSpread * u3 + kSharkLowest;
   shark.bobAngle = 0;
   shark.frameTimer = 0;
   shark.frame = 0;

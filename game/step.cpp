@@ -9,6 +9,10 @@
 
 namespace {
 
+// The waves sway by up to 12 points a second, a degree of phase a step.
+constexpr double kSeaSway = 12;
+// A level device puts the crab in the middle; a filtered reading of 0.5 either way, at an edge.
+constexpr double kCrabPerTilt = 480;
 // The crab counts as having moved, for the achievements, every 100 points.
 constexpr int kCrabMoveCount = 100;
 // Her legs kick into running when she has gone more than 0.5 / dt points since they last did
@@ -19,6 +23,10 @@ constexpr float kLegsRest = 0.2f;
 // then for 0.4 to 0.8 s.
 constexpr float kBlinkRate = 0.2f, kBlinkShortest = 0.1f, kBlinkSpread = 0.1f;
 constexpr float kClawOpenRate = 0.3f, kClawOpenShortest = 0.4f, kClawOpenSpread = 0.4f;
+// The beach ball bobs 5 points up and down once in 2 s; the shark bobs by up to half a point a
+// step, once in 4 s, and swims through a frame every 0.75 s.
+constexpr float kBallBob = 5, kBallBobRate = 180;
+constexpr float kSharkBobStep = 0.5f, kSharkBobRate = 90, kSharkFrameTime = 0.75f;
 // A knocked baby tumbles off the screen spinning, in hops between y 18 and 118.
 constexpr float kKnockedSpin = 720, kKnockedSpeed = 150, kHopRate = 180;
 constexpr float kHopTop = 68, kHopHeight = 50;
@@ -26,24 +34,16 @@ constexpr float kHopTop = 68, kHopHeight = 50;
 constexpr float kBabyReach = 2.2f, kBabyShuffle = 20, kCrowdedLimit = 2;
 constexpr float kArrived = 2, kWalkSpeed = 80, kWalkSpeedPerLostBaby = 15;
 
-// Adds to an angle in degrees, kept in [0, 360].
-float turned(float angle, float by) {
-  angle += by;
-  if (angle > 360) angle -= 360;
-  if (angle < 0) angle += 360;
-  return angle;
-}
-
 void moveSea(SaltmereAppDelegate& game, float dt) {
   game.sandDelta = 0;
   game.seaVelocity += 1;
   if (game.seaVelocity > 360) game.seaVelocity = 360 - game.seaVelocity;
-  game.seaDelta = static_cast<float>(game.seaDelta + sinDegrees(game.seaVelocity) * -12.0 * dt);
+  game.seaDelta = static_cast<float>(game.seaDelta + sinDegrees(game.seaVelocity) * -kSeaSway * dt);
 }
 
 // The crab's x is set from the tilt, not integrated: level is the middle of the beach.
 void moveCrab(SaltmereAppDelegate& game, float rightLimit) {
-  float x = static_cast<float>(240 - 480 * game._accelerometer);
+  float x = static_cast<float>(kCrabStart.x - kCrabPerTilt * game._accelerometer);
   if (x < 0) x = 0;
   if (x > rightLimit) x = rightLimit;
   game.nerin.rect.origin.x = x;
@@ -120,15 +120,15 @@ void moveBeachBall(float dt) {
   beachBall.rotation = turned(beachBall.rotation, beachBall.rotationVelocity * dt);
   beachBall.rect.origin.x += beachBall.speed * dt;
   if (isOffSide(beachBall.rect)) beachBall.active = false;
-  beachBall.bobAngle += 180 * dt;
+  beachBall.bobAngle += kBallBobRate * dt;
   if (beachBall.bobAngle > 360) beachBall.bobAngle -= 360;
-  beachBall.rect.origin.y = kWorldHeight - 5 * sinDegrees(beachBall.bobAngle);
+  beachBall.rect.origin.y = kWorldHeight - kBallBob * sinDegrees(beachBall.bobAngle);
 }
 
 void moveShark(float dt) {
   if (!shark.active) return;
   shark.frameTimer += dt;
-  if (shark.frameTimer > 0.75f) {
+  if (shark.frameTimer > kSharkFrameTime) {
     shark.frameTimer = 0;
     shark.frame = (shark.frame + 1) % 4;
   }
@@ -137,10 +137,10 @@ void moveShark(float dt) {
   if (shark.speed < 0 ? p.x < -shark.rect.size.width : p.x > kWorldWidth + shark.rect.size.width) {
     shark.active = false;
   }
-  shark.bobAngle += 90 * dt;
+  shark.bobAngle += kSharkBobRate * dt;
   if (shark.bobAngle > 360) shark.bobAngle -= 360;
   // The bob moves the shark by a fixed step per frame, not per second.
-  shark.bobStep = 0.5f * sinDegrees(shark.bobAngle);
+  shark.bobStep = kSharkBobStep * sinDegrees(shark.bobAngle);
   p.y += shark.bobStep;
 }
 

@@ -42,9 +42,7 @@ void SaltmereAppDelegate::moveTrash(int k, float dt) {
   }
   p.y -= t.velocity.y * dt;
   p.x += t.velocity.x * dt;
-  t.rotation += t.rotationVelocity * dt;
-  if (t.rotation > 360) t.rotation -= 360;
-  if (t.rotation < 0) t.rotation += 360;
+  t.rotation = turned(t.rotation, t.rotationVelocity * dt);
 
   if (t.state & TrashStateThrown) {
     if (isOffScreen(t.rect)) {

@@ -22,6 +22,13 @@ float sinDegrees(float degrees) {
   return std::sin(degrees / 180.0f * std::numbers::pi_v<float>);
 }
 
+float turned(float angle, float by) {
+  angle += by;
+  if (angle > 360) angle -= 360;
+  if (angle < 0) angle += 360;
+  return angle;
+}
+
 bool isOffSide(const platform::Rect& rect) {
   return rect.origin.x > kWorldWidth + rect.size.width || rect.origin.x < -rect.size.width;
 }

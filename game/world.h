@@ -139,6 +139,8 @@ float randomDraw();
 
 // The world's sines take degrees.
 float sinDegrees(float degrees);
+// An angle in degrees turned by `by`, brought back once into [0, 360].
+float turned(float angle, float by);
 
 // A sprite that has left the screen past its left or right edge, and past any edge.
 bool isOffSide(const platform::Rect& rect);
