@@ -1,5 +1,6 @@
-// The slot numbers of the texture and sound tables. Records keep texture slots as data (a trash
-// piece's kind, the shark's frames, the tutorial's pictures), so the numbering is fixed.
+// The catalogue of the game's art and sound: the slot numbers of the texture and sound tables,
+// and the bundle files behind them. Records keep texture slots as data (a trash piece's kind,
+// the shark's frames, the tutorial's pictures), so the numbering is fixed.
 #pragma once
 
 enum TextureSlot : int {
@@ -74,3 +75,7 @@ enum SoundSlot : int {
   kSoundEnd = 25,
   kSoundCount = 26,
 };
+
+// The image file of each texture slot, and the resource name of each sound slot (type "caf").
+extern const char* const kTextureFiles[kTextureCount];
+extern const char* const kSoundNames[kSoundCount];

@@ -10,6 +10,7 @@
 #include "app/asset_catalogue.h"
 #include "game/world.h"
 #include "platform/geometry.h"
+#include "platform/image.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
 
@@ -21,6 +22,11 @@ enum GameState : int {
 
 class SaltmereAppDelegate {
  public:
+  // The catalogue (app/asset_catalogue.cpp): every texture slot, then the sound engine and
+  // every sound slot. Each answers how many slots stayed empty; the launch goes on regardless.
+  int loadTextures();
+  int loadSounds();
+
   // Spawning (game/spawning.cpp).
   void makeNewtrash(Trash* t);
   void makeNewBaby(Baby* b);
@@ -73,6 +79,7 @@ class SaltmereAppDelegate {
 
   std::shared_ptr<Texture2D> _textures[kTextureCount];
   uint32_t _sounds[kSoundCount] = {};
+  std::shared_ptr<platform::Image> imageStar1;  // the achievements table's star
   std::shared_ptr<MyEAGLView> glView;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it.

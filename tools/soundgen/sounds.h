@@ -2,7 +2,6 @@
 // small feet, and the two music loops.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "tools/soundgen/caf_writer.h"
@@ -13,7 +12,7 @@ struct MadeSound {
 };
 
 struct SoundRecipe {
-  std::string name;  // the resource name; the file is name + ".caf"
+  int slot;  // of the sound table, which names the file
   CafFormat format;
   MadeSound (*make)();
 };

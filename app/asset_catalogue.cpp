@@ -1,0 +1,157 @@
+// Loading the catalogue, once, at launch: the textures in a fixed order with the background
+// last, then the sound engine and the sounds, loops first. Nothing here stops the launch: a file
+// that fails leaves its slot empty, with a line naming it after the loader's own message.
+#include "app/asset_catalogue.h"
+
+#include <cstdio>
+
+#include "app/saltmere_app_delegate.h"
+#include "platform/bundle.h"
+#include "platform/image.h"
+#include "sound/sound_engine.h"
+
+const char* const kTextureFiles[kTextureCount] = {
+    "Sea.png",
+    "Nerin.png",
+    "NerinBlink1.png",
+    "NerinBlink2.png",
+    "NerinLegs1.png",
+    "NerinLegs2.png",
+    "ClawLower.png",
+    "ClawUpper1.png",
+    "ClawUpper2.png",
+    "NerinMouth.png",
+    "BabyCrab.png",
+    "Sand.png",
+    "Sea.png",
+    "Trash03.png",
+    "Trash05.png",
+    "Trash02.png",
+    "Trash07.png",
+    "Trash06.png",
+    "Trash04.png",
+    "Trash01.png",
+    "BeachBall.png",
+    "Shark0001.png",
+    "Shark0002.png",
+    "Shark0003.png",
+    "Star.png",
+    "CrabTrap.png",
+    "Bubbles0001.png",
+    "Bubbles0002.png",
+    "Bubbles0003.png",
+    "Waves.png",
+    "tutorial-nerin.png",
+    "tutorial-ipod.png",
+    "tutorial-ipod-swipes.png",
+    "tutorial-ipod-tilt-right.png",
+    "tutorial-ipod-tilt-left.png",
+    "tutorial-swipe.png",
+    "tutorial-swipe-left.png",
+    "tutorial-swipe-up.png",
+};
+
+const char* const kSoundNames[kSoundCount] = {
+    "game",      "chaching",      "bell",          "bonk",          "snap",  "squeak", "boot",
+    "beachball", "star",          "can",           "cork1",         "cork2", "cork3",  "tiptoe",
+    "xylophone", "nerinGrumble2", "nerinGrumble3", "nerinGrumble4", "menu",  "button", "button2",
+    "xylo1a",    "xylo1b",        "xylo2",         "endlevel",      "end",
+};
+
+namespace {
+
+// The crab first, then the scenery and the trash; slots 20 on in order; the background last.
+constexpr int kTextureOrder[kTextureCount] = {
+    kTextureNerin,
+    kTextureNerinLegs1,
+    kTextureNerinLegs2,
+    kTextureNerinBlink1,
+    kTextureNerinBlink2,
+    kTextureNerinMouth,
+    kTextureClawLower,
+    kTextureClawClosed,
+    kTextureClawOpen,
+    kTextureBabyCrab,
+    kTextureSand,
+    kTextureSea,
+    kTextureTrash01,
+    kTextureTrash02,
+    kTextureTrash03,
+    kTextureTrash04,
+    kTextureTrash05,
+    kTextureTrash06,
+    kTextureTrash07,
+    kTextureBeachBall,
+    kTextureShark1,
+    kTextureShark2,
+    kTextureShark3,
+    kTextureStar,
+    kTextureCrabTrap,
+    kTextureBubbles1,
+    kTextureBubbles2,
+    kTextureBubbles3,
+    kTextureWaves,
+    kTextureTutorialNerin,
+    kTextureTutorialDevice,
+    kTextureTutorialDeviceSwipes,
+    kTextureTutorialDeviceTiltRight,
+    kTextureTutorialDeviceTiltLeft,
+    kTextureTutorialSwipe,
+    kTextureTutorialSwipeLeft,
+    kTextureTutorialSwipeUp,
+    kTextureSeaBackground,
+};
+
+constexpr int kLoopOrder[] = {kSoundGame, kSoundTiptoe, kSoundMenu};
+constexpr int kEffectOrder[] = {
+    kSoundSqueak,        kSoundBoot,          kSoundCan,           kSoundBonk,      kSoundSnap,
+    kSoundCork1,         kSoundCork2,         kSoundCork3,         kSoundXylophone, kSoundEnd,
+    kSoundEndlevel,      kSoundBeachball,     kSoundStar,          kSoundChaching,  kSoundBell,
+    kSoundNerinGrumble2, kSoundNerinGrumble3, kSoundNerinGrumble4, kSoundButton,    kSoundButton2,
+    kSoundXylo1a,        kSoundXylo1b,        kSoundXylo2,
+};
+
+constexpr float kMixerOutputRate = 44100;
+
+}  // namespace
+
+int SaltmereAppDelegate::loadTextures() {
+  int failures = 0;
+  for (int slot : kTextureOrder) {
+    const auto image = platform::imageNamed(kTextureFiles[slot]);
+    _textures[slot] = Texture2D::initWithImage(image.get());
+    if (!_textures[slot]) {
+      std::fprintf(stderr, "tidewick: texture slot %d stays empty: %s\n", slot,
+                   kTextureFiles[slot]);
+      ++failures;
+    }
+  }
+  // The background is the one nearest-filtered texture, and it is left bound.
+  if (const Texture2D* background = _textures[kTextureSeaBackground].get()) {
+    glBindTexture(GL_TEXTURE_2D, background->name());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  }
+  return failures;
+}
+
+int SaltmereAppDelegate::loadSounds() {
+  SoundEngine_Initialize(kMixerOutputRate);
+  SoundEngine_SetListenerPosition(0, 0, 1);
+  int failures = 0;
+  const auto report = [&failures](OSStatus status, int slot) {
+    if (status == 0) return;
+    std::fprintf(stderr, "tidewick: sound slot %d stays empty: %s.caf\n", slot, kSoundNames[slot]);
+    ++failures;
+  };
+  const platform::Bundle& bundle = platform::Bundle::mainBundle();
+  for (int slot : kLoopOrder) {
+    const std::string path = bundle.pathForResource(kSoundNames[slot], "caf");
+    report(SoundEngine_LoadLoopingEffect(path.c_str(), nullptr, nullptr, &_sounds[slot]), slot);
+  }
+  for (int slot : kEffectOrder) {
+    const std::string path = bundle.pathForResource(kSoundNames[slot], "caf");
+    report(SoundEngine_LoadEffect(path.c_str(), &_sounds[slot]), slot);
+  }
+  return failures;
+}

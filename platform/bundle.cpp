@@ -1,0 +1,42 @@
+// Finding the bundle folder and the resources in it.
+#include "platform/bundle.h"
+
+#include <cstdio>
+
+#include "platform/image.h"
+
+namespace platform {
+
+namespace {
+
+std::unique_ptr<Bundle> sMainBundle;
+
+std::filesystem::path besideExecutable() {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return "bundle";
+  return executable.parent_path().parent_path() / "bundle";
+}
+
+}  // namespace
+
+Bundle& Bundle::mainBundle() {
+  if (!sMainBundle) sMainBundle.reset(new Bundle(besideExecutable()));
+  return *sMainBundle;
+}
+
+void Bundle::useFolder(const std::filesystem::path& folder) {
+  sMainBundle.reset(new Bundle(folder));
+}
+
+std::string Bundle::pathForResource(const std::string& name, const std::string& type) const {
+  const std::filesystem::path path = folder_ / (name + "." + type);
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error) ? path.string() : std::string();
+}
+
+std::shared_ptr<Image> imageNamed(const std::string& name) {
+  return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
+}
+
+}  // namespace platform
