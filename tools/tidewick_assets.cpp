@@ -6,29 +6,41 @@
 //     the sound file's format and what loading it gives, as one JSON object.
 //   tidewick-assets decode FILE.caf OUT.raw
 //     writes the PCM handed to OpenAL. Needs no sound device.
+//   tidewick-assets check [BUNDLE]
+//     loads every texture and sound of the catalogue as the launch does (headless, on OpenAL
+//     Soft's null device unless ALSOFT_DRIVERS says otherwise) and checks the interface file;
+//     exit 0 only when everything loads and the file is sound. BUNDLE defaults to the game's.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "app/asset_catalogue.h"
+#include "app/interface_file.h"
+#include "app/saltmere_app_delegate.h"
 #include "platform/audio_file.h"
+#include "platform/bundle.h"
 #include "platform/display.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "render/texture2d.h"
 #include "sound/loopback.h"
 #include "sound/sound_effect.h"
+#include "sound/sound_engine.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: tidewick-assets texture FILE.png [--pixels OUT.raw]\n"
     "       tidewick-assets sound FILE.caf\n"
-    "       tidewick-assets decode FILE.caf OUT.raw\n";
+    "       tidewick-assets decode FILE.caf OUT.raw\n"
+    "       tidewick-assets check [BUNDLE]\n";
 
 bool writeBytes(const std::string& path, const void* bytes, size_t size) {
   std::ofstream out(path, std::ios::binary);
@@ -113,15 +125,26 @@ int decodeSound(const std::string& file, const std::string& out) {
   return writeBytes(out, loaded->effect.loopData, loaded->effect.loopDataSize) ? 0 : 1;
 }
 
+// A GL context current on a headless display, for making textures.
+struct HeadlessGL {
+  HeadlessGL() {
+    display = platform::Display::open({.scale = 1, .headless = true});
+    context = display ? platform::GLContext::create(platform::RenderingAPI::OpenGLES1) : nullptr;
+    if (!context || !platform::GLContext::setCurrentContext(context.get())) {
+      std::fprintf(stderr, "tidewick-assets: no GL to make textures with\n");
+      context.reset();
+    }
+  }
+  bool ok() const { return context != nullptr; }
+  std::unique_ptr<platform::Display> display;
+  std::unique_ptr<platform::GLContext> context;
+};
+
 int inspectTexture(const std::string& file, const std::string& pixelsPath) {
   const std::shared_ptr<platform::Image> image = platform::Image::imageWithContentsOfFile(file);
   if (!image) return 1;  // the reason is already on stderr
-  auto display = platform::Display::open({.scale = 1, .headless = true});
-  auto context = display ? platform::GLContext::create(platform::RenderingAPI::OpenGLES1) : nullptr;
-  if (!context || !platform::GLContext::setCurrentContext(context.get())) {
-    std::fprintf(stderr, "tidewick-assets: no GL to make textures with\n");
-    return 1;
-  }
+  const HeadlessGL gl;
+  if (!gl.ok()) return 1;
   const TexturePixels pixels = texturePixelsFromImage(*image);
   const auto texture = Texture2D::initWithData(pixels.data.data(), pixels.format, pixels.width,
                                                pixels.height, pixels.contentSize);
@@ -139,6 +162,25 @@ int inspectTexture(const std::string& file, const std::string& pixelsPath) {
   return 0;
 }
 
+int checkBundle(const std::string& folder) {
+  if (!folder.empty()) platform::Bundle::useFolder(folder);
+  const std::filesystem::path bundle = platform::Bundle::mainBundle().folder();
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  const HeadlessGL gl;
+  if (!gl.ok()) return 1;
+  SaltmereAppDelegate game;
+  const int missingTextures = game.loadTextures();
+  const int missingSounds = game.loadSounds();
+  SoundEngine_Teardown();
+  const std::vector<std::string> faults = checkInterfaceFile(bundle);
+  std::printf("bundle: %s\n", bundle.c_str());
+  std::printf("textures: %d of %d slots loaded\n", kTextureCount - missingTextures, kTextureCount);
+  std::printf("sounds: %d of %d slots loaded\n", kSoundCount - missingSounds, kSoundCount);
+  for (const std::string& fault : faults) std::printf("interface: %s\n", fault.c_str());
+  if (faults.empty()) std::printf("interface: %s is sound\n", kInterfaceFile);
+  return missingTextures == 0 && missingSounds == 0 && faults.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,6 +194,9 @@ int main(int argc, char** argv) {
   if (arguments.size() == 2 && arguments[0] == "sound") return describeSound(arguments[1]);
   if (arguments.size() == 3 && arguments[0] == "decode") {
     return decodeSound(arguments[1], arguments[2]);
+  }
+  if (!arguments.empty() && arguments.size() <= 2 && arguments[0] == "check") {
+    return checkBundle(arguments.size() == 2 ? arguments[1] : "");
   }
   std::fputs(kUsage, stderr);
   return 2;

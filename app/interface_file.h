@@ -1,0 +1,15 @@
+// The interface file, MainWindow.json in the bundle: the window and every view the delegate is
+// connected to. This checks a file against what the game needs of it.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kInterfaceFile = "MainWindow.json";
+
+// What is wrong with the interface file of the bundle at `folder`, one sentence a fault: it
+// must parse; have a window; give every view a unique name, a known class and a four-number
+// frame; name every view the delegate uses; have every image it names in the bundle; and give
+// the buttons the tags 1 to 13, each once. Empty when the file is sound.
+std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder);

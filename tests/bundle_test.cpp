@@ -1,0 +1,174 @@
+// The bundle as built: every sound measured (levels, ends, loop joins, formats), every file
+// rebuilt to the same bytes, and the interface file checked.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/asset_catalogue.h"
+#include "app/interface_file.h"
+#include "platform/audio_file.h"
+#include "sound/ima4.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Decoded {
+  platform::AudioStreamBasicDescription format;
+  std::vector<int16_t> samples;  // channels interleaved
+};
+
+Decoded decode(const fs::path& path) {
+  Decoded decoded;
+  std::unique_ptr<platform::AudioFile> file;
+  EXPECT_EQ(platform::AudioFile::open(path.string(), file), 0) << path;
+  if (!file) return decoded;
+  decoded.format = file->dataFormat();
+  std::vector<uint8_t> bytes(file->audioDataByteCount());
+  uint32_t size = static_cast<uint32_t>(bytes.size());
+  EXPECT_EQ(file->readBytes(0, size, bytes.data()), 0);
+  if (decoded.format.mFormatID == platform::kAudioFormatAppleIMA4) {
+    const auto packets = static_cast<unsigned>(file->audioDataPacketCount());
+    decoded.samples.resize(size_t{packets} * 64 * decoded.format.mChannelsPerFrame);
+    ima_decompress(packets, decoded.format, bytes.data(), decoded.samples.data());
+  } else {
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+      decoded.samples.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    }
+  }
+  return decoded;
+}
+
+double decibels(double level) {
+  return 20 * std::log10(level / 32768.0);
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool isLoop(int slot) {
+  return slot == kSoundGame || slot == kSoundTiptoe || slot == kSoundMenu;
+}
+bool isMusic(int slot) {
+  return slot == kSoundGame || slot == kSoundMenu;
+}
+
+fs::path soundFile(int slot) {
+  return fs::path(TIDEWICK_BUNDLE) / (std::string(kSoundNames[slot]) + ".caf");
+}
+
+}  // namespace
+
+TEST(BundleSoundTest, PeaksRmsEndsAndFormats) {
+  double quietest = 0, loudest = -100;
+  bool sawIma4 = false, sawPcm = false;
+  for (int slot = 0; slot < kSoundCount; ++slot) {
+    SCOPED_TRACE(kSoundNames[slot]);
+    const Decoded sound = decode(soundFile(slot));
+    ASSERT_FALSE(sound.samples.empty());
+    const unsigned channels = sound.format.mChannelsPerFrame;
+    EXPECT_EQ(channels, isMusic(slot) ? 2u : 1u);
+    EXPECT_EQ(sound.format.mSampleRate, 22050);
+    sawIma4 |= sound.format.mFormatID == platform::kAudioFormatAppleIMA4;
+    sawPcm |= sound.format.mFormatID == platform::kAudioFormatLinearPCM;
+    if (isMusic(slot)) {
+      const double seconds = static_cast<double>(sound.samples.size()) / channels / 22050;
+      EXPECT_GE(seconds, 8);
+      EXPECT_LE(seconds, 20);
+    }
+
+    double peak = 0, sum = 0;
+    for (int16_t sample : sound.samples) {
+      peak = std::max(peak, std::fabs(static_cast<double>(sample)));
+      sum += static_cast<double>(sample) * sample;
+    }
+    // Set at -1 dBFS; the IMA4 coding may move a peak a little either way.
+    EXPECT_GT(decibels(peak), -2.0);
+    EXPECT_LT(decibels(peak), -0.05);
+    const double rms = decibels(std::sqrt(sum / static_cast<double>(sound.samples.size())));
+    if (!isMusic(slot)) {
+      quietest = std::min(quietest, rms);
+      loudest = std::max(loudest, rms);
+    }
+
+    // No click where a sound starts or ends, or where a loop comes round: every channel's
+    // first and last samples lie near zero.
+    for (unsigned c = 0; c < channels; ++c) {
+      EXPECT_LT(std::abs(sound.samples[c]), 300) << "channel " << c;
+      EXPECT_LT(std::abs(sound.samples[sound.samples.size() - channels + c]), 300) << c;
+    }
+    if (isLoop(slot)) {
+      const size_t frames = sound.samples.size() / channels;
+      EXPECT_LT(std::abs(sound.samples[0] - sound.samples[(frames - 1) * channels]), 300);
+    }
+  }
+  EXPECT_LE(loudest - quietest, 9.0)
+      << "effects from " << quietest << " to " << loudest << " dB RMS";
+  EXPECT_TRUE(sawIma4);
+  EXPECT_TRUE(sawPcm);
+}
+
+TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
+  const fs::path again = fs::path(testing::TempDir()) / "bundle-again";
+  fs::remove_all(again);
+  fs::create_directories(again);
+  ASSERT_EQ(std::system((std::string(TIDEWICK_SOUNDGEN) + " " + again.string()).c_str()), 0);
+  for (int slot = 0; slot < kSoundCount; ++slot) {
+    const std::string file = std::string(kSoundNames[slot]) + ".caf";
+    EXPECT_EQ(readFile(again / file), readFile(fs::path(TIDEWICK_BUNDLE) / file)) << file;
+  }
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(TIDEWICK_ART)) {
+    const fs::path svg = entry.path();
+    if (svg.extension() != ".svg" || svg.stem() == "icon") continue;
+    const fs::path png = again / (svg.stem().string() + ".png");
+    const std::string command =
+        std::string(TIDEWICK_RSVG_CONVERT) + " '" + svg.string() + "' -o '" + png.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(readFile(png), readFile(fs::path(TIDEWICK_BUNDLE) / png.filename())) << svg;
+    ++pictures;
+  }
+  EXPECT_GE(pictures, 37 + 3);
+  fs::remove_all(again);
+}
+
+TEST(InterfaceFileTest, TheBuiltFileIsSoundAndFaultsAreNamed) {
+  EXPECT_EQ(checkInterfaceFile(TIDEWICK_BUNDLE), std::vector<std::string>{});
+
+  const fs::path folder = fs::path(testing::TempDir()) / "interface-check";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  std::ofstream(folder / "menu.png") << "not checked for content";
+  std::ofstream(folder / kInterfaceFile) << R"({"window": {"frame": [0, 0, 320, 480]},
+    "views": [{"name": "mainMenuView", "class": "ImageView", "image": "missing.png",
+               "frame": [0, 0, 480, 320]},
+              {"name": "mainPlayButton", "class": "Button", "tag": 1, "frame": [1, 2, 3, 4]},
+              {"name": "playPlayButton", "class": "Button", "tag": 1, "frame": [1, 2, 3]},
+              {"name": "gameOverLabel", "class": "Sticker", "frame": [0, 0, 1, 1]},
+              {"name": "gamePauseButton", "class": "Button", "tag": 14,
+               "frame": [0, 0, 1, 1]}]})";
+  const std::vector<std::string> faults = checkInterfaceFile(folder);
+  const auto says = [&faults](const std::string& text) {
+    for (const std::string& fault : faults) {
+      if (fault == text) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(says("mainMenuView shows missing.png, which the bundle does not have"));
+  EXPECT_TRUE(says("playPlayButton has no frame"));
+  EXPECT_TRUE(says("gameOverLabel has no known class"));
+  EXPECT_TRUE(says("tag 1 is on 2 buttons"));
+  EXPECT_TRUE(says("tag 2 is on 0 buttons"));
+  EXPECT_TRUE(says("tag 14 is not a tag of the game"));
+  EXPECT_TRUE(says("no view is named glView"));
+
+  std::ofstream(folder / kInterfaceFile) << "{ not json";
+  EXPECT_EQ(checkInterfaceFile(folder).size(), 1u);
+  fs::remove_all(folder);
+}
