@@ -2,22 +2,11 @@
 // small feet, and the two music loops.
 #pragma once
 
-#include <vector>
-
-#include "tools/soundgen/caf_writer.h"
 #include "tools/soundgen/synth.h"
 
 struct MadeSound {
   Signal left, right;  // right is empty for a mono sound
 };
-
-struct SoundRecipe {
-  int slot;  // of the sound table, which names the file
-  CafFormat format;
-  MadeSound (*make)();
-};
-
-const std::vector<SoundRecipe>& soundRecipes();
 
 // Recipes of effects (sound_effects.cpp) and of music (music.cpp).
 MadeSound makeChaching();
