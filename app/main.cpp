@@ -1,16 +1,25 @@
-// The tidewick executable: options, the settings file, the random seed, then the application.
+// The tidewick executable: options, the settings file, the random seed, then the game; or a
+// subcommand (replay).
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/test_pattern.h"
+#include "app/replay.h"
+#include "app/saltmere_app_delegate.h"
 #include "platform/application.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "platform/run_loop.h"
 #include "platform/user_defaults.h"
 #include "version.h"
+
+namespace {
+
+constexpr int kPlayButtonTag = 8;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const ParsedCommandLine parsed =
@@ -29,6 +38,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!line.command.empty()) {
+    if (line.command.front() == "replay") {
+      return replayCommand(std::vector<std::string>(line.command.begin() + 1, line.command.end()));
+    }
     std::fprintf(stderr, "tidewick: unknown command %s\n%s", line.command.front().c_str(),
                  usage().c_str());
     return 2;
@@ -42,6 +54,12 @@ int main(int argc, char** argv) {
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
 
   return platform::applicationMain(
-      [] { return std::make_unique<TestPattern>(); },
+      [] {
+        auto game = std::make_unique<SaltmereAppDelegate>();
+        // Until the menus come, a game starts as soon as the launch is over.
+        platform::RunLoop::current().post(
+            0, [game = game.get()] { game->buttonPressed(kPlayButtonTag); });
+        return game;
+      },
       {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless});
 }

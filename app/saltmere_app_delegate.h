@@ -9,8 +9,12 @@
 
 #include "app/asset_catalogue.h"
 #include "game/world.h"
+#include "platform/accelerometer.h"
+#include "platform/application.h"
 #include "platform/geometry.h"
 #include "platform/image.h"
+#include "platform/run_loop.h"
+#include "platform/view.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
 
@@ -20,8 +24,67 @@ enum GameState : int {
   kGameStatePlaying = 2,
 };
 
-class SaltmereAppDelegate {
+// The five timers, by id.
+enum TimerId : int {
+  kRenderSceneTimer = 0,
+  kEndGameTimer = 1,
+  kLevelTimer = 2,
+  kRoundTimer = 3,
+  kTutorialTimer = 4,
+  kTimerCount = 5,
+};
+
+class SaltmereAppDelegate;
+
+// One row of the timer table: the running platform timer (null when stopped; a fired one-shot
+// keeps its spent timer until stopped) and how to start it again.
+struct TimerEntry {
+  std::shared_ptr<platform::Timer> timer;
+  float interval = 0;
+  void (SaltmereAppDelegate::*selector)() = nullptr;
+  bool repeats = false;
+};
+
+// What a pause stopped, to be restarted on resume.
+struct ResignRecord {
+  int resignCount = 0;  // resign notices not yet matched by a become-active notice
+  int savedMusicMode = 0;
+  bool timerWasActive[kTimerCount] = {};
+};
+
+class SaltmereAppDelegate : public platform::ApplicationDelegate,
+                            public platform::AccelerometerDelegate,
+                            public TapHandler {
  public:
+  // Stops every timer and tears the sound engine down (app/launch.cpp).
+  ~SaltmereAppDelegate() override;
+
+  // Launch (app/launch.cpp).
+  void applicationDidFinishLaunching(platform::Application& application) override;
+
+  // Timers (game/timers.cpp).
+  void initTimers();
+  void startTimer(int id);
+  void stopTimer(int id);
+  bool isActiveTimer(int id) const;
+  void stopAllTimers();
+
+  // The frame and the pause (game/frame.cpp).
+  void renderSceneExpiration();
+  void applicationWillResignActive(platform::Application& application) override;
+  void applicationDidBecomeActive(platform::Application& application) override;
+
+  // Player input (game/player_input.cpp).
+  void startAccelerometer();
+  void stopAccelerometer();
+  void accelerometer(platform::Accelerometer& accelerometer,
+                     const platform::Acceleration& acceleration) override;
+  void handleTap(const platform::TouchSet& touches) override;
+
+  // The scene (render/scene_drawing.cpp): the opaque background, then the world.
+  void drawBackground();
+  void drawObjects(float dt);
+
   // The catalogue (app/asset_catalogue.cpp): every texture slot, then the sound engine and
   // every sound slot. Each answers how many slots stayed empty; the launch goes on regardless.
   int loadTextures();
@@ -47,8 +110,28 @@ class SaltmereAppDelegate {
   void playTrashHitSound(int type);
   void playCrabVoice();
 
-  // Rounds and levels (game/rounds.cpp).
+  // Rounds, levels and the end of a game (game/rounds.cpp).
   void resetGame();
+  void newRound();
+  void roundTimerExpiration();
+  void resetLevel();
+  void levelTimerExpiration();
+  bool isLevelComplete() const;
+  bool isGameComplete() const;
+  void levelComplete();
+  void gameComplete();
+  void endGameTimerExpiration();
+  void tutorialTimerExpiration() {}  // the tutorial comes with the scene drawing
+
+  // Menus (app/menus.cpp): one whole menu shown or hidden (null: the in-game buttons), and the
+  // action of every button.
+  void displayMenu(platform::View* menu, bool hide);
+  void buttonPressed(int tag);
+
+  // Settings (app/settings.cpp): the music in force, and the volumes from the stored settings.
+  int newMusicMode(int mode);
+  void setMusicLevels();
+  void setEffectsLevels();
 
   // Achievements (app/achievements.cpp).
   void countAchievement(int index);
@@ -77,11 +160,32 @@ class SaltmereAppDelegate {
   float seaVelocity = 0;  // phase of the sway in degrees
   int _state = kGameStateStopped;
 
+  // The game flow's fields.
+  double _lastTime = 0;        // when the previous frame ran, on the run loop's clock
+  float roundDisplayTime = 0;  // seconds "round %i" still shows
+  float bonusDisplayTime = 0;  // seconds "round clear!" still shows
+  int highScore = 0;
+  int highLevel = 0;
+  TimerEntry timerArray[kTimerCount];
+  ResignRecord resign;
+  int count = -1;  // the step of the round-change sequence; -1 between sequences
+  int currentMusicMode = 0;
+
   std::shared_ptr<Texture2D> _textures[kTextureCount];
   uint32_t _sounds[kSoundCount] = {};
   std::shared_ptr<platform::Image> imageStar1;  // the achievements table's star
+  std::shared_ptr<platform::Window> window;
   std::shared_ptr<MyEAGLView> glView;
+  // The menus' views. Until the interface file's loader comes, they are absent: an operation on
+  // an absent view does nothing, and an absent view counts as hidden.
+  std::shared_ptr<platform::View> blackView, gameOverLabel, gamePlayButton, gamePauseButton,
+      tutorialMenuView, creditsMenuView, creditsBackButton, mainMenuView, mainPlayButton,
+      mainAchievementButton, mainSettingsButton, mainChallengeButton, highScoreLabel, playMenuView,
+      playBackButton, playPlayButton, playTutorialButton, settingsMenuView, settingsBackButton,
+      settingsCreditsButton, achievementsMenuView, achievementsBackButton;
 
-  // Told of every effect the game starts, by slot, whether or not the engine could play it.
+  // Told of every effect the game starts, by slot, whether or not the engine could play it; and
+  // of the end of every frame.
   std::function<void(int slot)> soundStarted;
+  std::function<void(float dt)> frameEnded;
 };
