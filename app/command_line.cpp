@@ -18,6 +18,7 @@ std::optional<Number> parseNumber(const std::string& text) {
 std::string usage() {
   return "usage: tidewick [--help] [--version] [--scale N] [--fullscreen] [--headless]\n"
          "                [--seed N] [--defaults PATH]\n"
+         "       tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
          "\n"
          "  --help           show this text and the controls\n"
          "  --version        show the version\n"
