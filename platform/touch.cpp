@@ -50,7 +50,11 @@ void TouchRouter::deliver(long id, TouchPhase phase, Point location,
     auto found = touches_.find(id);
     if (found == touches_.end()) return;
     Touch& touch = *found->second;
-    touch.previous_ = previous.value_or(touch.location_);
+    // A touch that ends where it last moved to (a mouse button let go after the motion, a
+    // finger lifted where it stopped) keeps that last movement as its own, so a swipe ends
+    // with the swipe's direction, not with a standstill.
+    const bool endsInPlace = phase == TouchPhase::Ended && location == touch.location_;
+    if (!(endsInPlace && !previous)) touch.previous_ = previous.value_or(touch.location_);
     touch.location_ = location;
     touch.timestamp_ = now;
   }

@@ -112,6 +112,21 @@ TEST_F(InputTest, MouseBecomesATouchInPortraitWindowCoordinates) {
   EXPECT_EQ(view_->touches[2].previous, (Point{300, 20}));
 }
 
+TEST_F(InputTest, AButtonLetGoWhereTheMouseStoppedEndsWithItsLastMovement) {
+  mouse(SDL_MOUSEBUTTONDOWN, 20, 40);
+  mouse(SDL_MOUSEMOTION, 40, 40);  // landscape (20, 20): a move to the right
+  mouse(SDL_MOUSEBUTTONUP, 40, 40);
+  ASSERT_EQ(view_->touches.size(), 3u);
+  EXPECT_EQ(view_->touches[2].phase, TouchPhase::Ended);
+  EXPECT_EQ(view_->touches[2].location, (Point{300, 20}));
+  EXPECT_EQ(view_->touches[2].previous, (Point{300, 10}));
+
+  // A press and release with no motion is a plain tap.
+  mouse(SDL_MOUSEBUTTONDOWN, 100, 100);
+  mouse(SDL_MOUSEBUTTONUP, 100, 100);
+  EXPECT_EQ(view_->touches.back().previous, view_->touches.back().location);
+}
+
 TEST_F(InputTest, FingersAreTouchesOfTheirOwn) {
   SDL_Event e{};
   e.type = SDL_FINGERDOWN;
