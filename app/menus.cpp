@@ -8,7 +8,7 @@
 namespace {
 
 constexpr float kOverlayAlpha = 0.7f;
-enum ButtonTag : int { kPlayPlayTag = 8 };
+enum ButtonTag : int { kPlayTutorialTag = 7, kPlayPlayTag = 8 };
 
 void setHidden(const std::shared_ptr<platform::View>& view, bool hidden) {
   if (view) view->setHidden(hidden);
@@ -51,6 +51,12 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
 
 void SaltmereAppDelegate::buttonPressed(int tag) {
   switch (tag) {
+    case kPlayTutorialTag:
+      startSound(kSoundButton);
+      tutorialScene(true);
+      displayMenu(playMenuView.get(), true);
+      displayMenu(tutorialMenuView.get(), false);
+      break;
     case kPlayPlayTag:
       startSound(kSoundButton);
       displayMenu(playMenuView.get(), true);

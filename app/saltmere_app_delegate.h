@@ -13,6 +13,7 @@
 #include "platform/application.h"
 #include "platform/geometry.h"
 #include "platform/image.h"
+#include "platform/label.h"
 #include "platform/run_loop.h"
 #include "platform/view.h"
 #include "render/my_eagl_view.h"
@@ -81,9 +82,17 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
                      const platform::Acceleration& acceleration) override;
   void handleTap(const platform::TouchSet& touches) override;
 
-  // The scene (render/scene_drawing.cpp): the opaque background, then the world.
+  // The scene (render/scene_drawing.cpp): the opaque background, then the world and its texts.
   void drawBackground();
   void drawObjects(float dt);
+  void drawScore();
+  void drawScorePopups(float dt);
+  void drawCenteredText(const char* text, int size, int lines);
+
+  // The tutorial (render/tutorial.cpp): scripted pictures, stepped by its timer and by taps.
+  void tutorialScene(bool advance);
+  void tutorialTimerExpiration();
+  void tutorialDrawScene();
 
   // The catalogue (app/asset_catalogue.cpp): every texture slot, then the sound engine and
   // every sound slot. Each answers how many slots stayed empty; the launch goes on regardless.
@@ -121,7 +130,6 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void levelComplete();
   void gameComplete();
   void endGameTimerExpiration();
-  void tutorialTimerExpiration() {}  // the tutorial comes with the scene drawing
 
   // Menus (app/menus.cpp): one whole menu shown or hidden (null: the in-game buttons), and the
   // action of every button.
@@ -171,6 +179,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   int count = -1;  // the step of the round-change sequence; -1 between sequences
   int currentMusicMode = 0;
 
+  // The two text textures kept between frames, and what they were made for (-1: nothing yet).
+  std::shared_ptr<Texture2D> scoreBlockTexture, centeredTextTexture;
+  int lastScore = -1, lastTime = -1, lastRound = -1, lastSize = -1;
+
   std::shared_ptr<Texture2D> _textures[kTextureCount];
   uint32_t _sounds[kSoundCount] = {};
   std::shared_ptr<platform::Image> imageStar1;  // the achievements table's star
@@ -178,11 +190,12 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   std::shared_ptr<MyEAGLView> glView;
   // The menus' views. Until the interface file's loader comes, they are absent: an operation on
   // an absent view does nothing, and an absent view counts as hidden.
-  std::shared_ptr<platform::View> blackView, gameOverLabel, gamePlayButton, gamePauseButton,
-      tutorialMenuView, creditsMenuView, creditsBackButton, mainMenuView, mainPlayButton,
-      mainAchievementButton, mainSettingsButton, mainChallengeButton, highScoreLabel, playMenuView,
-      playBackButton, playPlayButton, playTutorialButton, settingsMenuView, settingsBackButton,
-      settingsCreditsButton, achievementsMenuView, achievementsBackButton;
+  std::shared_ptr<platform::View> blackView, gamePlayButton, gamePauseButton, tutorialMenuView,
+      creditsMenuView, creditsBackButton, mainMenuView, mainPlayButton, mainAchievementButton,
+      mainSettingsButton, mainChallengeButton, playMenuView, playBackButton, playPlayButton,
+      playTutorialButton, settingsMenuView, settingsBackButton, settingsCreditsButton,
+      achievementsMenuView, achievementsBackButton;
+  std::shared_ptr<platform::Label> gameOverLabel, highScoreLabel, achievementLabel;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; and
   // of the end of every frame.

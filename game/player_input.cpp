@@ -70,4 +70,5 @@ void SaltmereAppDelegate::handleTap(const platform::TouchSet& touches) {
     displayMenu(blackView.get(), true);
     displayMenu(mainMenuView.get(), false);
   }
+  if (tutorialMenuView && !tutorialMenuView->isHidden()) tutorialScene(true);
 }

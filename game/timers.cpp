@@ -29,7 +29,7 @@ void SaltmereAppDelegate::initTimers() {
 // A running timer is replaced: it never fires twice in an interval, and its next firing is a
 // full interval after the restart.
 void SaltmereAppDelegate::startTimer(int id) {
-  if (!isTimerId(id) || !timerArray[id].selector) return;
+  if (!isTimerId(id) || !timerArray[id].selector || !platform::RunLoop::exists()) return;
   TimerEntry& row = timerArray[id];
   if (row.timer) row.timer->invalidate();
   const auto selector = row.selector;

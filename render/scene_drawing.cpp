@@ -1,12 +1,39 @@
-// The frame's drawing: the opaque background, then the world's changes that drawing decides
-// (score numbers rise and shrink and are freed, the two texts count down, a claw forced open
-// by trash coming down onto it is left open).
+// The frame's drawing, in its painting order: waves and sand, the babies, the crab with her
+// claws (held trash between their halves), the shark, loose trash with its bubbles, the beach
+// ball, then the score block, the floating score numbers and the round texts. Drawing also
+// moves what only drawing moves: the numbers rise and shrink, the texts count down, and a claw
+// forced open by trash coming down onto it is left open.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
 #include "app/saltmere_app_delegate.h"
+#include "render/placed_draw.h"
 
 namespace {
 
+constexpr platform::Point kWavesAt = {0, 200}, kSandAt = {0, 100};
+constexpr float kBubblesAbove = 75;
 constexpr double kPopupRise = 30, kPopupShrink = -15;  // per second
 constexpr float kPopupSmallest = 10;
+constexpr const char* kTextFont = "Marker Felt";
+constexpr platform::Point kCenteredTextAt = {240, 200};
+// The score block: three lines of 18-point text against the top-right corner.
+constexpr float kScoreFontSize = 18, kScoreBlockHeight = 60, kScoreBlockY = 290;
+constexpr double kScoreCharacterWidth = 8, kTextWidthSlack = 1.1;
+enum Alignment : int { kAlignLeft = 0, kAlignCenter = 1 };
+
+void drawAt(const std::shared_ptr<Texture2D>& texture, platform::Point at) {
+  if (texture) texture->drawAtPoint(at);
+}
+
+// Text textures are drawn with real alpha blending, then the sprites' blending comes back.
+void drawText(const Texture2D* texture, platform::Point at) {
+  if (!texture) return;
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  texture->drawAtPoint(at);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+}
 
 }  // namespace
 
@@ -19,16 +46,127 @@ void SaltmereAppDelegate::drawBackground() {
 }
 
 void SaltmereAppDelegate::drawObjects(float dt) {
-  for (Claw& claw : nerin.claw) {
-    if (claw.forceOpen) claw.type = kTextureClawOpen;
+  drawAt(_textures[kTextureWaves], {seaPosition + seaDelta, kWavesAt.y});
+  drawAt(_textures[kTextureSand], {sandPosition + sandDelta, kSandAt.y});
+  for (const Baby& baby : babies) {
+    if (baby.state != BabyStateNone)
+      placedDraw(_textures[baby.type], baby.rect.origin, baby.rotation);
   }
+
+  // The crab in one translation; her legs change picture every 2 points she walks.
+  glPushMatrix();
+  glTranslatef(nerin.rect.origin.x, nerin.rect.origin.y, 0);
+  drawAt(_textures[kTextureNerin], {0, 0});
+  if (nerin.blink[0] > 0) drawAt(_textures[kTextureNerinBlink1], {0, 0});
+  if (nerin.blink[1] > 0) drawAt(_textures[kTextureNerinBlink2], {0, 0});
+  const int legs = static_cast<int>(nerin.rect.origin.x * 0.5f);
+  drawAt(_textures[legs % 2 ? kTextureNerinLegs2 : kTextureNerinLegs1], {0, 0});
+  if (nerin.mouthOpen) drawAt(_textures[kTextureNerinMouth], {0, 0});
+  glPopMatrix();
+
+  const Claw* claws = nerin.claw;
+  placedDraw(_textures[kTextureClawLower], claws[0].rect.origin);
+  placedDraw(_textures[kTextureClawLower], claws[1].rect.origin, 0, true);
+  if (shark.active) {
+    placedDraw(_textures[sharkImage[shark.frame & 3]], shark.rect.origin, 0, shark.speed < 0);
+  }
+  const int pieces = std::min(std::max(numTrash, 0), kMaxTrash);
+  // A held piece sits between its claw's halves.
+  for (int i = 0; i < pieces; ++i) {
+    if (trash[i].state == TrashStateHeld) {
+      placedDraw(_textures[trash[i].type], trash[i].rect.origin, trash[i].rotation);
+    }
+  }
+  for (int c = 0; c < 2; ++c) {
+    if (!claws[c].forceOpen) placedDraw(_textures[claws[c].type], claws[c].rect.origin, 0, c == 1);
+  }
+  for (int i = 0; i < pieces; ++i) {
+    const Trash& piece = trash[i];
+    if (piece.state == TrashStateNone || piece.state == TrashStateHeld) continue;
+    if (piece.velocity.y > 0 && !piece.bounced) {
+      drawAt(_textures[kTextureBubbles1 + piece.bubbleFrame],
+             {piece.rect.origin.x, piece.rect.origin.y + kBubblesAbove});
+    }
+    placedDraw(_textures[piece.type], piece.rect.origin, piece.rotation);
+  }
+  // A claw about to catch sinking trash gapes in front of it.
+  for (int c = 0; c < 2; ++c) {
+    Claw& claw = nerin.claw[c];
+    if (!claw.forceOpen) continue;
+    claw.type = kTextureClawOpen;
+    placedDraw(_textures[kTextureClawOpen], claw.rect.origin, 0, c == 1);
+  }
+  if (beachBall.active) {
+    placedDraw(_textures[kTextureBeachBall], beachBall.rect.origin, beachBall.rotation);
+  }
+
+  drawScore();
+  drawScorePopups(dt);
+  if (roundDisplayTime > 0) {
+    roundDisplayTime -= dt;
+    const float s = 50 * roundDisplayTime;
+    char text[24];
+    std::snprintf(text, sizeof text, "round %i", round);
+    drawCenteredText(text, s >= 25 ? static_cast<int>(s) : 25, 1);
+  }
+  if (bonusDisplayTime > 0) {
+    bonusDisplayTime -= dt;
+    const double s = (4.0 - bonusDisplayTime) * 30.0;
+    drawCenteredText("round clear!", s < 25 ? 25 : s <= 60 ? static_cast<int>(s) : 60, 1);
+  }
+}
+
+// Each number rises 30 points and shrinks 15 font points a second; it is drawn a last time in
+// the frame its size falls below 10. Its texture lives for one frame.
+void SaltmereAppDelegate::drawScorePopups(float dt) {
   const double rise = dt * kPopupRise, shrink = dt * kPopupShrink;
   for (ScorePopup& popup : points) {
     if (popup.value == 0) continue;
     popup.y = static_cast<float>(popup.y + rise);
     popup.size = static_cast<float>(popup.size + shrink);
-    if (popup.size < kPopupSmallest) popup.value = 0;  // its last frame
+    char text[16];
+    std::snprintf(text, sizeof text, "%i", popup.value);
+    const auto texture = Texture2D::initWithString(
+        text, {popup.size * 0.5f * 6, static_cast<float>(popup.size * 1.1)}, kAlignCenter,
+        kTextFont, static_cast<float>(std::lrint(popup.size)));
+    if (popup.size < kPopupSmallest) popup.value = 0;
+    drawText(texture.get(), {popup.x, popup.y});
   }
-  if (roundDisplayTime > 0) roundDisplayTime -= dt;
-  if (bonusDisplayTime > 0) bonusDisplayTime -= dt;
+}
+
+// The block is rebuilt only when one of its three numbers changes. Before the first round it
+// shows round 1.
+void SaltmereAppDelegate::drawScore() {
+  char scoreText[24];
+  std::snprintf(scoreText, sizeof scoreText, "score %i", static_cast<int>(_score));
+  const double width = std::strlen(scoreText) * kScoreCharacterWidth * kTextWidthSlack;
+  if (round != lastRound || levelTimeRemaining != lastTime ||
+      static_cast<int>(_score) != lastScore) {
+    lastScore = static_cast<int>(_score);
+    lastTime = levelTimeRemaining;
+    lastRound = round;
+    scoreBlockTexture.reset();
+    char block[64];
+    std::snprintf(block, sizeof block, "%s\ntime %i\nround %i", scoreText, levelTimeRemaining,
+                  std::max(round, 1));
+    scoreBlockTexture =
+        Texture2D::initWithString(block, {static_cast<float>(width), kScoreBlockHeight}, kAlignLeft,
+                                  kTextFont, kScoreFontSize);
+  }
+  drawText(scoreBlockTexture.get(), {static_cast<float>(kWorldWidth - width / 2), kScoreBlockY});
+}
+
+// The cache key holds the size times the text's length, so with the game's texts it never
+// matches a size: the texture is made afresh on every call, and a new text is never stale.
+void SaltmereAppDelegate::drawCenteredText(const char* text, int size, int lines) {
+  if (size != lastSize) {
+    const size_t length = std::strlen(text);
+    lastSize = size * static_cast<int>(length);
+    centeredTextTexture.reset();
+    const float width = static_cast<float>(size) * 0.5f * static_cast<float>(length);
+    centeredTextTexture = Texture2D::initWithString(
+        text, {static_cast<float>(width * 1.3), static_cast<float>(size * 1.3 * lines)},
+        kAlignCenter, kTextFont, static_cast<float>(size));
+  }
+  drawText(centeredTextTexture.get(), kCenteredTextAt);
 }

@@ -1,0 +1,45 @@
+// A label: a view that shows a text in a font and a colour, aligned in its bounds, on as many
+// lines as it is allowed (0: as many as the text needs).
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+#include "platform/view.h"
+
+namespace platform {
+
+struct Color {
+  float red = 0, green = 0, blue = 0, alpha = 1;
+  bool operator==(const Color&) const = default;
+  static constexpr Color black() { return {0, 0, 0, 1}; }
+  static constexpr Color white() { return {1, 1, 1, 1}; }
+};
+
+class Label : public View {
+ public:
+  const std::string& text() const { return text_; }
+  void setText(std::string text) { text_ = std::move(text); }
+  const std::string& fontName() const { return fontName_; }
+  float fontSize() const { return fontSize_; }
+  void setFont(std::string name, float size) {
+    fontName_ = std::move(name);
+    fontSize_ = size;
+  }
+  Color textColor() const { return textColor_; }
+  void setTextColor(Color color) { textColor_ = color; }
+  TextAlignment textAlignment() const { return alignment_; }
+  void setTextAlignment(TextAlignment alignment) { alignment_ = alignment; }
+  int numberOfLines() const { return lines_; }
+  void setNumberOfLines(int lines) { lines_ = lines; }
+
+ private:
+  std::string text_;
+  std::string fontName_ = "Helvetica";
+  float fontSize_ = 17;
+  Color textColor_ = Color::black();
+  TextAlignment alignment_ = TextAlignment::Left;
+  int lines_ = 1;
+};
+
+}  // namespace platform
