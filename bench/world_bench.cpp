@@ -3,7 +3,6 @@
 // Soft's null device, every effect loaded). Reports the time and the heap allocations per step.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,42 +12,11 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "bench/bench_sounds.h"
+#include "bench/heap_counter.h"
 #include "platform/display.h"
 #include "platform/random.h"
 #include "sound/sound_engine.h"
 #include "tests/world_textures.h"
-
-// Every call into the C heap, which the C++ one goes through too. The sanitizers bring their
-// own allocator, so under them nothing is counted.
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-namespace {
-std::atomic<long> heapCalls{0};
-}
-extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* malloc(size_t size) {
-  heapCalls.fetch_add(1, std::memory_order_relaxed);
-  return __libc_malloc(size);
-}
-void* calloc(size_t count, size_t size) {
-  heapCalls.fetch_add(1, std::memory_order_relaxed);
-  return __libc_calloc(count, size);
-}
-void* realloc(void* pointer, size_t size) {
-  heapCalls.fetch_add(1, std::memory_order_relaxed);
-  return __libc_realloc(pointer, size);
-}
-}
-long heapCallCount() {
-  return heapCalls.load();
-}
-#else
-long heapCallCount() {
-  return 0;
-}
-#endif
 
 namespace {
 
@@ -174,10 +142,7 @@ BENCHMARK(BM_MoveObjectsWithSound)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  const long before = heapCallCount();
-  delete new int(1);
-  if (heapCallCount() == before)
-    std::fputs("world_bench: heap calls are not counted here\n", stderr);
+  if (!heapCallsCounted()) std::fputs("world_bench: heap calls are not counted here\n", stderr);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

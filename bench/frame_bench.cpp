@@ -1,0 +1,124 @@
+// One whole frame of a busy round as the frame timer runs it (step, drawing, present) plus the
+// composite onto the window, at the window scale given by --scale=N, headless on llvmpipe: 30
+// pieces in view, eight score numbers and both round texts showing. A second case shows no
+// texts but the cached score block, so the difference is what text textures cost. Reports the
+// process's CPU time (the rasteriser's threads included) and heap calls per frame.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "app/saltmere_app_delegate.h"
+#include "bench/heap_counter.h"
+#include "platform/bundle.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "platform/run_loop.h"
+
+namespace {
+
+int sScale = 1;
+
+struct BusyRound {
+  BusyRound() {
+    display = platform::Display::open({.scale = sScale, .headless = true});
+    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    game = std::make_unique<SaltmereAppDelegate>();
+    game->applicationDidFinishLaunching(platform::Application::shared());
+    platform::gameRandom().seed(99);
+    game->resetGame();
+    game->round = 23;
+    game->levelTimeRemaining = 15;
+    game->numTrash = kMaxTrash;
+    game->_state = kGameStatePlaying;
+    for (int k = 0; k < kMaxTrash; ++k) {
+      game->makeNewtrash(&trash[k]);
+      trash[k].rect.origin.y = 40 + 9.0f * k;
+    }
+    snapshot = std::make_unique<Trash[]>(kMaxTrash);
+    std::copy(std::begin(trash), std::end(trash), snapshot.get());
+  }
+  ~BusyRound() {
+    game.reset();
+    display.reset();
+  }
+
+  // Back to the busy state: every piece in view again, and the texts showing if asked.
+  void refresh(bool texts) {
+    std::copy(snapshot.get(), snapshot.get() + kMaxTrash, trash);
+    game->_state = kGameStatePlaying;
+    for (Baby& baby : babies) baby.state = BabyStateOnBeach;
+    game->numBabies = kNumBabies;
+    for (int i = 0; i < kNumScorePopups; ++i) {
+      game->points[i] = texts ? ScorePopup{250 + i, 27, 60.0f * i + 30, 150} : ScorePopup{};
+    }
+    game->roundDisplayTime = texts ? 1.5f : 0;
+    game->bonusDisplayTime = texts ? 2.5f : 0;
+  }
+
+  platform::VirtualClock clock{0.0};
+  platform::RunLoop loop{clock};
+  std::unique_ptr<platform::Display> display;
+  std::unique_ptr<SaltmereAppDelegate> game;
+  std::unique_ptr<Trash[]> snapshot;
+};
+
+std::unique_ptr<BusyRound> sRound;
+
+BusyRound& busyRound() {
+  if (!sRound) sRound = std::make_unique<BusyRound>();
+  return *sRound;
+}
+
+void frames(benchmark::State& state, bool texts) {
+  BusyRound& round = busyRound();
+  long frames = 0, frameHeapCalls = 0, compositeHeapCalls = 0;
+  for (auto _ : state) {
+    // Every 20 frames (a second of play) the round is made busy again.
+    if (frames++ % 20 == 0) round.refresh(texts);
+    round.clock.advanceTo(round.clock.now() + 0.05);
+    const long before = heapCallCount();
+    round.game->renderSceneExpiration();
+    const long drawn = heapCallCount();
+    round.display->composite();
+    frameHeapCalls += drawn - before;
+    compositeHeapCalls += heapCallCount() - drawn;
+  }
+  glFinish();
+  const auto perFrame = [frames](long calls) {
+    return benchmark::Counter(static_cast<double>(calls) / static_cast<double>(frames));
+  };
+  // The step, the drawing and the present; then the composite.
+  state.counters["heap_calls_frame"] = perFrame(frameHeapCalls);
+  state.counters["heap_calls_composite"] = perFrame(compositeHeapCalls);
+  state.SetLabel(std::to_string(480 * sScale) + " x " + std::to_string(320 * sScale));
+}
+
+void BM_BusyFrame(benchmark::State& state) {
+  frames(state, true);
+}
+BENCHMARK(BM_BusyFrame)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+void BM_BusyFrameWithoutTexts(benchmark::State& state) {
+  frames(state, false);
+}
+BENCHMARK(BM_BusyFrameWithoutTexts)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--scale=", 8) == 0) sScale = std::max(1, std::atoi(argv[i] + 8));
+  }
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  sRound.reset();
+  return 0;
+}
