@@ -59,10 +59,11 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       }
       if (achievementLabel) {
         origCenterAchievement = achievementLabel->center();
-        // Window (portrait) centres: landscape (240, 300) and (240, 180).
         achievementLabel->setHidden(true);
         achievementLabel->setTextColor(platform::Color::white());
         achievementLabel->setText("tap to continue");
+        // Window (portrait) centres: the hint at landscape (240, 300), the instruction at
+        // (240, 180).
         achievementLabel->setCenter({20, 240});
       }
       if (gameOverLabel) {
