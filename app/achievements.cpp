@@ -67,3 +67,15 @@ void SaltmereAppDelegate::newAchievement(int index) {
   if (earned & bit) return;
   defaults.setInteger(earned | bit, kAchievementsKey);
 }
+
+const char* getRankString(int level) {
+  if (level <= 5) return "sheep crab";
+  if (level <= 7) return "stone crab";
+  if (level <= 9) return "rock crab";
+  if (level <= 11) return "snow crab";
+  if (level <= 13) return "hermit crab";
+  if (level <= 15) return "ghost crab";
+  if (level <= 17) return "fiddler crab";
+  if (level <= 19) return "dungeness crab";
+  return "king crab";
+}

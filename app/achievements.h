@@ -1,5 +1,5 @@
 // What the world reports to the achievements: events by count index, counted per game and per
-// round, and the twelve achievements those counts earn.
+// round, and the twelve achievements those counts earn; and the ranks of the rounds reached.
 #pragma once
 
 enum AchievementCount : int {
@@ -36,3 +36,6 @@ inline constexpr const char* kAchievementsKey = "achievements";
 // completed round clears the round's.
 extern int acGameCount[kAchievementCounts];
 extern int acRoundCount[kAchievementCounts];
+
+// The rank a round (level) number earns: "sheep crab" up to round 5, "king crab" from 20.
+const char* getRankString(int level);

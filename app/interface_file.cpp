@@ -1,11 +1,17 @@
-// Checking the interface file. The loader that builds the views from it is the shell's.
+// Checking the interface file, and building the window and views from it.
 #include "app/interface_file.h"
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
 
 #include <nlohmann/json.hpp>
+
+#include "app/saltmere_app_delegate.h"
+#include "platform/bundle.h"
+#include "platform/button.h"
+#include "platform/image_view.h"
 
 namespace {
 
@@ -110,4 +116,101 @@ std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder)
     }
   }
   return faults;
+}
+
+namespace {
+
+// The delegate's members by the names the file uses.
+struct Outlets {
+  std::map<std::string, std::shared_ptr<platform::View>*> views;
+  std::map<std::string, std::shared_ptr<platform::Label>*> labels;
+};
+
+Outlets outletsOf(SaltmereAppDelegate& d) {
+  return {{{"blackView", &d.blackView},
+           {"gamePlayButton", &d.gamePlayButton},
+           {"gamePauseButton", &d.gamePauseButton},
+           {"tutorialMenuView", &d.tutorialMenuView},
+           {"creditsMenuView", &d.creditsMenuView},
+           {"creditsBackButton", &d.creditsBackButton},
+           {"mainMenuView", &d.mainMenuView},
+           {"mainPlayButton", &d.mainPlayButton},
+           {"mainAchievementButton", &d.mainAchievementButton},
+           {"mainSettingsButton", &d.mainSettingsButton},
+           {"mainChallengeButton", &d.mainChallengeButton},
+           {"playMenuView", &d.playMenuView},
+           {"playBackButton", &d.playBackButton},
+           {"playPlayButton", &d.playPlayButton},
+           {"playTutorialButton", &d.playTutorialButton},
+           {"settingsMenuView", &d.settingsMenuView},
+           {"settingsBackButton", &d.settingsBackButton},
+           {"settingsCreditsButton", &d.settingsCreditsButton},
+           {"achievementsMenuView", &d.achievementsMenuView},
+           {"achievementsBackButton", &d.achievementsBackButton},
+           {"achievementView", &d.achievementView},
+           {"achievementStar", &d.achievementStar}},
+          {{"gameOverLabel", &d.gameOverLabel},
+           {"highScoreLabel", &d.highScoreLabel},
+           {"achievementLabel", &d.achievementLabel}}};
+}
+
+std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
+                                         SaltmereAppDelegate& delegate) {
+  const std::string kind = description.value("class", "");
+  const std::string image = description.value("image", "");
+  if (kind == "GLView") {
+    delegate.glView = MyEAGLView::initWithCoder(description);
+    return delegate.glView;
+  }
+  std::shared_ptr<platform::View> view;
+  if (kind == "ImageView") {
+    view = std::make_shared<platform::ImageView>(platform::imageNamed(image));
+  } else if (kind == "Button") {
+    auto button = std::make_shared<platform::Button>();
+    if (!image.empty()) button->setImage(platform::imageNamed(image));
+    button->setTitle(description.value("title", ""));
+    button->setAction(
+        [&delegate](platform::Button& pressed) { delegate.buttonPressed(pressed.tag()); });
+    view = button;
+  } else if (kind == "Label") {
+    view = std::make_shared<platform::Label>();
+  } else {
+    return nullptr;
+  }
+  if (!view->decode(description)) return nullptr;
+  // Image views pass touches through unless the file says otherwise.
+  if (kind == "ImageView" && !description.contains("userInteractionEnabled")) {
+    view->setUserInteractionEnabled(false);
+  }
+  return view;
+}
+
+}  // namespace
+
+bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate& delegate) {
+  const std::filesystem::path path = folder / kInterfaceFile;
+  std::ifstream in(path);
+  const nlohmann::json file =
+      in ? nlohmann::json::parse(in, nullptr, false) : nlohmann::json(nullptr);
+  if (!file.is_object() || !file.value("views", nlohmann::json()).is_array()) {
+    std::fprintf(stderr, "tidewick: the interface file %s cannot be read\n", path.c_str());
+    return false;
+  }
+  delegate.window = std::make_shared<platform::Window>();
+  const Outlets outlets = outletsOf(delegate);
+  for (const auto& description : file["views"]) {
+    const std::string name = description.is_object() ? description.value("name", "") : "";
+    const std::shared_ptr<platform::View> view = makeView(description, delegate);
+    if (!view) {
+      std::fprintf(stderr, "tidewick: the interface file's view %s cannot be made\n", name.c_str());
+      continue;
+    }
+    delegate.window->addSubview(view);
+    if (auto outlet = outlets.views.find(name); outlet != outlets.views.end()) {
+      *outlet->second = view;
+    } else if (auto label = outlets.labels.find(name); label != outlets.labels.end()) {
+      *label->second = std::dynamic_pointer_cast<platform::Label>(view);
+    }
+  }
+  return true;
 }

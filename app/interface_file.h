@@ -1,5 +1,5 @@
 // The interface file, MainWindow.json in the bundle: the window and every view the delegate is
-// connected to. This checks a file against what the game needs of it.
+// connected to. Loading it builds the views; checking it says what the game would miss.
 #pragma once
 
 #include <filesystem>
@@ -13,3 +13,10 @@ inline constexpr const char* kInterfaceFile = "MainWindow.json";
 // frame; name every view the delegate uses; have every image it names in the bundle; and give
 // the buttons the tags 1 to 13, each once. Empty when the file is sound.
 std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder);
+
+class SaltmereAppDelegate;
+
+// Builds the window and its views from the file, bottom to top, and connects each to the
+// delegate member of its name; every button sends the delegate's `buttonPressed`. False, with a
+// warning, when the file cannot be read: the delegate then has no window.
+bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate& delegate);

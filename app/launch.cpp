@@ -3,23 +3,39 @@
 // And the teardown, when the game goes.
 #include <numbers>
 
+#include "app/interface_file.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
+#include "platform/bundle.h"
+#include "platform/button.h"
 #include "platform/user_defaults.h"
 #include "sound/sound_engine.h"
 
 namespace {
 
 constexpr float kMusicAtFirstLaunch = 0.6f, kEffectsAtFirstLaunch = 0.9f;
+constexpr const char* kTitleFont = "Marker Felt";
+constexpr float kButtonTitleSize = 25;
+constexpr float kInGameButtonAlpha = 0.7f;
+
+void styleLabel(platform::Label& label, int lines, platform::TextAlignment alignment, float size,
+                platform::Color color) {
+  label.setNumberOfLines(lines);
+  label.setTextAlignment(alignment);
+  label.setFont(kTitleFont, size);
+  label.setTextColor(color);
+}
 
 }  // namespace
 
 void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& application) {
-  // The window and the GL view as the interface file describes them: the portrait screen, and
-  // the GL view over all of it.
-  window = std::make_shared<platform::Window>();
-  glView = MyEAGLView::initWithCoder({{"frame", {0, 0, 320, 480}}});
-  if (glView) window->addSubview(glView);
+  // The interface file makes the window, the GL view and the menus. Without it the game still
+  // plays: a window with the GL view over all of the portrait screen, and no menus.
+  if (!loadInterfaceFile(platform::Bundle::mainBundle().folder(), *this)) {
+    window = std::make_shared<platform::Window>();
+    glView = MyEAGLView::initWithCoder({{"frame", {0, 0, 320, 480}}});
+    if (glView) window->addSubview(glView);
+  }
   window->makeKeyAndVisible();
 
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
@@ -55,6 +71,69 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
   loadSounds();
   setMusicLevels();
   setEffectsLevels();
+
+  // Every menu turned for the landscape screen, and hidden.
+  landscapeThisObject(mainMenuView.get());
+  for (auto* button :
+       {&mainPlayButton, &mainAchievementButton, &mainChallengeButton, &mainSettingsButton}) {
+    landscapeThisButton(button->get());
+  }
+  landscapeThisObject(settingsMenuView.get());
+  landscapeThisButton(settingsCreditsButton.get());
+  landscapeThisButton(settingsBackButton.get());
+  landscapeThisObject(playMenuView.get());
+  landscapeThisButton(playTutorialButton.get());
+  landscapeThisButton(playPlayButton.get());
+  landscapeThisButton(playBackButton.get());
+  if (highScoreLabel) {
+    landscapeThisObject(highScoreLabel.get());
+    styleLabel(*highScoreLabel, 0, platform::TextAlignment::Left, 20, platform::Color::black());
+  }
+  landscapeThisObject(creditsMenuView.get());
+  landscapeThisButton(creditsBackButton.get());
+  landscapeThisObject(achievementsMenuView.get());
+  landscapeThisButton(achievementsBackButton.get());
+  imageStar1 = platform::imageNamed(kTextureFiles[kTextureStar]);
+  landscapeThisObject(tutorialMenuView.get());
+  landscapeThisObject(blackView.get());
+  if (gameOverLabel) {
+    landscapeThisObject(gameOverLabel.get());
+    styleLabel(*gameOverLabel, 0, platform::TextAlignment::Center, 50, platform::Color::white());
+    gameOverLabel->setBounds({{240, 160}, {480, 320}});
+  }
+  for (platform::View* button : {gamePlayButton.get(), gamePauseButton.get()}) {
+    if (!button) continue;
+    landscapeThisObject(button);
+    button->setAlpha(kInGameButtonAlpha);
+  }
+  landscapeThisObject(achievementView.get());
+  landscapeThisObject(achievementStar.get());
+  if (achievementLabel) {
+    landscapeThisObject(achievementLabel.get());
+    styleLabel(*achievementLabel, 1, platform::TextAlignment::Center, 20, platform::Color::black());
+    achievementLabel->setBounds({{240, 160}, {240, 50}});
+  }
+  displayMenu(mainMenuView.get(), false);
+}
+
+// A view laid out in landscape coordinates turned a quarter turn onto the portrait window, where
+// its landscape centre (cx, cy) becomes (320 - cy, cx); hidden until its menu shows.
+void SaltmereAppDelegate::landscapeThisObject(platform::View* view) {
+  if (!view) return;
+  view->setHidden(true);
+  view->setAlpha(1.0f);
+  view->setTransform(
+      view->transform().concat(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2)));
+  const platform::Point centre = view->center();
+  view->setCenter({platform::Window::kScreenSize.width - centre.y, centre.x});
+}
+
+void SaltmereAppDelegate::landscapeThisButton(platform::View* view) {
+  landscapeThisObject(view);
+  if (auto* button = dynamic_cast<platform::Button*>(view)) {
+    button->setTitleFont(kTitleFont, kButtonTitleSize);
+    button->setTitleColor(platform::Color::black());
+  }
 }
 
 SaltmereAppDelegate::~SaltmereAppDelegate() {

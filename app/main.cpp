@@ -11,15 +11,8 @@
 #include "platform/application.h"
 #include "platform/display.h"
 #include "platform/random.h"
-#include "platform/run_loop.h"
 #include "platform/user_defaults.h"
 #include "version.h"
-
-namespace {
-
-constexpr int kPlayButtonTag = 8;
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const ParsedCommandLine parsed =
@@ -54,12 +47,6 @@ int main(int argc, char** argv) {
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
 
   return platform::applicationMain(
-      [] {
-        auto game = std::make_unique<SaltmereAppDelegate>();
-        // Until the menus come, a game starts as soon as the launch is over.
-        platform::RunLoop::current().post(
-            0, [game = game.get()] { game->buttonPressed(kPlayButtonTag); });
-        return game;
-      },
+      [] { return std::make_unique<SaltmereAppDelegate>(); },
       {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless});
 }

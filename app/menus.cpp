@@ -1,17 +1,66 @@
 // Menus: a whole menu shown or hidden in one call, and the action every button sends, told
 // apart by the button's tag.
+#include <cctype>
+#include <cstdio>
+#include <string>
 #include <vector>
 
+#include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
 
 namespace {
 
-constexpr float kOverlayAlpha = 0.7f;
-enum ButtonTag : int { kPlayTutorialTag = 7, kPlayPlayTag = 8 };
+constexpr float kOverlayAlpha = 0.7f, kPauseOverlayAlpha = 0.4f;
+// Two taps on the pause or resume button within this many seconds make a double tap.
+constexpr double kDoubleTap = 0.5;
+
+enum ButtonTag : int {
+  kMainPlayTag = 1,
+  kMainAchievementTag = 2,
+  kMainChallengeTag = 3,
+  kMainSettingsTag = 4,
+  kSettingsCreditsTag = 5,
+  kSettingsBackTag = 6,
+  kPlayTutorialTag = 7,
+  kPlayPlayTag = 8,
+  kPlayBackTag = 9,
+  kCreditsBackTag = 10,
+  kAchievementsBackTag = 11,
+  kGamePauseTag = 12,
+  kGamePlayTag = 13,
+};
+
+// The game's page, on our web host; only its scheme and path are fixed.
+constexpr const char* kGamePageHost = "www.tidewick.game";
+constexpr const char* kGamePagePath = "/iphone/itunes-app-tidewick.html";
 
 void setHidden(const std::shared_ptr<platform::View>& view, bool hidden) {
   if (view) view->setHidden(hidden);
+}
+
+template <typename... Args>
+std::string format(const char* pattern, Args... args) {
+  char text[512];
+  std::snprintf(text, sizeof text, pattern, args...);
+  return text;
+}
+
+// Spaces, non-ASCII bytes and the characters that cannot stand in a URL become %XX escapes of
+// their UTF-8 bytes; letters, digits and the URL's own punctuation stay.
+std::string percentEscaped(const std::string& text) {
+  static const std::string kKept = "!$&'()*+,-./:;=?@_~";
+  std::string escaped;
+  for (unsigned char c : text) {
+    if (std::isalnum(c) && c < 0x80) {
+      escaped += static_cast<char>(c);
+    } else if (kKept.find(static_cast<char>(c)) != std::string::npos) {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += format("%%%02X", c);
+    }
+  }
+  return escaped;
 }
 
 }  // namespace
@@ -27,8 +76,16 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
   if (menu == blackView.get()) {
     blackView->setHidden(hide);
     blackView->setAlpha(kOverlayAlpha);
-    setHidden(gameOverLabel, hide);
+    if (gameOverLabel) {
+      gameOverLabel->setText(format("game over\n%s rank\nscore %i\nround %i\r",
+                                    getRankString(round), static_cast<int>(_score), round));
+      gameOverLabel->setHidden(hide);
+    }
     return;
+  }
+  if (menu == mainMenuView.get() && highScoreLabel) {
+    highScoreLabel->setText(
+        format("%s\nscore %i\nround %i\r", getRankString(highLevel), highScore, highLevel));
   }
   // Each menu with its members, the menu's own view first.
   using Members = std::vector<std::shared_ptr<platform::View>>;
@@ -49,8 +106,55 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
   newMusicMode(kMusicMenu);
 }
 
+// Moves from one menu to the next with a click: forward or back.
+void SaltmereAppDelegate::switchMenu(int sound, platform::View* from, platform::View* to) {
+  startSound(sound);
+  displayMenu(from, true);
+  displayMenu(to, false);
+}
+
 void SaltmereAppDelegate::buttonPressed(int tag) {
+  const double now = platform::RunLoop::exists() ? platform::RunLoop::current().now() : 0;
   switch (tag) {
+    case kMainPlayTag:
+      switchMenu(kSoundButton, mainMenuView.get(), playMenuView.get());
+      break;
+    case kMainAchievementTag:
+      switchMenu(kSoundButton, mainMenuView.get(), achievementsMenuView.get());
+      break;
+    case kMainChallengeTag:
+      startSound(kSoundButton);
+      shareByMail();
+      break;
+    case kMainSettingsTag:
+      switchMenu(kSoundButton, mainMenuView.get(), settingsMenuView.get());
+      break;
+    case kSettingsCreditsTag:
+      switchMenu(kSoundButton, settingsMenuView.get(), creditsMenuView.get());
+      break;
+    case kSettingsBackTag:
+      switchMenu(kSoundButton2, settingsMenuView.get(), mainMenuView.get());
+      break;
+    case kPlayBackTag:
+      switchMenu(kSoundButton2, playMenuView.get(), mainMenuView.get());
+      break;
+    case kCreditsBackTag:
+      switchMenu(kSoundButton2, creditsMenuView.get(), settingsMenuView.get());
+      break;
+    case kAchievementsBackTag:
+      switchMenu(kSoundButton2, achievementsMenuView.get(), mainMenuView.get());
+      break;
+    case kGamePauseTag:
+    case kGamePlayTag:
+      if (now - lastTapTime >= kDoubleTap) {
+        startSound(kSoundXylo1a);
+        lastTapTime = now;
+      } else if (tag == kGamePauseTag) {
+        pauseByPlayer();
+      } else {
+        resumeByPlayer();
+      }
+      break;
     case kPlayTutorialTag:
       startSound(kSoundButton);
       tutorialScene(true);
@@ -71,4 +175,44 @@ void SaltmereAppDelegate::buttonPressed(int tag) {
     default:
       break;
   }
+}
+
+// The pause is taken before the resume button shows, so the pause handling still acts; the
+// resume comes after it is hidden again.
+void SaltmereAppDelegate::pauseByPlayer() {
+  startSound(kSoundXylo1b);
+  applicationWillResignActive(platform::Application::shared());
+  if (blackView) {
+    blackView->setAlpha(kPauseOverlayAlpha);
+    blackView->setHidden(false);
+  }
+  if (gameOverLabel) {
+    gameOverLabel->setText("pause");
+    gameOverLabel->setHidden(false);
+  }
+  setHidden(gamePauseButton, true);
+  setHidden(gamePlayButton, false);
+  lastTapTime = 0;
+}
+
+void SaltmereAppDelegate::resumeByPlayer() {
+  startSound(kSoundXylo2);
+  displayMenu(blackView.get(), true);
+  setHidden(gamePlayButton, true);
+  setHidden(gamePauseButton, false);
+  applicationDidBecomeActive(platform::Application::shared());
+  lastTapTime = 0;
+}
+
+// A mail to a friend with the best round, rank and score, handed to the desktop's mail program.
+void SaltmereAppDelegate::shareByMail() {
+  const std::string page = format("http://%s%s", kGamePageHost, kGamePagePath);
+  const std::string subject = "Try to beat my Tidewick score";
+  const std::string body = format(
+      "Have you played Tidewick yet? I made it to level %i with a ranking of %s and my top "
+      "score is %i. E-mail back after you top my score! Tidewick is available now in the iTunes "
+      "App Store for iPhone and iPod Touch. Check out the game at %s",
+      highLevel, getRankString(highLevel), highScore, page.c_str());
+  platform::Application::shared().openURL(format(
+      "mailto:?subject=%s&body=%s", percentEscaped(subject).c_str(), percentEscaped(body).c_str()));
 }

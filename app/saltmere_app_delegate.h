@@ -60,8 +60,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // Stops every timer and tears the sound engine down (app/launch.cpp).
   ~SaltmereAppDelegate() override;
 
-  // Launch (app/launch.cpp).
+  // Launch (app/launch.cpp), and the quarter turn of the views laid out in landscape.
   void applicationDidFinishLaunching(platform::Application& application) override;
+  void landscapeThisObject(platform::View* view);
+  void landscapeThisButton(platform::View* view);
 
   // Timers (game/timers.cpp).
   void initTimers();
@@ -135,6 +137,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // action of every button.
   void displayMenu(platform::View* menu, bool hide);
   void buttonPressed(int tag);
+  void switchMenu(int sound, platform::View* from, platform::View* to);
+  void pauseByPlayer();
+  void resumeByPlayer();
+  void shareByMail();
 
   // Settings (app/settings.cpp): the music in force, and the volumes from the stored settings.
   int newMusicMode(int mode);
@@ -178,6 +184,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   ResignRecord resign;
   int count = -1;  // the step of the round-change sequence; -1 between sequences
   int currentMusicMode = 0;
+  double lastTapTime = 0;  // the last first tap on the pause or resume button
 
   // The two text textures kept between frames, and what they were made for (-1: nothing yet).
   std::shared_ptr<Texture2D> scoreBlockTexture, centeredTextTexture;
@@ -188,13 +195,13 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   std::shared_ptr<platform::Image> imageStar1;  // the achievements table's star
   std::shared_ptr<platform::Window> window;
   std::shared_ptr<MyEAGLView> glView;
-  // The menus' views. Until the interface file's loader comes, they are absent: an operation on
-  // an absent view does nothing, and an absent view counts as hidden.
+  // The menus' views, from the interface file. An absent one (a damaged file) takes every
+  // operation as doing nothing, and counts as hidden.
   std::shared_ptr<platform::View> blackView, gamePlayButton, gamePauseButton, tutorialMenuView,
       creditsMenuView, creditsBackButton, mainMenuView, mainPlayButton, mainAchievementButton,
       mainSettingsButton, mainChallengeButton, playMenuView, playBackButton, playPlayButton,
       playTutorialButton, settingsMenuView, settingsBackButton, settingsCreditsButton,
-      achievementsMenuView, achievementsBackButton;
+      achievementsMenuView, achievementsBackButton, achievementView, achievementStar;
   std::shared_ptr<platform::Label> gameOverLabel, highScoreLabel, achievementLabel;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; and

@@ -5,6 +5,8 @@
 
 #include "platform/display.h"
 #include "platform/gl.h"
+#include "platform/picture.h"
+#include "platform/view_canvas.h"
 
 namespace platform {
 namespace {
@@ -37,16 +39,44 @@ void drawLayer(const View& view, float alpha, bool smooth) {
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
-void drawTree(const View& view, float alpha, bool smooth) {
+// A view's own drawing goes into a texture of its own, power-of-two sized as GL ES 1.1 wants,
+// the picture in its top-left corner.
+void drawContents(View& view, float scale) {
+  if (!view.drawsContents() || !view.needsDisplayAt(scale)) return;
+  Picture picture;
+  {
+    ViewCanvas canvas(picture, view.bounds().size, scale);
+    view.drawContents(canvas);
+  }
+  GLuint texture = view.contentsTexture();
+  if (!texture) {
+    glGenTextures(1, &texture);
+    view.setContentsTexture(texture);
+  }
+  GLsizei width = 1, height = 1;
+  while (width < picture.width) width *= 2;
+  while (height < picture.height) height *= 2;
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, picture.width, picture.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                  picture.rgba.data());
+  view.layer().setContents({texture, 0, 0, static_cast<float>(picture.width) / width,
+                            static_cast<float>(picture.height) / height});
+  view.displayed(scale);
+}
+
+void drawTree(View& view, float alpha, bool smooth, float scale) {
   alpha *= view.alpha();
   if (view.isHidden() || alpha <= 0) return;
+  drawContents(view, scale);
   drawLayer(view, alpha, smooth);
-  for (auto& subview : view.subviews()) drawTree(*subview, alpha, smooth);
+  for (auto& subview : view.subviews()) drawTree(*subview, alpha, smooth, scale);
 }
 
 }  // namespace
 
-void compositeViews(const View& root, bool smooth) {
+void compositeViews(View& root, bool smooth, float scale) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrthof(0, kLandscapeSize.width, kLandscapeSize.height, 0, -1, 1);
@@ -59,7 +89,7 @@ void compositeViews(const View& root, bool smooth) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  drawTree(root, 1, smooth);
+  drawTree(root, 1, smooth, scale);
 }
 
 }  // namespace platform

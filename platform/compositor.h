@@ -6,7 +6,8 @@
 
 namespace platform {
 
-// `smooth` filters the layers' textures when the screen is scaled by a fraction.
-void compositeViews(const View& root, bool smooth);
+// `smooth` filters the layers' textures when the screen is scaled by a fraction; views that
+// draw their own contents are drawn at `scale` pixels a point.
+void compositeViews(View& root, bool smooth, float scale);
 
 }  // namespace platform

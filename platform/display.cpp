@@ -152,7 +152,7 @@ void Display::composite() {
     if (root) {
       const Letterbox box = letterbox();
       glViewport(box.x, box.y, box.width, box.height);
-      compositeViews(*root, box.scale != std::floor(box.scale));
+      compositeViews(*root, box.scale != std::floor(box.scale), std::ceil(box.scale));
     }
     SDL_GL_SwapWindow(window_);
   });
@@ -177,7 +177,9 @@ Picture Display::capture(int scale) {
     glViewport(0, 0, picture.width, picture.height);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    if (Window* root = Window::keyWindow()) compositeViews(*root, false);
+    if (Window* root = Window::keyWindow()) {
+      compositeViews(*root, false, static_cast<float>(scale));
+    }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     // GL's rows run bottom up; the picture's top down.
     const size_t row = static_cast<size_t>(picture.width) * 4;

@@ -1,5 +1,5 @@
-// A label: a view that shows a text in a font and a colour, aligned in its bounds, on as many
-// lines as it is allowed (0: as many as the text needs).
+// A label: a view that shows a text in a font and a colour, aligned in its bounds and centred
+// on them vertically, on as many lines as it is allowed (0: as many as the text needs).
 #pragma once
 
 #include <string>
@@ -19,19 +19,19 @@ struct Color {
 class Label : public View {
  public:
   const std::string& text() const { return text_; }
-  void setText(std::string text) { text_ = std::move(text); }
+  void setText(std::string text);
   const std::string& fontName() const { return fontName_; }
   float fontSize() const { return fontSize_; }
-  void setFont(std::string name, float size) {
-    fontName_ = std::move(name);
-    fontSize_ = size;
-  }
+  void setFont(std::string name, float size);
   Color textColor() const { return textColor_; }
-  void setTextColor(Color color) { textColor_ = color; }
+  void setTextColor(Color color);
   TextAlignment textAlignment() const { return alignment_; }
-  void setTextAlignment(TextAlignment alignment) { alignment_ = alignment; }
+  void setTextAlignment(TextAlignment alignment);
   int numberOfLines() const { return lines_; }
-  void setNumberOfLines(int lines) { lines_ = lines; }
+  void setNumberOfLines(int lines);
+
+  bool drawsContents() const override { return !text_.empty(); }
+  void drawContents(ViewCanvas& canvas) const override;
 
  private:
   std::string text_;

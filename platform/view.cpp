@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/display.h"
+
 namespace platform {
 namespace {
 
@@ -38,6 +40,7 @@ View::View(std::unique_ptr<Layer> layer) : layer_(std::move(layer)) {}
 
 View::~View() {
   TouchRouter::shared().forgetView(this);
+  if (contentsTexture_ && Display::shared()) Display::shared()->deleteTexture(contentsTexture_);
   for (auto& subview : subviews_) subview->superview_ = nullptr;
 }
 
@@ -63,6 +66,11 @@ bool View::decode(const Coder& coder) {
 void View::setBounds(Rect bounds) {
   if (bounds.size != layer_->bounds().size) setNeedsLayout();
   layer_->setBounds(bounds);
+}
+
+void View::setNeedsDisplay() {
+  needsDisplay_ = true;
+  Layer::screenChanged();
 }
 
 void View::setCenter(Point center) {

@@ -12,6 +12,8 @@
 
 namespace platform {
 
+class ViewCanvas;
+
 // What the compositor shows of a view: a texture of the GL share group stretched over the
 // view's bounds. The texture coordinates are those of the bounds' top-left corner (s0, t0) and
 // bottom-right corner (s1, t1).
@@ -91,6 +93,21 @@ class View {
   virtual void touchesEnded(const TouchSet&, const Event&) {}
   virtual void touchesCancelled(const TouchSet&, const Event&) {}
 
+  // Views that draw their own contents (pictures, text, buttons) say so; the compositor draws
+  // them into their layer again when they are marked, or when the screen's scale changes.
+  virtual bool drawsContents() const { return false; }
+  virtual void drawContents(ViewCanvas&) const {}
+  void setNeedsDisplay();
+  // For the compositor: whether the contents must be drawn again at `scale`, and that they were.
+  bool needsDisplayAt(float scale) const { return needsDisplay_ || drawnScale_ != scale; }
+  void displayed(float scale) {
+    needsDisplay_ = false;
+    drawnScale_ = scale;
+  }
+  // The texture the drawn contents went into, and its size in pixels; the view deletes it.
+  unsigned contentsTexture() const { return contentsTexture_; }
+  void setContentsTexture(unsigned texture) { contentsTexture_ = texture; }
+
   // From this view's bounds coordinates to the root view's coordinates.
   AffineTransform transformToRoot() const;
   // The deepest visible, touchable view under a point of the root's coordinates.
@@ -105,6 +122,9 @@ class View {
   int tag_ = 0;
   bool userInteractionEnabled_ = true;
   bool needsLayout_ = false;
+  bool needsDisplay_ = true;
+  float drawnScale_ = 0;
+  unsigned contentsTexture_ = 0;
   View* superview_ = nullptr;
   std::vector<std::shared_ptr<View>> subviews_;
 };

@@ -1,0 +1,21 @@
+// Image views.
+#include "platform/image_view.h"
+
+#include "platform/view_canvas.h"
+
+namespace platform {
+
+ImageView::ImageView(std::shared_ptr<Image> image) : image_(std::move(image)) {
+  setUserInteractionEnabled(false);
+}
+
+void ImageView::setImage(std::shared_ptr<Image> image) {
+  image_ = std::move(image);
+  setNeedsDisplay();
+}
+
+void ImageView::drawContents(ViewCanvas& canvas) const {
+  canvas.drawImage(*image_, {{0, 0}, canvas.size()});
+}
+
+}  // namespace platform

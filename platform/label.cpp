@@ -1,0 +1,49 @@
+// Labels: every change of what they show redraws them.
+#include "platform/label.h"
+
+#include <algorithm>
+
+#include "platform/font.h"
+#include "platform/view_canvas.h"
+
+namespace platform {
+
+void Label::setText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  setNeedsDisplay();
+}
+
+void Label::setFont(std::string name, float size) {
+  fontName_ = std::move(name);
+  fontSize_ = size;
+  setNeedsDisplay();
+}
+
+void Label::setTextColor(Color color) {
+  textColor_ = color;
+  setNeedsDisplay();
+}
+
+void Label::setTextAlignment(TextAlignment alignment) {
+  alignment_ = alignment;
+  setNeedsDisplay();
+}
+
+void Label::setNumberOfLines(int lines) {
+  lines_ = lines;
+  setNeedsDisplay();
+}
+
+void Label::drawContents(ViewCanvas& canvas) const {
+  const std::shared_ptr<Font> font = Font::fontWithName(fontName_, fontSize_);
+  if (!font) return;
+  const Size size = canvas.size();
+  int lines = static_cast<int>(wrapLines(decodeUtf8(text_), *font, size.width).size());
+  if (lines_ > 0) lines = std::min(lines, lines_);
+  const float height = static_cast<float>(lines) * font->lineHeight();
+  canvas.drawText(text_, {{0, (size.height - height) / 2}, {size.width, height}}, fontName_,
+                  fontSize_, alignment_, textColor_);
+}
+
+}  // namespace platform
