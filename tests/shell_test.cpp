@@ -1,0 +1,244 @@
+// The shell after a real launch from the built bundle: the stored settings, the menus as they
+// show and move, the pause by double tap, the game-over screen, the mail link, the ranks, and
+// menus upright on the screen.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/achievements.h"
+#include "app/saltmere_app_delegate.h"
+#include "app/settings.h"
+#include "platform/bundle.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/run_loop.h"
+#include "platform/user_defaults.h"
+#include "tests/test_display.h"
+
+namespace {
+
+class ShellTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("ALSOFT_DRIVERS", "null", 1); }
+  void SetUp() override {
+    testDisplay();
+    const std::filesystem::path defaults =
+        std::filesystem::path(testing::TempDir()) / "shell_test_defaults.json";
+    std::filesystem::remove(defaults);
+    platform::UserDefaults::useFile(defaults);
+    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Application::shared().setURLOpener(
+        [this](const std::string& url) { urls.push_back(url); });
+    game.soundStarted = [this](int slot) { sounds.push_back(slot); };
+  }
+  void TearDown() override {
+    game.stopAllTimers();
+    platform::Application::shared().setDelegate(nullptr);
+  }
+  void launch() {
+    platform::Application::shared().setDelegate(&game);
+    game.applicationDidFinishLaunching(platform::Application::shared());
+    sounds.clear();
+  }
+  // Every view of the window that shows, by the delegate's name for it.
+  std::vector<platform::View*> visibleMenuViews() const {
+    std::vector<platform::View*> visible;
+    for (const auto& view : game.window->subviews()) {
+      if (!view->isHidden() && view != game.glView) visible.push_back(view.get());
+    }
+    return visible;
+  }
+  int last() const { return sounds.empty() ? -1 : sounds.back(); }
+
+  platform::VirtualClock clock{100.0};
+  platform::RunLoop loop{clock};
+  SaltmereAppDelegate game;
+  std::vector<int> sounds;
+  std::vector<std::string> urls;
+};
+
+std::string percentDecoded(const std::string& text) {
+  std::string decoded;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      decoded += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, AFirstLaunchStoresTheDefaultVolumesAndShowsOnlyTheMainMenu) {
+  launch();
+  platform::UserDefaults& defaults = platform::UserDefaults::standard();
+  EXPECT_EQ(defaults.floatForKey(kMusicKey), 0.6f);
+  EXPECT_EQ(defaults.floatForKey(kEffectsKey), 0.9f);
+  EXPECT_EQ(game.currentMusicMode, kMusicMenu);
+  const std::vector<platform::View*> expected = {
+      game.mainMenuView.get(),          game.mainPlayButton.get(),
+      game.mainAchievementButton.get(), game.mainChallengeButton.get(),
+      game.mainSettingsButton.get(),    game.highScoreLabel.get()};
+  EXPECT_EQ(visibleMenuViews(), expected);
+  EXPECT_EQ(game.highScoreLabel->text(), "sheep crab\nscore 0\nround 0\r");
+  ASSERT_TRUE(game.imageStar1);
+}
+
+TEST_F(ShellTest, AStoredVolumeOfAHundredthStays) {
+  platform::UserDefaults::standard().setFloat(0.01f, kMusicKey);
+  launch();
+  EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kMusicKey), 0.01f);
+  EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kEffectsKey), 0.9f);
+}
+
+TEST_F(ShellTest, EachButtonMovesToItsMenuWithAForwardOrBackClick) {
+  launch();
+  const struct {
+    int tag, sound;
+    platform::View* shows;
+  } moves[] = {
+      {1, kSoundButton, game.playMenuView.get()},
+      {9, kSoundButton2, game.mainMenuView.get()},
+      {4, kSoundButton, game.settingsMenuView.get()},
+      {5, kSoundButton, game.creditsMenuView.get()},
+      {10, kSoundButton2, game.settingsMenuView.get()},
+      {6, kSoundButton2, game.mainMenuView.get()},
+      {2, kSoundButton, game.achievementsMenuView.get()},
+      {11, kSoundButton2, game.mainMenuView.get()},
+  };
+  for (const auto& move : moves) {
+    game.buttonPressed(move.tag);
+    EXPECT_EQ(sounds.front(), move.sound) << move.tag;
+    sounds.clear();
+    const std::vector<platform::View*> visible = visibleMenuViews();
+    ASSERT_FALSE(visible.empty()) << move.tag;
+    EXPECT_EQ(visible.front(), move.shows) << move.tag;
+    for (platform::View* view : visible) {
+      EXPECT_TRUE(view == move.shows || view->tag() != 0 || view == game.highScoreLabel.get())
+          << move.tag;
+    }
+  }
+  game.buttonPressed(14);
+  EXPECT_TRUE(sounds.empty());
+}
+
+TEST_F(ShellTest, TwoTapsWithinHalfASecondPauseAndTheNoticesThenChangeNothing) {
+  launch();
+  game.buttonPressed(1);
+  game.buttonPressed(8);
+  loop.runUntil(clock.now() + 3);
+  ASSERT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_FALSE(game.gamePauseButton->isHidden());
+
+  loop.runUntil(clock.now() + 1);
+  game.buttonPressed(12);
+  loop.runUntil(clock.now() + 0.6);
+  game.buttonPressed(12);  // 0.6 s later: a first tap again
+  EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_EQ(last(), kSoundXylo1a);
+  loop.runUntil(clock.now() + 0.4);
+  game.buttonPressed(12);  // 0.4 s after the last: a pair
+  EXPECT_EQ(last(), kSoundXylo1b);
+  EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_FALSE(game.gamePlayButton->isHidden());
+  EXPECT_TRUE(game.gamePauseButton->isHidden());
+  EXPECT_FALSE(game.blackView->isHidden());
+  EXPECT_EQ(game.blackView->alpha(), 0.4f);
+  EXPECT_EQ(game.gameOverLabel->text(), "pause");
+
+  // The desktop's own notices do nothing while the player's pause holds.
+  game.applicationWillResignActive(platform::Application::shared());
+  game.applicationDidBecomeActive(platform::Application::shared());
+  EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
+
+  // Three fast taps: the third begins a new pair and does not resume.
+  sounds.clear();
+  game.buttonPressed(13);
+  game.buttonPressed(13);
+  EXPECT_EQ(sounds, (std::vector<int>{kSoundXylo1a, kSoundXylo2, kSoundGame}));  // music back
+  EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_TRUE(game.blackView->isHidden());
+  game.buttonPressed(12);
+  EXPECT_EQ(last(), kSoundXylo1a);
+  EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+}
+
+TEST_F(ShellTest, TheGameOverScreenIgnoresTapsUntilTheEndOfGameTimerHasRun) {
+  launch();
+  game.buttonPressed(1);
+  game.buttonPressed(8);
+  loop.runUntil(clock.now() + 3);
+  for (Baby& baby : babies) baby.state = BabyStateNone;
+  loop.runUntil(clock.now() + 0.1);
+  ASSERT_EQ(game._state, kGameStateStopped);
+  EXPECT_FALSE(game.blackView->isHidden());
+  EXPECT_EQ(game.gameOverLabel->text().rfind("game over\nsheep crab rank\nscore ", 0), 0u);
+
+  platform::Touch touch;
+  game.handleTap({&touch});
+  EXPECT_FALSE(game.blackView->isHidden());
+  loop.runUntil(clock.now() + 2.1);
+  game.handleTap({&touch});
+  EXPECT_TRUE(game.blackView->isHidden());
+  EXPECT_FALSE(game.mainMenuView->isHidden());
+}
+
+TEST_F(ShellTest, TheChallengeMailCarriesNoRawSpaceAndDecodesToItsSubjectAndBody) {
+  platform::UserDefaults::standard().setInteger(7, kHighLevelKey);
+  platform::UserDefaults::standard().setInteger(12345, kHighScoreKey);
+  launch();
+  game.buttonPressed(3);
+  EXPECT_EQ(last(), kSoundButton);
+  ASSERT_EQ(urls.size(), 1u);
+  const std::string& url = urls.front();
+  EXPECT_EQ(url.find(' '), std::string::npos);
+  const std::string prefix = "mailto:?subject=";
+  ASSERT_EQ(url.rfind(prefix, 0), 0u);
+  const size_t body = url.find("&body=");
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_EQ(percentDecoded(url.substr(prefix.size(), body - prefix.size())),
+            "Try to beat my Tidewick score");
+  EXPECT_EQ(percentDecoded(url.substr(body + 6)),
+            "Have you played Tidewick yet? I made it to level 7 with a ranking of stone crab and "
+            "my top score is 12345. E-mail back after you top my score! Tidewick is available "
+            "now in the iTunes App Store for iPhone and iPod Touch. Check out the game at "
+            "http://www.tidewick.game/iphone/itunes-app-tidewick.html");
+  EXPECT_NE(url.find("yet?%20I"), std::string::npos);  // "?" stays, the space does not
+}
+
+TEST(RankTest, RanksFollowTheRoundReached) {
+  const struct {
+    int level;
+    const char* rank;
+  } ranks[] = {{-3, "sheep crab"},     {5, "sheep crab"},  {6, "stone crab"},
+               {7, "stone crab"},      {8, "rock crab"},   {11, "snow crab"},
+               {13, "hermit crab"},    {15, "ghost crab"}, {17, "fiddler crab"},
+               {19, "dungeness crab"}, {20, "king crab"},  {100, "king crab"}};
+  for (const auto& r : ranks) EXPECT_STREQ(getRankString(r.level), r.rank) << r.level;
+}
+
+TEST_F(ShellTest, MenusShowUprightWithTheirTitles) {
+  launch();
+  // The main menu's lettering is red on paper across the top of the landscape screen.
+  const platform::Picture screen = platform::Display::shared()->capture(1);
+  int redTop = 0, redBottom = 0;
+  for (int y = 0; y < 320; ++y) {
+    for (int x = 180; x < 270; ++x) {
+      const uint8_t* p = screen.pixel(x, y);
+      const bool red = p[0] > 200 && p[1] < 120 && p[2] < 100;
+      (y < 110 ? redTop : redBottom) += red;
+    }
+  }
+  EXPECT_GT(redTop, 200);
+  EXPECT_GT(redTop, 2 * redBottom);
+  // The play button's title is dark text on its yellow.
+  int dark = 0;
+  for (int y = 116; y < 146; ++y) {
+    for (int x = 330; x < 390; ++x) dark += screen.pixel(x, y)[0] < 90;
+  }
+  EXPECT_GT(dark, 30);
+}
