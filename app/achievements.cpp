@@ -2,11 +2,23 @@
 // round earn achievements at fixed thresholds, and an earned one is kept in the stored set.
 #include "app/achievements.h"
 
+#include <numbers>
+#include <string>
+#include <vector>
+
 #include "app/saltmere_app_delegate.h"
+#include "platform/animation.h"
+#include "platform/font.h"
 #include "platform/user_defaults.h"
 
 int acGameCount[kAchievementCounts];
 int acRoundCount[kAchievementCounts];
+
+const char* const achievementNames[13] = {
+    "tire tosser",   "tossless",     "cleaner", "star gazer", "ball popper",
+    "clean machine", "party animal", "pitcher", "footballer", "goodyear",
+    "wok toss",      "lady's night", "???",
+};
 
 namespace {
 
@@ -18,6 +30,11 @@ constexpr int kBallHitsForBallPopper = 4;
 constexpr int kCrabBouncesForFootballer = 35;
 constexpr int kCrabMovesForPartyAnimal = 100;  // more than this in one round
 constexpr int kLadysNightRound = 6;
+
+// The pop-up: a 240-point backing stretched to the text with 25 points to spare each side, the
+// star at 0.6 of its size beside the text, three seconds of fading.
+constexpr float kPopupBase = 240, kPopupSpare = 50, kPopupStarScale = 0.6f, kPopupStarY = 235;
+constexpr double kPopupFade = 3.0;
 
 }  // namespace
 
@@ -59,13 +76,40 @@ void SaltmereAppDelegate::endOfLevelAchievements() {
   for (int& count : acRoundCount) count = 0;
 }
 
-// Each achievement is earned once per installation; reporting it again does nothing.
+const char* achievementName(int index) {
+  return achievementNames[index >= 0 && index < 12 ? index : 12];
+}
+
+// Each achievement is earned once per installation; reporting it again does nothing. The
+// pop-up's backing stretches to the name, with the star just left of the text, and all three
+// fade out over three seconds.
 void SaltmereAppDelegate::newAchievement(int index) {
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
   const long earned = defaults.integerForKey(kAchievementsKey);
   const long bit = index >= 0 && index < 32 ? 1L << index : 0;
   if (earned & bit) return;
   defaults.setInteger(earned | bit, kAchievementsKey);
+  if (!achievementView || !achievementStar || !achievementLabel) return;
+
+  const std::vector<std::shared_ptr<platform::View>> popup = {achievementView, achievementStar,
+                                                              achievementLabel};
+  for (const auto& view : popup) view->setHidden(true);
+  achievementView->setAlpha(0.5f);
+  achievementStar->setAlpha(1.0f);
+  achievementLabel->setAlpha(1.0f);
+  const std::string text = std::string("achievement: ") + achievementName(index);
+  achievementLabel->setText(text);
+  const auto font =
+      platform::Font::fontWithName(achievementLabel->fontName(), achievementLabel->fontSize());
+  const float width = font ? font->widthOfString(text) : 0;
+  const auto turn = platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2);
+  achievementView->setTransform(
+      platform::AffineTransform::scale((width + kPopupSpare) / kPopupBase, 1).concat(turn));
+  achievementStar->setTransform(
+      platform::AffineTransform::scale(kPopupStarScale, kPopupStarScale).concat(turn));
+  achievementStar->setCenter({achievementStar->center().x, kPopupStarY - width / 2});
+  for (const auto& view : popup) view->setHidden(false);
+  platform::AlphaAnimation::start(popup, 0, kPopupFade);
 }
 
 const char* getRankString(int level) {

@@ -37,5 +37,9 @@ inline constexpr const char* kAchievementsKey = "achievements";
 extern int acGameCount[kAchievementCounts];
 extern int acRoundCount[kAchievementCounts];
 
+// The achievements' names by index; index 12, "???", stands for any index beyond the eleventh.
+extern const char* const achievementNames[13];
+const char* achievementName(int index);
+
 // The rank a round (level) number earns: "sheep crab" up to round 5, "king crab" from 20.
 const char* getRankString(int level);

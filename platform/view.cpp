@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/display.h"
+#include "platform/run_loop.h"
 
 namespace platform {
 namespace {
@@ -101,9 +102,19 @@ void View::setHidden(bool hidden) {
   Layer::screenChanged();
 }
 
+float View::alpha() const {
+  if (!alphaRamp_ || !RunLoop::exists()) return alpha_;
+  const AlphaRamp& ramp = *alphaRamp_;
+  const double done =
+      ramp.duration > 0 ? (RunLoop::current().now() - ramp.start) / ramp.duration : 1;
+  return ramp.from + (ramp.to - ramp.from) * static_cast<float>(std::clamp(done, 0.0, 1.0));
+}
+
 void View::setAlpha(float alpha) {
   alpha = std::clamp(alpha, 0.0f, 1.0f);
-  if (alpha == alpha_) return;
+  const bool animating = alphaRamp_.has_value();
+  alphaRamp_.reset();
+  if (alpha == alpha_ && !animating) return;
   alpha_ = alpha;
   Layer::screenChanged();
 }

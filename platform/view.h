@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <nlohmann/json_fwd.hpp>
@@ -70,7 +71,9 @@ class View {
 
   bool isHidden() const { return hidden_; }
   void setHidden(bool hidden);
-  float alpha() const { return alpha_; }
+  // During an alpha animation, the value it has reached now on the run loop's clock.
+  float alpha() const;
+  // Ends a running alpha animation at the new value.
   void setAlpha(float alpha);
   int tag() const { return tag_; }
   void setTag(int tag) { tag_ = tag; }
@@ -122,6 +125,12 @@ class View {
   int tag_ = 0;
   bool userInteractionEnabled_ = true;
   bool needsLayout_ = false;
+  friend class AlphaAnimation;
+  struct AlphaRamp {
+    float from, to;
+    double start, duration;
+  };
+  std::optional<AlphaRamp> alphaRamp_;
   bool needsDisplay_ = true;
   float drawnScale_ = 0;
   unsigned contentsTexture_ = 0;

@@ -59,7 +59,7 @@ class ReplayTest : public testing::Test {
 
 TEST_F(ReplayTest, APassiveGamePlaysToItsEndAndKeepsItsRecords) {
   const ReplayRun run = replay(R"({"seed": 7, "duration": 400, "defaults": {"level": 2},
-                            "events": [{"t": 0.25, "button": 8}]})",
+                            "events": [{"t": 0.2, "button": 1}, {"t": 0.25, "button": 8}]})",
                                "--dump " + file("dump.jsonl"));
   ASSERT_EQ(run.status, 0) << run.errors;
   const std::vector<nlohmann::json> dump = lines(file("dump.jsonl"));
@@ -100,7 +100,7 @@ TEST_F(ReplayTest, APassiveGamePlaysToItsEndAndKeepsItsRecords) {
 
 TEST_F(ReplayTest, TheSameScriptGivesTheSameDumpAndScreenshotsShowTheScreen) {
   const std::string script = R"({"seed": 4242, "duration": 40, "events": [
-      {"t": 0.5, "button": 8}, {"t": 3, "tilt": 0.3}, {"t": 6, "tap": [240, 160]},
+      {"t": 0.4, "button": 1}, {"t": 0.5, "button": 8}, {"t": 3, "tilt": 0.3}, {"t": 6, "tap": [240, 160]},
       {"t": 8, "swipe": [[200, 100], [260, 90]]}, {"t": 9, "tilt": -0.4},
       {"t": 12, "resign": true}, {"t": 15, "activate": true}, {"t": 20, "tilt": 0}]})";
   ASSERT_EQ(
