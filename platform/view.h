@@ -2,6 +2,7 @@
 // handling. The compositor draws them; the desktop window shows the result.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -129,6 +130,7 @@ class View {
   struct AlphaRamp {
     float from, to;
     double start, duration;
+    uint64_t animation;  // which fade it belongs to
   };
   std::optional<AlphaRamp> alphaRamp_;
   bool needsDisplay_ = true;

@@ -242,3 +242,28 @@ TEST_F(ShellTest, MenusShowUprightWithTheirTitles) {
   }
   EXPECT_GT(dark, 30);
 }
+
+TEST_F(ShellTest, TheAchievementPopUpFitsItsNameAndFadesOutInThreeSeconds) {
+  launch();
+  game.newAchievement(kAchievementCleaner);
+  const float cleaner = game.achievementView->transform().b;  // the scale, turned a quarter
+  EXPECT_EQ(game.achievementLabel->text(), "achievement: cleaner");
+  EXPECT_FALSE(game.achievementView->isHidden());
+  EXPECT_FLOAT_EQ(game.achievementView->alpha(), 0.5f);
+  loop.runUntil(clock.now() + 1.5);
+  EXPECT_NEAR(game.achievementLabel->alpha(), 0.5f, 0.02f);
+  EXPECT_NEAR(game.achievementView->alpha(), 0.25f, 0.02f);
+
+  game.newAchievement(kAchievementCleanMachine);  // restarts the fade from the second name
+  EXPECT_EQ(game.achievementLabel->text(), "achievement: clean machine");
+  EXPECT_FLOAT_EQ(game.achievementLabel->alpha(), 1.0f);
+  EXPECT_GT(game.achievementView->transform().b, cleaner);
+  loop.runUntil(clock.now() + 1.7);  // past the end of the first fade
+  EXPECT_NEAR(game.achievementLabel->alpha(), 1 - 1.7f / 3, 0.02f);
+  loop.runUntil(clock.now() + 1.31);
+  EXPECT_EQ(game.achievementLabel->alpha(), 0);
+  EXPECT_FALSE(game.achievementLabel->isHidden());  // unhidden at alpha 0 until the next
+
+  game.newAchievement(kAchievementCleanMachine);  // already earned: nothing shows
+  EXPECT_EQ(game.achievementLabel->alpha(), 0);
+}
