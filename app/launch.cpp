@@ -81,6 +81,8 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
   landscapeThisObject(settingsMenuView.get());
   landscapeThisButton(settingsCreditsButton.get());
   landscapeThisButton(settingsBackButton.get());
+  makeSlider({{270, 20}, {185, 55}}, 1, defaults.floatForKey(kMusicKey));
+  makeSlider({{255, 105}, {185, 55}}, 2, defaults.floatForKey(kEffectsKey));
   landscapeThisObject(playMenuView.get());
   landscapeThisButton(playTutorialButton.get());
   landscapeThisButton(playPlayButton.get());

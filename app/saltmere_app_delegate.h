@@ -15,6 +15,7 @@
 #include "platform/image.h"
 #include "platform/label.h"
 #include "platform/run_loop.h"
+#include "platform/slider.h"
 #include "platform/view.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
@@ -142,7 +143,11 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void resumeByPlayer();
   void shareByMail();
 
-  // Settings (app/settings.cpp): the music in force, and the volumes from the stored settings.
+  // Settings (app/settings.cpp): the two volume sliders on the settings menu, the music in
+  // force, and the volumes from the stored settings.
+  void makeSlider(platform::Rect frame, int tag, float value);
+  void sliderEvent(platform::Slider& slider);
+  void sliderEventTouch(platform::Slider& slider);
   int newMusicMode(int mode);
   void setMusicLevels();
   void setEffectsLevels();

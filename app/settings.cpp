@@ -1,5 +1,11 @@
-// The two volume settings as the gains of the sounds, and the music modes: which loop plays.
+// The two volume settings, their sliders and the gains of the sounds, and the music modes:
+// which loop plays.
 #include "app/settings.h"
+
+#include <cmath>
+
+#include "platform/bundle.h"
+#include "platform/slider.h"
 
 #include "app/saltmere_app_delegate.h"
 #include "platform/user_defaults.h"
@@ -8,6 +14,9 @@
 namespace {
 
 constexpr double kMusicGain = 0.8;
+// A slider never stores less: a stored 0 can only mean a missing key.
+constexpr float kQuietest = 0.01f;
+enum SliderTag : int { kMusicSlider = 1, kEffectsSlider = 2 };
 
 // Each effect's share of the effects setting: quiet pitter-patter, loud grumbles.
 struct EffectGain {
@@ -34,6 +43,42 @@ float effectLevel(float setting, double factor) {
 }
 
 }  // namespace
+
+void SaltmereAppDelegate::makeSlider(platform::Rect frame, int tag, float value) {
+  auto slider = std::make_shared<platform::Slider>();
+  slider->setFrame(frame);
+  slider->setValueChanged([this](platform::Slider& moved) { sliderEvent(moved); });
+  slider->setTouchUpInside([this](platform::Slider& released) { sliderEventTouch(released); });
+  slider->setMaximumTrackImage({platform::imageNamed("slider-max.png"), 1});
+  slider->setMinimumTrackImage({platform::imageNamed("slider-min.png"), 4});
+  slider->setThumbImage(platform::imageNamed("slider-thumb.png"));
+  slider->setTag(tag);
+  slider->setRange(0, 1);
+  slider->setContinuous(true);
+  slider->setValue(value);
+  if (settingsMenuView) {
+    settingsMenuView->setUserInteractionEnabled(true);
+    settingsMenuView->addSubview(slider);
+  }
+}
+
+void SaltmereAppDelegate::sliderEvent(platform::Slider& slider) {
+  float value = slider.value();
+  if (value < kQuietest) value = kQuietest;  // not a number passes as it is
+  platform::UserDefaults& defaults = platform::UserDefaults::standard();
+  if (slider.tag() == kMusicSlider) {
+    defaults.setFloat(value, kMusicKey);
+    setMusicLevels();
+  } else if (slider.tag() == kEffectsSlider) {
+    defaults.setFloat(value, kEffectsKey);
+    setEffectsLevels();
+  }
+}
+
+// Letting go of a slider clicks once.
+void SaltmereAppDelegate::sliderEventTouch(platform::Slider&) {
+  startSound(kSoundButton);
+}
 
 void SaltmereAppDelegate::setMusicLevels() {
   const float music = platform::UserDefaults::standard().floatForKey(kMusicKey);

@@ -3,6 +3,8 @@
 // nothing on its stack that needs destroying.
 #include "platform/image.h"
 
+#include <algorithm>
+
 #include <png.h>
 
 #include <csetjmp>
@@ -127,6 +129,20 @@ std::shared_ptr<Image> Image::mask(int width, int height, std::vector<uint8_t> a
   if (width < 0 || height < 0 || alpha.size() != static_cast<size_t>(width) * height)
     return nullptr;
   return std::shared_ptr<Image>(new Image(width, height, AlphaInfo::Only, std::move(alpha)));
+}
+
+std::shared_ptr<Image> Image::cropped(int x, int y, int width, int height) const {
+  const int x0 = std::clamp(x, 0, width_), y0 = std::clamp(y, 0, height_);
+  const int x1 = std::clamp(x + width, x0, width_), y1 = std::clamp(y + height, y0, height_);
+  if (x1 == x0 || y1 == y0) return nullptr;
+  const size_t bytes = alphaInfo_ == AlphaInfo::Only ? 1 : 4;
+  std::vector<uint8_t> part;
+  part.reserve(static_cast<size_t>(x1 - x0) * (y1 - y0) * bytes);
+  for (int row = y0; row < y1; ++row) {
+    const auto begin = pixels_.begin() + static_cast<ptrdiff_t>((row * width_ + x0) * bytes);
+    part.insert(part.end(), begin, begin + static_cast<ptrdiff_t>((x1 - x0) * bytes));
+  }
+  return std::shared_ptr<Image>(new Image(x1 - x0, y1 - y0, alphaInfo_, std::move(part)));
 }
 
 }  // namespace platform

@@ -32,6 +32,8 @@ class Image {
                                                  const std::string& name);
   // A mask: alpha only, no colour space. `alpha` holds width x height bytes, rows top first.
   static std::shared_ptr<Image> mask(int width, int height, std::vector<uint8_t> alpha);
+  // A part of the image, clipped to it; null when nothing of it is left.
+  std::shared_ptr<Image> cropped(int x, int y, int width, int height) const;
 
   int width() const { return width_; }
   int height() const { return height_; }

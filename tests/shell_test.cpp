@@ -267,3 +267,21 @@ TEST_F(ShellTest, TheAchievementPopUpFitsItsNameAndFadesOutInThreeSeconds) {
   game.newAchievement(kAchievementCleanMachine);  // already earned: nothing shows
   EXPECT_EQ(game.achievementLabel->alpha(), 0);
 }
+
+TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenLetGo) {
+  launch();
+  game.buttonPressed(4);
+  sounds.clear();
+  // Landscape (x, y) is the portrait window's (320 - y, x).
+  const auto drag = [](platform::Point from, platform::Point to) {
+    platform::TouchRouter& router = platform::TouchRouter::shared();
+    router.deliver(41, platform::TouchPhase::Began, {320 - from.y, from.x});
+    router.deliver(41, platform::TouchPhase::Moved, {320 - to.y, to.x});
+    router.deliver(41, platform::TouchPhase::Ended, {320 - to.y, to.x});
+  };
+  drag({400, 47}, {271, 47});  // the music slider, to its left end
+  EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kMusicKey), 0.01f);
+  EXPECT_EQ(sounds, std::vector<int>{kSoundButton});
+  drag({300, 132}, {460, 132});  // the effects slider, to its right end
+  EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kEffectsKey), 1.0f);
+}
