@@ -33,7 +33,9 @@ std::string usage() {
          "  steer            tilt a controller with a motion sensor, its left stick,\n"
          "                   Left/A and Right/D (Down/S levels), or the mouse pointer\n"
          "  throw / tap      left mouse button or a finger: press, move, release;\n"
-         "                   Space (with Left or Right held, throws that way); controller A\n"
+         "                   Space or Enter (with Left or Right held, throws that way);\n"
+         "                   controller A\n"
+         "  pause / resume   double-tap the button in the top-left corner, or Escape or P\n"
          "  fullscreen       F11 or Alt+Enter\n";
 }
 

@@ -216,3 +216,13 @@ void SaltmereAppDelegate::shareByMail() {
   platform::Application::shared().openURL(format(
       "mailto:?subject=%s&body=%s", percentEscaped(subject).c_str(), percentEscaped(body).c_str()));
 }
+
+void SaltmereAppDelegate::pauseKeyPressed(platform::Application&) {
+  const int tag = gamePauseButton && !gamePauseButton->isHidden() ? kGamePauseTag
+                  : gamePlayButton && !gamePlayButton->isHidden() ? kGamePlayTag
+                                                                  : 0;
+  if (!tag) return;
+  lastTapTime = 0;  // the key's two taps make a pair of their own
+  buttonPressed(tag);
+  buttonPressed(tag);
+}

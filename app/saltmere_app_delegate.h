@@ -77,6 +77,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void renderSceneExpiration();
   void applicationWillResignActive(platform::Application& application) override;
   void applicationDidBecomeActive(platform::Application& application) override;
+  // The pause key double-taps whichever of the pause and resume buttons shows (app/menus.cpp).
+  void pauseKeyPressed(platform::Application& application) override;
 
   // Player input (game/player_input.cpp).
   void startAccelerometer();

@@ -19,6 +19,8 @@ class ApplicationDelegate {
   virtual void applicationWillResignActive(Application&) {}
   // The window is back in front.
   virtual void applicationDidBecomeActive(Application&) {}
+  // The desktop's pause key (Escape or P) was pressed.
+  virtual void pauseKeyPressed(Application&) {}
 };
 
 enum class InterfaceOrientation {

@@ -178,8 +178,12 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   if (!down || event.key.repeat) return;
   if (key == SDLK_DOWN || key == SDLK_s) {
     keyboard.level(now);
-  } else if (key == SDLK_SPACE) {
+  } else if (key == SDLK_SPACE ||
+             ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && !(event.key.keysym.mod & KMOD_ALT))) {
     keyboardThrow();
+  } else if (key == SDLK_ESCAPE || key == SDLK_p) {
+    Application& application = Application::shared();
+    if (application.delegate()) application.delegate()->pauseKeyPressed(application);
   } else if (key == SDLK_F11 || (key == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))) {
     display_.toggleFullscreen();
   }

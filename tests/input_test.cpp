@@ -43,6 +43,7 @@ struct SampleRecorder : AccelerometerDelegate {
 struct NoticeRecorder : ApplicationDelegate {
   void applicationWillResignActive(Application&) override { notices += 'R'; }
   void applicationDidBecomeActive(Application&) override { notices += 'B'; }
+  void pauseKeyPressed(Application&) override { notices += 'P'; }
   std::string notices;
 };
 
@@ -240,6 +241,19 @@ TEST_F(InputTest, SpaceEndsATouchMovedTenPointsTowardsTheHeldKey) {
   // Rightward on the landscape screen is a growing window y.
   EXPECT_EQ(view_->touches[3].previous, (Point{160, 230}));
   EXPECT_EQ(view_->touches[5].previous, (Point{160, 250}));
+}
+
+TEST_F(InputTest, EnterEndsATouchLikeSpaceAndEscapeOrPIsThePauseKey) {
+  NoticeRecorder recorder;
+  Application::shared().setDelegate(&recorder);
+  key(SDLK_RETURN, true);
+  key(SDLK_KP_ENTER, true);
+  ASSERT_EQ(view_->touches.size(), 4u);
+  EXPECT_EQ(view_->touches[3].phase, TouchPhase::Ended);
+  key(SDLK_ESCAPE, true);
+  key(SDLK_p, true);
+  EXPECT_EQ(recorder.notices, "PP");
+  Application::shared().setDelegate(nullptr);
 }
 
 TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {

@@ -285,3 +285,16 @@ TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenL
   drag({300, 132}, {460, 132});  // the effects slider, to its right end
   EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kEffectsKey), 1.0f);
 }
+
+TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
+  launch();
+  game.buttonPressed(1);
+  game.buttonPressed(8);
+  loop.runUntil(clock.now() + 3);
+  game.pauseKeyPressed(platform::Application::shared());
+  EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_FALSE(game.gamePlayButton->isHidden());
+  game.pauseKeyPressed(platform::Application::shared());
+  EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_TRUE(game.gamePlayButton->isHidden());
+}
