@@ -178,8 +178,8 @@ std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
     return nullptr;
   }
   if (!view->decode(description)) return nullptr;
-  // Image views pass touches through unless the file says otherwise.
-  if (kind == "ImageView" && !description.contains("userInteractionEnabled")) {
+  // Image views and labels pass touches through unless the file says otherwise.
+  if ((kind == "ImageView" || kind == "Label") && !description.contains("userInteractionEnabled")) {
     view->setUserInteractionEnabled(false);
   }
   return view;

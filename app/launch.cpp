@@ -78,6 +78,7 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
        {&mainPlayButton, &mainAchievementButton, &mainChallengeButton, &mainSettingsButton}) {
     landscapeThisButton(button->get());
   }
+  makeTableView();
   landscapeThisObject(settingsMenuView.get());
   landscapeThisButton(settingsCreditsButton.get());
   landscapeThisButton(settingsBackButton.get());

@@ -120,6 +120,11 @@ void SaltmereAppDelegate::buttonPressed(int tag) {
       switchMenu(kSoundButton, mainMenuView.get(), playMenuView.get());
       break;
     case kMainAchievementTag:
+      // The stars as they are now, from the top.
+      if (achievementTable) {
+        achievementTable->reloadData();
+        achievementTable->scrollRectToVisible({{0, 0}, {1, 1}}, false);
+      }
       switchMenu(kSoundButton, mainMenuView.get(), achievementsMenuView.get());
       break;
     case kMainChallengeTag:

@@ -16,6 +16,7 @@
 #include "platform/label.h"
 #include "platform/run_loop.h"
 #include "platform/slider.h"
+#include "platform/table_view.h"
 #include "platform/view.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
@@ -56,6 +57,8 @@ struct ResignRecord {
 
 class SaltmereAppDelegate : public platform::ApplicationDelegate,
                             public platform::AccelerometerDelegate,
+                            public platform::TableViewDataSource,
+                            public platform::TableViewDelegate,
                             public TapHandler {
  public:
   // Stops every timer and tears the sound engine down (app/launch.cpp).
@@ -154,10 +157,18 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void setMusicLevels();
   void setEffectsLevels();
 
-  // Achievements (app/achievements.cpp).
+  // Achievements (app/achievements.cpp) and their table (app/achievements_table.cpp).
   void countAchievement(int index);
   void endOfLevelAchievements();
   void newAchievement(int index);
+  void makeTableView();
+  int numberOfRowsInSection(platform::TableView& table, int section) override;
+  std::shared_ptr<platform::TableViewCell> cellForRowAtIndexPath(platform::TableView& table,
+                                                                 platform::IndexPath path) override;
+  void didSelectRowAtIndexPath(platform::TableView& table, platform::IndexPath path) override;
+  std::shared_ptr<platform::TableViewCell> tableviewCellWithReuseIdentifier(
+      const std::string& identifier);
+  void configureCell(platform::TableViewCell& cell, platform::IndexPath path);
 
   // Every effect the game starts or stops goes through these two (app/sounds.cpp).
   void startSound(int slot);
@@ -210,6 +221,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
       playTutorialButton, settingsMenuView, settingsBackButton, settingsCreditsButton,
       achievementsMenuView, achievementsBackButton, achievementView, achievementStar;
   std::shared_ptr<platform::Label> gameOverLabel, highScoreLabel, achievementLabel;
+  std::shared_ptr<platform::TableView> achievementTable;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; and
   // of the end of every frame.

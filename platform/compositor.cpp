@@ -3,6 +3,10 @@
 // landscape-right.
 #include "platform/compositor.h"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 #include "platform/display.h"
 #include "platform/gl.h"
 #include "platform/picture.h"
@@ -66,12 +70,62 @@ void drawContents(View& view, float scale) {
   view.displayed(scale);
 }
 
-void drawTree(View& view, float alpha, bool smooth, float scale) {
+// A clip in the framebuffer's pixels (GL's origin at the bottom-left).
+struct Clip {
+  GLint x0, y0, x1, y1;
+};
+
+// The framebuffer box of a view's bounds: its corners through the view's transforms and the
+// landscape turn, mapped by the viewport (the screen is 480 x 320 points, y down).
+Clip clipOf(const View& view) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const AffineTransform toScreen = view.transformToRoot().concat(kLandscapeTurn);
+  const Rect b = view.bounds();
+  float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
+  for (const Point corner : {b.origin, Point{b.origin.x + b.size.width, b.origin.y},
+                             Point{b.origin.x, b.origin.y + b.size.height},
+                             Point{b.origin.x + b.size.width, b.origin.y + b.size.height}}) {
+    const Point p = toScreen.apply(corner);
+    minX = std::min(minX, p.x);
+    maxX = std::max(maxX, p.x);
+    minY = std::min(minY, p.y);
+    maxY = std::max(maxY, p.y);
+  }
+  const float sx = viewport[2] / kLandscapeSize.width, sy = viewport[3] / kLandscapeSize.height;
+  return {viewport[0] + static_cast<GLint>(std::lround(minX * sx)),
+          viewport[1] + static_cast<GLint>(std::lround((kLandscapeSize.height - maxY) * sy)),
+          viewport[0] + static_cast<GLint>(std::lround(maxX * sx)),
+          viewport[1] + static_cast<GLint>(std::lround((kLandscapeSize.height - minY) * sy))};
+}
+
+void applyClip(const std::optional<Clip>& clip) {
+  if (!clip) {
+    glDisable(GL_SCISSOR_TEST);
+    return;
+  }
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(clip->x0, clip->y0, std::max(0, clip->x1 - clip->x0), std::max(0, clip->y1 - clip->y0));
+}
+
+void drawTree(View& view, float alpha, bool smooth, float scale, std::optional<Clip> clip) {
   alpha *= view.alpha();
   if (view.isHidden() || alpha <= 0) return;
   drawContents(view, scale);
   drawLayer(view, alpha, smooth);
-  for (auto& subview : view.subviews()) drawTree(*subview, alpha, smooth, scale);
+  if (view.subviews().empty()) return;
+  std::optional<Clip> inner = clip;
+  if (view.clipsToBounds()) {
+    Clip own = clipOf(view);
+    if (clip) {
+      own = {std::max(own.x0, clip->x0), std::max(own.y0, clip->y0), std::min(own.x1, clip->x1),
+             std::min(own.y1, clip->y1)};
+    }
+    inner = own;
+    applyClip(inner);
+  }
+  for (auto& subview : view.subviews()) drawTree(*subview, alpha, smooth, scale, inner);
+  if (view.clipsToBounds()) applyClip(clip);
 }
 
 }  // namespace
@@ -89,7 +143,7 @@ void compositeViews(View& root, bool smooth, float scale) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  drawTree(root, 1, smooth, scale);
+  drawTree(root, 1, smooth, scale, std::nullopt);
 }
 
 }  // namespace platform

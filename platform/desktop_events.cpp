@@ -75,6 +75,9 @@ void DesktopEvents::handle(const SDL_Event& event) {
     case SDL_FINGERMOTION:
       handleFinger(event);
       break;
+    case SDL_MOUSEWHEEL:
+      handleWheel(event);
+      break;
     case SDL_KEYDOWN:
       handleKey(event, true);
       break;
@@ -144,6 +147,18 @@ void DesktopEvents::handleMouse(const SDL_Event& event) {
     TouchRouter::shared().deliver(kMouseTouch, ended ? TouchPhase::Ended : TouchPhase::Moved,
                                   point);
   }
+}
+
+// The wheel goes to the view under the pointer; a notch towards the user scrolls down.
+void DesktopEvents::handleWheel(const SDL_Event& event) {
+  int x = 0, y = 0;
+  SDL_GetMouseState(&x, &y);
+  const Point landscape = display_.landscapePointAt(x, y);
+  Window* window = Window::keyWindow();
+  if (!window || !isOnScreen(landscape)) return;
+  const float lines = static_cast<float>(
+      event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? event.wheel.y : -event.wheel.y);
+  if (View* view = window->hitTest(windowPointFromLandscape(landscape))) view->scrollWheel(lines);
 }
 
 void DesktopEvents::handleFinger(const SDL_Event& event) {

@@ -30,6 +30,7 @@ class DesktopEvents final : public EventSource {
   void handleWindowEvent(const SDL_Event& event);
   void handleMouse(const SDL_Event& event);
   void handleFinger(const SDL_Event& event);
+  void handleWheel(const SDL_Event& event);
   void handleKey(const SDL_Event& event, bool down);
   void handleController(const SDL_Event& event);
   // A tap at the middle of the screen, its last movement 10 points towards the held steering key.

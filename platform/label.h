@@ -18,6 +18,7 @@ struct Color {
 
 class Label : public View {
  public:
+  Label() { setUserInteractionEnabled(false); }
   const std::string& text() const { return text_; }
   void setText(std::string text);
   const std::string& fontName() const { return fontName_; }
@@ -29,6 +30,11 @@ class Label : public View {
   void setTextAlignment(TextAlignment alignment);
   int numberOfLines() const { return lines_; }
   void setNumberOfLines(int lines);
+  // A single line shrinks its font to fit the width when asked.
+  void setAdjustsFontSizeToFitWidth(bool adjusts);
+  // While highlighted (its table row selected), the text takes the highlighted colour.
+  void setHighlightedTextColor(Color color);
+  void setHighlighted(bool highlighted);
 
   bool drawsContents() const override { return !text_.empty(); }
   void drawContents(ViewCanvas& canvas) const override;
@@ -40,6 +46,9 @@ class Label : public View {
   Color textColor_ = Color::black();
   TextAlignment alignment_ = TextAlignment::Left;
   int lines_ = 1;
+  bool adjustsToFit_ = false;
+  Color highlightedColor_ = Color::white();
+  bool highlighted_ = false;
 };
 
 }  // namespace platform

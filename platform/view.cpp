@@ -69,6 +69,18 @@ void View::setBounds(Rect bounds) {
   layer_->setBounds(bounds);
 }
 
+View* View::viewWithTag(int tag) {
+  if (tag_ == tag) return this;
+  for (auto& subview : subviews_) {
+    if (View* found = subview->viewWithTag(tag)) return found;
+  }
+  return nullptr;
+}
+
+void View::scrollWheel(float lines) {
+  if (superview_) superview_->scrollWheel(lines);
+}
+
 void View::setNeedsDisplay() {
   needsDisplay_ = true;
   Layer::screenChanged();

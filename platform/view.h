@@ -78,12 +78,20 @@ class View {
   void setAlpha(float alpha);
   int tag() const { return tag_; }
   void setTag(int tag) { tag_ = tag; }
+  // Subviews outside the bounds are cut off (the view's own picture always fits them).
+  bool clipsToBounds() const { return clipsToBounds_; }
+  void setClipsToBounds(bool clips) { clipsToBounds_ = clips; }
+  // The mouse wheel turned over this view by `lines` (positive: towards the user); unless a
+  // view takes it, it goes to the superview.
+  virtual void scrollWheel(float lines);
   bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
   void setUserInteractionEnabled(bool enabled) { userInteractionEnabled_ = enabled; }
 
   View* superview() const { return superview_; }
   const std::vector<std::shared_ptr<View>>& subviews() const { return subviews_; }
   void addSubview(std::shared_ptr<View> view);
+  // This view or the first of its descendants with the tag, depth first; null when none.
+  View* viewWithTag(int tag);
   void removeFromSuperview();
 
   // Layout runs late, once per change, like the platform's layout pass.
@@ -125,6 +133,7 @@ class View {
   float alpha_ = 1;
   int tag_ = 0;
   bool userInteractionEnabled_ = true;
+  bool clipsToBounds_ = false;
   bool needsLayout_ = false;
   friend class AlphaAnimation;
   struct AlphaRamp {

@@ -298,3 +298,29 @@ TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
   EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
   EXPECT_TRUE(game.gamePlayButton->isHidden());
 }
+
+TEST_F(ShellTest, TheAchievementsTableListsTwelveNamesWithTheEarnedStarsLit) {
+  launch();
+  game.newAchievement(kAchievementLadysNight);  // earned while the screen is not shown
+  game.buttonPressed(2);
+  platform::TableView& table = *game.achievementTable;
+  ASSERT_EQ(table.numberOfRows(), 12);
+  EXPECT_EQ(table.contentOffset(), 0);
+  for (int row = 0; row < 12; ++row) {
+    platform::TableViewCell* cell = table.cellForRow(row);
+    ASSERT_NE(cell, nullptr);
+    const auto* name = dynamic_cast<platform::Label*>(cell->viewWithTag(2));
+    ASSERT_NE(name, nullptr);
+    EXPECT_NE(name->text(), "???");
+    EXPECT_FLOAT_EQ(cell->viewWithTag(1)->alpha(), row == kAchievementLadysNight ? 1.0f : 0.2f);
+  }
+  EXPECT_EQ(dynamic_cast<platform::Label*>(table.cellForRow(11)->viewWithTag(2))->text(),
+            "lady's night");
+  // Rows are 42 points: the last ones are reached by scrolling.
+  table.scrollWheel(100);
+  EXPECT_EQ(table.contentOffset(), 12 * 42 - 320);
+  game.buttonPressed(11);
+  game.buttonPressed(2);  // back again: from the top, and the cells reused
+  EXPECT_EQ(table.contentOffset(), 0);
+  EXPECT_EQ(table.numberOfRows(), 12);
+}
