@@ -36,6 +36,7 @@ std::string usage() {
          "                   Space or Enter (with Left or Right held, throws that way);\n"
          "                   controller A\n"
          "  pause / resume   double-tap the button in the top-left corner, or Escape or P\n"
+         "  menus            click a button, or Up/Down and Enter (d-pad and A)\n"
          "  fullscreen       F11 or Alt+Enter\n";
 }
 

@@ -139,8 +139,15 @@ void SaltmereAppDelegate::landscapeThisButton(platform::View* view) {
   }
 }
 
+bool SaltmereAppDelegate::shouldAutorotateToInterfaceOrientation(
+    platform::InterfaceOrientation orientation) const {
+  return orientation == platform::InterfaceOrientation::LandscapeRight;
+}
+
 SaltmereAppDelegate::~SaltmereAppDelegate() {
   stopAllTimers();
+  scoreBlockTexture.reset();
+  centeredTextTexture.reset();
   SoundEngine_Teardown();
   for (auto& texture : _textures) texture.reset();
   glView.reset();

@@ -66,6 +66,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
 
   // Launch (app/launch.cpp), and the quarter turn of the views laid out in landscape.
   void applicationDidFinishLaunching(platform::Application& application) override;
+  // The game shows only in landscape-right.
+  bool shouldAutorotateToInterfaceOrientation(platform::InterfaceOrientation orientation) const;
   void landscapeThisObject(platform::View* view);
   void landscapeThisButton(platform::View* view);
 

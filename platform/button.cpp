@@ -9,6 +9,7 @@ namespace platform {
 namespace {
 
 constexpr float kPressedInset = 2;  // points the picture shrinks by on each side when pressed
+constexpr Color kFocusColor = {0.91f, 0.333f, 0.231f, 1};
 
 }  // namespace
 
@@ -35,6 +36,12 @@ void Button::setTitleColor(Color color) {
 
 void Button::sendAction() {
   if (action_) action_(*this);
+}
+
+void Button::setFocused(bool focused) {
+  if (focused == focused_) return;
+  focused_ = focused;
+  setNeedsDisplay();
 }
 
 void Button::setHighlighted(bool highlighted) {
@@ -76,7 +83,8 @@ void Button::drawContents(ViewCanvas& canvas) const {
   if (!font) return;
   const float height = font->lineHeight();
   canvas.drawText(title_, {{0, (canvas.size().height - height) / 2}, {canvas.size().width, height}},
-                  fontName_, fontSize_, TextAlignment::Center, titleColor_);
+                  fontName_, fontSize_, TextAlignment::Center,
+                  focused_ ? kFocusColor : titleColor_);
 }
 
 }  // namespace platform

@@ -23,6 +23,9 @@ class Button : public View {
   void setAction(std::function<void(Button&)> action) { action_ = std::move(action); }
   void sendAction();
   bool isHighlighted() const { return highlighted_; }
+  // The keyboard's or the game pad's focus is on it: its title takes the focus colour.
+  bool isFocused() const { return focused_; }
+  void setFocused(bool focused);
 
   bool drawsContents() const override { return image_ || !title_.empty(); }
   void drawContents(ViewCanvas& canvas) const override;
@@ -43,6 +46,7 @@ class Button : public View {
   Color titleColor_ = Color::white();
   std::function<void(Button&)> action_;
   bool highlighted_ = false;
+  bool focused_ = false;
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "platform/accelerometer.h"
 #include "platform/application.h"
 #include "platform/display.h"
+#include "platform/focus.h"
 #include "platform/touch.h"
 #include "platform/view.h"
 
@@ -193,15 +194,29 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   if (!down || event.key.repeat) return;
   if (key == SDLK_DOWN || key == SDLK_s) {
     keyboard.level(now);
-  } else if (key == SDLK_SPACE ||
-             ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && !(event.key.keysym.mod & KMOD_ALT))) {
+    moveFocus(+1);
+  } else if (key == SDLK_UP || key == SDLK_w) {
+    moveFocus(-1);
+  } else if (key == SDLK_SPACE) {
     keyboardThrow();
+  } else if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && !(event.key.keysym.mod & KMOD_ALT)) {
+    pressFocusOrThrow();
   } else if (key == SDLK_ESCAPE || key == SDLK_p) {
     Application& application = Application::shared();
     if (application.delegate()) application.delegate()->pauseKeyPressed(application);
   } else if (key == SDLK_F11 || (key == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))) {
     display_.toggleFullscreen();
   }
+}
+
+void DesktopEvents::moveFocus(int step) {
+  if (Window* window = Window::keyWindow()) FocusRing::move(*window, step);
+}
+
+// In a menu, Enter or A presses the focused button; otherwise it ends a touch, as a tap does.
+void DesktopEvents::pressFocusOrThrow() {
+  Window* window = Window::keyWindow();
+  if (!window || !FocusRing::press(*window)) keyboardThrow();
 }
 
 void DesktopEvents::keyboardThrow() {
@@ -249,7 +264,9 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       tilt().motion = std::clamp(event.csensor.data[0] / SDL_STANDARD_GRAVITY, -1.0f, 1.0f);
       return;
     case SDL_CONTROLLERBUTTONDOWN:
-      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) keyboardThrow();
+      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) pressFocusOrThrow();
+      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_DOWN) moveFocus(+1);
+      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_UP) moveFocus(-1);
       return;
     default:
       return;

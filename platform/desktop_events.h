@@ -31,6 +31,8 @@ class DesktopEvents final : public EventSource {
   void handleMouse(const SDL_Event& event);
   void handleFinger(const SDL_Event& event);
   void handleWheel(const SDL_Event& event);
+  void moveFocus(int step);
+  void pressFocusOrThrow();
   void handleKey(const SDL_Event& event, bool down);
   void handleController(const SDL_Event& event);
   // A tap at the middle of the screen, its last movement 10 points towards the held steering key.

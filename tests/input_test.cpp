@@ -7,6 +7,7 @@
 
 #include "platform/accelerometer.h"
 #include "platform/application.h"
+#include "platform/button.h"
 #include "platform/desktop_events.h"
 #include "platform/injection.h"
 #include "tests/test_display.h"
@@ -254,6 +255,41 @@ TEST_F(InputTest, EnterEndsATouchLikeSpaceAndEscapeOrPIsThePauseKey) {
   key(SDLK_p, true);
   EXPECT_EQ(recorder.notices, "PP");
   Application::shared().setDelegate(nullptr);
+}
+
+TEST_F(InputTest, ArrowsMoveAFocusDownTheVisibleButtonsAndEnterPressesIt) {
+  std::vector<int> pressed;
+  const auto button = [&](int tag, Rect frame) {
+    auto made = std::make_shared<Button>();
+    made->setFrame(frame);
+    made->setTag(tag);
+    made->setAction([&pressed](Button& b) { pressed.push_back(b.tag()); });
+    window_->addSubview(made);
+    return made;
+  };
+  // In the portrait window: landscape top is the window's right side. The window's centre,
+  // where the keyboard's tap lands, stays clear.
+  const auto upper = button(1, {{250, 20}, {40, 100}});
+  const auto lower = button(2, {{200, 20}, {40, 100}});
+  const auto hidden = button(3, {{100, 20}, {40, 100}});
+  hidden->setHidden(true);
+
+  key(SDLK_RETURN, true);  // no focus yet: a tap
+  EXPECT_TRUE(pressed.empty());
+  EXPECT_EQ(view_->touches.size(), 2u);
+  key(SDLK_DOWN, true);
+  EXPECT_TRUE(upper->isFocused());
+  key(SDLK_DOWN, true);
+  EXPECT_TRUE(lower->isFocused());
+  key(SDLK_DOWN, true);  // round again, past the hidden one
+  EXPECT_TRUE(upper->isFocused());
+  key(SDLK_UP, true);
+  key(SDLK_RETURN, true);
+  EXPECT_EQ(pressed, std::vector<int>{2});
+  lower->setHidden(true);  // its menu went away: Enter taps again
+  key(SDLK_RETURN, true);
+  EXPECT_EQ(pressed, std::vector<int>{2});
+  EXPECT_EQ(view_->touches.size(), 4u);
 }
 
 TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {

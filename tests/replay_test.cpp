@@ -131,6 +131,18 @@ TEST_F(ReplayTest, TheSameScriptGivesTheSameDumpAndScreenshotsShowTheScreen) {
   EXPECT_EQ(big(20), 320u);
 }
 
+TEST_F(ReplayTest, TapsOnTheMenusButtonsStartAGame) {
+  // The main menu's play button at landscape (360, 130), then the play menu's at (240, 174).
+  const ReplayRun run = replay(R"({"seed": 3, "duration": 5, "events": [
+      {"t": 1, "tap": [360, 130]}, {"t": 2, "tap": [240, 174]}]})",
+                               "--dump " + file("taps.jsonl"));
+  ASSERT_EQ(run.status, 0) << run.errors;
+  const std::vector<nlohmann::json> dump = lines(file("taps.jsonl"));
+  EXPECT_EQ(dump.back()["final"]["state"], 2);
+  EXPECT_EQ(dump.back()["final"]["round"], 1);
+  EXPECT_EQ(dump[1]["t"].get<double>(), 2.0500000007450581);  // frames from the second tap on
+}
+
 TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
   const struct {
     const char* script;
