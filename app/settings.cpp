@@ -34,15 +34,19 @@ constexpr EffectGain kEffectGains[] = {
     {kSoundBell, 0.4},        {kSoundChaching, 0.3},    {kSoundTiptoe, 0.1},
 };
 
+}  // namespace
+
 // Factor 1 is the setting itself and factor 2 its sum with itself, in single precision; the
 // others are products in double precision, rounded once.
-float effectLevel(float setting, double factor) {
-  if (factor == 1) return setting;
-  if (factor == 2) return setting + setting;
-  return static_cast<float>(setting * factor);
+float effectLevel(int slot, float setting) {
+  for (const EffectGain& gain : kEffectGains) {
+    if (gain.slot != slot) continue;
+    if (gain.factor == 1) return setting;
+    if (gain.factor == 2) return setting + setting;
+    return static_cast<float>(setting * gain.factor);
+  }
+  return setting;
 }
-
-}  // namespace
 
 void SaltmereAppDelegate::makeSlider(platform::Rect frame, int tag, float value) {
   auto slider = std::make_shared<platform::Slider>();
@@ -90,7 +94,7 @@ void SaltmereAppDelegate::setMusicLevels() {
 void SaltmereAppDelegate::setEffectsLevels() {
   const float effects = platform::UserDefaults::standard().floatForKey(kEffectsKey);
   for (const EffectGain& gain : kEffectGains) {
-    SoundEngine_SetEffectLevel(_sounds[gain.slot], effectLevel(effects, gain.factor));
+    SoundEngine_SetEffectLevel(_sounds[gain.slot], effectLevel(gain.slot, effects));
   }
 }
 

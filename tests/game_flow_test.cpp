@@ -273,6 +273,16 @@ TEST_F(FlowTest, ATouchEndThrowsWhatTheClawsHoldAtThreeTimesTheFingersLastMoveme
   EXPECT_TRUE(platform::UserDefaults::standard().integerForKey(kAchievementsKey) &
               (1L << kAchievementTireTosser));
 
+  // Two woks in one throw earn the wok toss.
+  left.type = right.type = kTextureTrash01;
+  left.state = right.state = TrashStateHeld;
+  game.nerin.claw[0].holdingTrash = 0;
+  game.nerin.claw[1].holdingTrash = 1;
+  game.handleTap({&catcher->ended});
+  EXPECT_TRUE(platform::UserDefaults::standard().integerForKey(kAchievementsKey) &
+              (1L << kAchievementWokToss));
+  EXPECT_EQ(acGameCount[kCountTireThrown], 2);
+
   // With no game on, a touch end throws nothing.
   game._state = kGameStateStopped;
   right.state = TrashStateHeld;

@@ -324,3 +324,32 @@ TEST_F(ShellTest, TheAchievementsTableListsTwelveNamesWithTheEarnedStarsLit) {
   EXPECT_EQ(table.contentOffset(), 0);
   EXPECT_EQ(table.numberOfRows(), 12);
 }
+
+TEST_F(ShellTest, TheSlidersShowTheStoredVolumesAndEachEffectTakesItsShare) {
+  launch();
+  std::vector<float> values;
+  for (const auto& subview : game.settingsMenuView->subviews()) {
+    if (auto* slider = dynamic_cast<platform::Slider*>(subview.get())) {
+      values.push_back(slider->value());
+    }
+  }
+  EXPECT_EQ(values, (std::vector<float>{0.6f, 0.9f}));
+  EXPECT_FLOAT_EQ(effectLevel(kSoundBoot, 1), 1.8f);
+  EXPECT_EQ(effectLevel(kSoundStar, 1), 2.0f);
+  EXPECT_EQ(effectLevel(kSoundButton, 1), 1.0f);
+  EXPECT_EQ(effectLevel(kSoundTiptoe, 0.01f), static_cast<float>(0.01f * 0.1));
+  EXPECT_EQ(effectLevel(kSoundChaching, 0.01f), static_cast<float>(0.01f * 0.3));
+}
+
+TEST_F(ShellTest, AGameLostInItsFirstRoundEarnsNeitherTosslessNorCleaner) {
+  launch();
+  game.buttonPressed(1);
+  game.buttonPressed(8);
+  loop.runUntil(clock.now() + 3);
+  for (Baby& baby : babies) baby.state = BabyStateNone;
+  loop.runUntil(clock.now() + 0.1);
+  ASSERT_EQ(game._state, kGameStateStopped);
+  const long earned = platform::UserDefaults::standard().integerForKey(kAchievementsKey);
+  EXPECT_FALSE(earned & (1L << kAchievementTossless));
+  EXPECT_FALSE(earned & (1L << kAchievementCleaner));
+}
