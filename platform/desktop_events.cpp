@@ -13,6 +13,7 @@
 #include "platform/application.h"
 #include "platform/display.h"
 #include "platform/focus.h"
+#include "platform/table_view.h"
 #include "platform/touch.h"
 #include "platform/view.h"
 
@@ -23,6 +24,8 @@ namespace {
 constexpr int kStickDeadZone = 8000;
 // Fingers keep their own ids clear of the mouse's and the keyboard's.
 constexpr long kFingerBase = 1;
+// Wheel notches a page key scrolls a table by.
+constexpr float kPageLines = 4;
 
 TiltSources& tilt() {
   return Accelerometer::shared().sources();
@@ -197,6 +200,10 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
     moveFocus(+1);
   } else if (key == SDLK_UP || key == SDLK_w) {
     moveFocus(-1);
+  } else if (key == SDLK_PAGEDOWN || key == SDLK_PAGEUP) {
+    if (Window* window = Window::keyWindow()) {
+      scrollVisibleTables(*window, key == SDLK_PAGEDOWN ? kPageLines : -kPageLines);
+    }
   } else if (key == SDLK_SPACE) {
     keyboardThrow();
   } else if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && !(event.key.keysym.mod & KMOD_ALT)) {

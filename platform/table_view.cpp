@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/label.h"
+#include "platform/run_loop.h"
 #include "platform/view_canvas.h"
 
 namespace platform {
@@ -16,6 +17,7 @@ constexpr float kGroupInset = 10;     // a grouped table's cards keep this far f
 constexpr float kRowGap = 2;          // between two cards
 constexpr float kDragStart = 6;       // points a touch moves before it scrolls instead of tapping
 constexpr float kWheelLines = 0.75f;  // rows a wheel notch scrolls
+constexpr double kDeselectDelay = 0.25;
 constexpr Color kCard = {1.0f, 0.957f, 0.863f, 1};           // paper
 constexpr Color kSelectedCard = {0.91f, 0.333f, 0.231f, 1};  // accent
 
@@ -111,8 +113,21 @@ void TableView::scrollRectToVisible(Rect rect, bool) {
   }
 }
 
-void TableView::deselectRow(IndexPath path, bool) {
-  if (TableViewCell* cell = cellForRow(path.row)) cell->setSelected(false);
+// Animated, the row stays lit a moment before it lets go, on the run loop's clock.
+void TableView::deselectRow(IndexPath path, bool animated) {
+  TableViewCell* cell = cellForRow(path.row);
+  if (!cell) return;
+  if (!animated || !RunLoop::exists()) {
+    cell->setSelected(false);
+    return;
+  }
+  std::weak_ptr<TableViewCell> row = cells_[static_cast<size_t>(path.row)];
+  RunLoop::current().scheduleTimer(
+      kDeselectDelay,
+      [row] {
+        if (const auto cell = row.lock()) cell->setSelected(false);
+      },
+      false);
 }
 
 void TableView::touchesBegan(const TouchSet& touches, const Event&) {
@@ -143,6 +158,16 @@ void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
 
 void TableView::scrollWheel(float lines) {
   setOffset(offset_ + lines * kWheelLines * rowHeight_);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+void scrollVisibleTables(View& view, float lines) {
+  if (view.isHidden()) return;
+  if (auto* table = dynamic_cast<TableView*>(&view)) table->scrollWheel(lines);
+  for (const auto& subview : view.subviews()) scrollVisibleTables(*subview, lines);
 }
 
 }  // namespace platform

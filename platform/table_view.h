@@ -86,4 +86,7 @@ class TableView : public View {
   bool dragged_ = false;
 };
 
+// The keyboard's page keys scroll every table on screen.
+void scrollVisibleTables(View& root, float lines);
+
 }  // namespace platform

@@ -317,8 +317,14 @@ TEST_F(ShellTest, TheAchievementsTableListsTwelveNamesWithTheEarnedStarsLit) {
   EXPECT_EQ(dynamic_cast<platform::Label*>(table.cellForRow(11)->viewWithTag(2))->text(),
             "lady's night");
   // Rows are 42 points: the last ones are reached by scrolling.
-  table.scrollWheel(100);
+  platform::scrollVisibleTables(*game.window, 100);  // the page keys
   EXPECT_EQ(table.contentOffset(), 12 * 42 - 320);
+  // A tapped row lights up and lets go a moment later.
+  table.cellForRow(3)->setSelected(true);
+  game.didSelectRowAtIndexPath(table, {0, 3});
+  EXPECT_TRUE(table.cellForRow(3)->isSelected());
+  loop.runUntil(clock.now() + 0.3);
+  EXPECT_FALSE(table.cellForRow(3)->isSelected());
   game.buttonPressed(11);
   game.buttonPressed(2);  // back again: from the top, and the cells reused
   EXPECT_EQ(table.contentOffset(), 0);
