@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/scratch.h"
 #include "tests/test_png.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +25,7 @@ struct ToolRun {
 };
 
 ToolRun inspect(const std::string& arguments) {
-  const fs::path output = fs::temp_directory_path() / "tidewick-assets-test.out";
+  const fs::path output = scratchPath("assets-test.out");
   // The tool's exit unloads the GL driver, whose own allocations the leak checker can then no
   // longer name; the code the tool runs is leak-checked in this process by the texture tests.
   const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(TIDEWICK_ASSETS_TOOL) +
@@ -40,7 +41,7 @@ class AssetsToolTest : public testing::Test {
  protected:
   void SetUp() override { fs::create_directories(dir_); }
   void TearDown() override { fs::remove_all(dir_); }
-  const fs::path dir_ = fs::temp_directory_path() / "tidewick-assets-tool-test";
+  const fs::path dir_ = scratchPath("assets-tool-test");
 };
 
 }  // namespace

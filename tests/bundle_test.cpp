@@ -12,6 +12,7 @@
 #include "app/interface_file.h"
 #include "platform/audio_file.h"
 #include "sound/ima4.h"
+#include "tests/scratch.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST(BundleSoundTest, PeaksRmsEndsAndFormats) {
 }
 
 TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
-  const fs::path again = fs::path(testing::TempDir()) / "bundle-again";
+  const fs::path again = scratchPath("bundle-again");
   fs::remove_all(again);
   fs::create_directories(again);
   ASSERT_EQ(std::system((std::string(TIDEWICK_SOUNDGEN) + " " + again.string()).c_str()), 0);
@@ -141,7 +142,7 @@ TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
 TEST(InterfaceFileTest, TheBuiltFileIsSoundAndFaultsAreNamed) {
   EXPECT_EQ(checkInterfaceFile(TIDEWICK_BUNDLE), std::vector<std::string>{});
 
-  const fs::path folder = fs::path(testing::TempDir()) / "interface-check";
+  const fs::path folder = scratchPath("interface-check");
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::ofstream(folder / "menu.png") << "not checked for content";

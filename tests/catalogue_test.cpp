@@ -14,6 +14,7 @@
 #include "app/saltmere_app_delegate.h"
 #include "platform/bundle.h"
 #include "sound/sound_engine.h"
+#include "tests/scratch.h"
 #include "tests/test_display.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST_F(CatalogueTest, TheLoopsAreTheMusicAndTheFeetAndEveryOtherSoundPlaysOnce) 
 }
 
 TEST_F(CatalogueTest, ABundleMissingAnImageAndASoundStillLoadsTheRest) {
-  const fs::path damaged = fs::path(testing::TempDir()) / "damaged-bundle";
+  const fs::path damaged = scratchPath("damaged-bundle");
   fs::remove_all(damaged);
   fs::copy(TIDEWICK_BUNDLE, damaged);
   fs::remove(damaged / kTextureFiles[kTextureWaves]);

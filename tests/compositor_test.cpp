@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/gl_context.h"
+#include "tests/scratch.h"
 #include "tests/test_display.h"
 
 using namespace oes;
@@ -102,7 +103,7 @@ TEST(CompositorTest, LeavesTheGameContextCurrentWithItsBindingsAndViewport) {
 TEST(CompositorTest, ScreenshotIsWrittenAsPng) {
   LandscapeScreen screen = makeLandscapeScreen();
   drawCornerFrame(*screen.glView);
-  const auto path = std::filesystem::temp_directory_path() / "tidewick-compositor-test.png";
+  const auto path = scratchPath("compositor-test.png");
   ASSERT_TRUE(testDisplay().writeScreenshot(path, 1));
   EXPECT_GT(std::filesystem::file_size(path), 100u);
   std::filesystem::remove(path);

@@ -11,6 +11,7 @@
 
 #include "platform/image.h"
 #include "render/texture2d.h"
+#include "tests/scratch.h"
 #include "tests/test_png.h"
 
 using platform::AlphaInfo;
@@ -102,7 +103,7 @@ TEST(ImageTest, InterlacedFilesDecodeLikePlainOnes) {
 }
 
 TEST(ImageTest, DamagedAndForeignFilesGiveNoImageAndNoTexture) {
-  const auto dir = std::filesystem::temp_directory_path() / "tidewick-image-test";
+  const auto dir = scratchPath("image-test");
   std::filesystem::create_directories(dir);
   TestPng png{PNG_COLOR_TYPE_RGB, 8, false, 40, 40};
   png.samples.assign(40 * 40 * 3, 90);

@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/scratch.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -52,7 +54,7 @@ class ReplayTest : public testing::Test {
     return parsed;
   }
 
-  const fs::path dir_ = fs::temp_directory_path() / "tidewick-replay-test";
+  const fs::path dir_ = scratchPath("replay-test");
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/display.h"
 #include "platform/run_loop.h"
 #include "platform/user_defaults.h"
+#include "tests/scratch.h"
 #include "tests/test_display.h"
 
 namespace {
@@ -23,8 +24,7 @@ class ShellTest : public testing::Test {
   static void SetUpTestSuite() { setenv("ALSOFT_DRIVERS", "null", 1); }
   void SetUp() override {
     testDisplay();
-    const std::filesystem::path defaults =
-        std::filesystem::path(testing::TempDir()) / "shell_test_defaults.json";
+    const std::filesystem::path defaults = scratchPath("shell-test-defaults.json");
     std::filesystem::remove(defaults);
     platform::UserDefaults::useFile(defaults);
     platform::Bundle::useFolder(TIDEWICK_BUNDLE);

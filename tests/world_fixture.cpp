@@ -8,6 +8,7 @@
 #include "app/achievements.h"
 #include "platform/random.h"
 #include "platform/user_defaults.h"
+#include "tests/scratch.h"
 #include "tests/test_display.h"
 #include "tests/world_textures.h"
 
@@ -36,8 +37,7 @@ void WorldTest::SetUp() {
   game.glView = assets.screen.glView;
   game.soundStarted = [this](int slot) { sounds.push_back(slot); };
 
-  const std::filesystem::path defaults =
-      std::filesystem::path(testing::TempDir()) / "world_test_defaults.json";
+  const std::filesystem::path defaults = scratchPath("world-test-defaults.json");
   std::filesystem::remove(defaults);
   platform::UserDefaults::useFile(defaults);
 
