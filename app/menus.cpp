@@ -39,10 +39,14 @@ void setHidden(const std::shared_ptr<platform::View>& view, bool hidden) {
   if (view) view->setHidden(hidden);
 }
 
+// The platform's string formatting, as long as the text needs.
 template <typename... Args>
 std::string format(const char* pattern, Args... args) {
-  char text[512];
-  std::snprintf(text, sizeof text, pattern, args...);
+  const int length = std::snprintf(nullptr, 0, pattern, args...);
+  if (length <= 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), pattern, args...);
+  text.pop_back();
   return text;
 }
 
