@@ -1,6 +1,7 @@
-// The game: one delegate holding the crab, the score pop-ups, the counters and the asset tables.
-// Its operations are spread over files by concern: the world's in game/, the shell's in app/.
-// The trash, babies, beach ball and shark are globals beside it (game/world.h).
+// The game: one delegate holding the crab, the score pop-ups, the counters, the asset tables and
+// the menus. Its operations are spread over files by concern: the world's and the game flow's in
+// game/, the drawing's and the tutorial's in render/, the shell's in app/. The trash, babies,
+// beach ball and shark are globals beside it (game/world.h).
 #pragma once
 
 #include <cstdint>
