@@ -177,12 +177,7 @@ std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
   } else {
     return nullptr;
   }
-  if (!view->decode(description)) return nullptr;
-  // Image views and labels pass touches through unless the file says otherwise.
-  if ((kind == "ImageView" || kind == "Label") && !description.contains("userInteractionEnabled")) {
-    view->setUserInteractionEnabled(false);
-  }
-  return view;
+  return view->decode(description) ? view : nullptr;
 }
 
 }  // namespace

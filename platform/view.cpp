@@ -56,7 +56,9 @@ bool View::decode(const Coder& coder) {
     setHidden(coder.value("hidden", false));
     setAlpha(coder.value("alpha", 1.0f));
     setTag(coder.value("tag", 0));
-    setUserInteractionEnabled(coder.value("userInteractionEnabled", true));
+    // A property the description leaves out keeps the kind of view's own default (image views
+    // and labels take no touches).
+    setUserInteractionEnabled(coder.value("userInteractionEnabled", userInteractionEnabled_));
   } catch (const nlohmann::json::exception& e) {
     std::fprintf(stderr, "tidewick: a view's description is malformed: %s\n", e.what());
     return false;
