@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -15,34 +16,41 @@
 
 namespace {
 
-// The delegate's members that the file connects to views.
-constexpr const char* kOutlets[] = {
-    "glView",
-    "mainMenuView",
-    "mainPlayButton",
-    "mainAchievementButton",
-    "mainChallengeButton",
-    "mainSettingsButton",
-    "highScoreLabel",
-    "playMenuView",
-    "playTutorialButton",
-    "playPlayButton",
-    "playBackButton",
-    "settingsMenuView",
-    "settingsCreditsButton",
-    "settingsBackButton",
-    "creditsMenuView",
-    "creditsBackButton",
-    "achievementsMenuView",
-    "achievementsBackButton",
-    "tutorialMenuView",
-    "blackView",
-    "gameOverLabel",
-    "gamePauseButton",
-    "gamePlayButton",
-    "achievementView",
-    "achievementStar",
-    "achievementLabel",
+// The delegate's members the file connects to views, by the names the file gives them. The GL
+// view is connected by its class.
+struct Outlet {
+  const char* name;
+  std::shared_ptr<platform::View> SaltmereAppDelegate::*view = nullptr;
+  std::shared_ptr<platform::Label> SaltmereAppDelegate::*label = nullptr;
+};
+
+const Outlet kOutlets[] = {
+    {"glView"},  // connected by its class
+    {"mainMenuView", &SaltmereAppDelegate::mainMenuView},
+    {"mainPlayButton", &SaltmereAppDelegate::mainPlayButton},
+    {"mainAchievementButton", &SaltmereAppDelegate::mainAchievementButton},
+    {"mainChallengeButton", &SaltmereAppDelegate::mainChallengeButton},
+    {"mainSettingsButton", &SaltmereAppDelegate::mainSettingsButton},
+    {"highScoreLabel", nullptr, &SaltmereAppDelegate::highScoreLabel},
+    {"playMenuView", &SaltmereAppDelegate::playMenuView},
+    {"playTutorialButton", &SaltmereAppDelegate::playTutorialButton},
+    {"playPlayButton", &SaltmereAppDelegate::playPlayButton},
+    {"playBackButton", &SaltmereAppDelegate::playBackButton},
+    {"settingsMenuView", &SaltmereAppDelegate::settingsMenuView},
+    {"settingsCreditsButton", &SaltmereAppDelegate::settingsCreditsButton},
+    {"settingsBackButton", &SaltmereAppDelegate::settingsBackButton},
+    {"creditsMenuView", &SaltmereAppDelegate::creditsMenuView},
+    {"creditsBackButton", &SaltmereAppDelegate::creditsBackButton},
+    {"achievementsMenuView", &SaltmereAppDelegate::achievementsMenuView},
+    {"achievementsBackButton", &SaltmereAppDelegate::achievementsBackButton},
+    {"tutorialMenuView", &SaltmereAppDelegate::tutorialMenuView},
+    {"blackView", &SaltmereAppDelegate::blackView},
+    {"gameOverLabel", nullptr, &SaltmereAppDelegate::gameOverLabel},
+    {"gamePauseButton", &SaltmereAppDelegate::gamePauseButton},
+    {"gamePlayButton", &SaltmereAppDelegate::gamePlayButton},
+    {"achievementView", &SaltmereAppDelegate::achievementView},
+    {"achievementStar", &SaltmereAppDelegate::achievementStar},
+    {"achievementLabel", nullptr, &SaltmereAppDelegate::achievementLabel},
 };
 
 const std::set<std::string> kClasses = {"GLView", "ImageView", "Button", "Label"};
@@ -100,8 +108,8 @@ std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder)
         faults.push_back(name + " has no tag");
     }
   }
-  for (const char* outlet : kOutlets) {
-    if (!names.count(outlet)) faults.push_back(std::string("no view is named ") + outlet);
+  for (const Outlet& outlet : kOutlets) {
+    if (!names.count(outlet.name)) faults.push_back(std::string("no view is named ") + outlet.name);
   }
   for (int tag = kFirstTag; tag <= kLastTag; ++tag) {
     const int count = tags.count(tag) ? tags[tag] : 0;
@@ -119,40 +127,6 @@ std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder)
 }
 
 namespace {
-
-// The delegate's members by the names the file uses.
-struct Outlets {
-  std::map<std::string, std::shared_ptr<platform::View>*> views;
-  std::map<std::string, std::shared_ptr<platform::Label>*> labels;
-};
-
-Outlets outletsOf(SaltmereAppDelegate& d) {
-  return {{{"blackView", &d.blackView},
-           {"gamePlayButton", &d.gamePlayButton},
-           {"gamePauseButton", &d.gamePauseButton},
-           {"tutorialMenuView", &d.tutorialMenuView},
-           {"creditsMenuView", &d.creditsMenuView},
-           {"creditsBackButton", &d.creditsBackButton},
-           {"mainMenuView", &d.mainMenuView},
-           {"mainPlayButton", &d.mainPlayButton},
-           {"mainAchievementButton", &d.mainAchievementButton},
-           {"mainSettingsButton", &d.mainSettingsButton},
-           {"mainChallengeButton", &d.mainChallengeButton},
-           {"playMenuView", &d.playMenuView},
-           {"playBackButton", &d.playBackButton},
-           {"playPlayButton", &d.playPlayButton},
-           {"playTutorialButton", &d.playTutorialButton},
-           {"settingsMenuView", &d.settingsMenuView},
-           {"settingsBackButton", &d.settingsBackButton},
-           {"settingsCreditsButton", &d.settingsCreditsButton},
-           {"achievementsMenuView", &d.achievementsMenuView},
-           {"achievementsBackButton", &d.achievementsBackButton},
-           {"achievementView", &d.achievementView},
-           {"achievementStar", &d.achievementStar}},
-          {{"gameOverLabel", &d.gameOverLabel},
-           {"highScoreLabel", &d.highScoreLabel},
-           {"achievementLabel", &d.achievementLabel}}};
-}
 
 std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
                                          SaltmereAppDelegate& delegate) {
@@ -192,7 +166,6 @@ bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate&
     return false;
   }
   delegate.window = std::make_shared<platform::Window>();
-  const Outlets outlets = outletsOf(delegate);
   for (const auto& description : file["views"]) {
     const std::string name = description.is_object() ? description.value("name", "") : "";
     const std::shared_ptr<platform::View> view = makeView(description, delegate);
@@ -201,10 +174,10 @@ bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate&
       continue;
     }
     delegate.window->addSubview(view);
-    if (auto outlet = outlets.views.find(name); outlet != outlets.views.end()) {
-      *outlet->second = view;
-    } else if (auto label = outlets.labels.find(name); label != outlets.labels.end()) {
-      *label->second = std::dynamic_pointer_cast<platform::Label>(view);
+    for (const Outlet& outlet : kOutlets) {
+      if (name != outlet.name) continue;
+      if (outlet.view) delegate.*outlet.view = view;
+      if (outlet.label) delegate.*outlet.label = std::dynamic_pointer_cast<platform::Label>(view);
     }
   }
   return true;
