@@ -50,6 +50,17 @@ class ShellTest : public testing::Test {
     return visible;
   }
   int last() const { return sounds.empty() ? -1 : sounds.back(); }
+  // Through the main menu's play button and the play menu's into a game, three seconds in.
+  void playAGame() {
+    game.buttonPressed(1);
+    game.buttonPressed(8);
+    loop.runUntil(clock.now() + 3);
+  }
+  // Every baby gone: the next frame ends the game.
+  void loseIt() {
+    for (Baby& baby : babies) baby.state = BabyStateNone;
+    loop.runUntil(clock.now() + 0.1);
+  }
 
   platform::VirtualClock clock{100.0};
   platform::RunLoop loop{clock};
@@ -128,9 +139,7 @@ TEST_F(ShellTest, EachButtonMovesToItsMenuWithAForwardOrBackClick) {
 
 TEST_F(ShellTest, TwoTapsWithinHalfASecondPauseAndTheNoticesThenChangeNothing) {
   launch();
-  game.buttonPressed(1);
-  game.buttonPressed(8);
-  loop.runUntil(clock.now() + 3);
+  playAGame();
   ASSERT_TRUE(game.isActiveTimer(kRenderSceneTimer));
   EXPECT_FALSE(game.gamePauseButton->isHidden());
 
@@ -169,11 +178,8 @@ TEST_F(ShellTest, TwoTapsWithinHalfASecondPauseAndTheNoticesThenChangeNothing) {
 
 TEST_F(ShellTest, TheGameOverScreenIgnoresTapsUntilTheEndOfGameTimerHasRun) {
   launch();
-  game.buttonPressed(1);
-  game.buttonPressed(8);
-  loop.runUntil(clock.now() + 3);
-  for (Baby& baby : babies) baby.state = BabyStateNone;
-  loop.runUntil(clock.now() + 0.1);
+  playAGame();
+  loseIt();
   ASSERT_EQ(game._state, kGameStateStopped);
   EXPECT_FALSE(game.blackView->isHidden());
   EXPECT_EQ(game.gameOverLabel->text().rfind("game over\nsheep crab rank\nscore ", 0), 0u);
@@ -288,9 +294,7 @@ TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenL
 
 TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
   launch();
-  game.buttonPressed(1);
-  game.buttonPressed(8);
-  loop.runUntil(clock.now() + 3);
+  playAGame();
   game.pauseKeyPressed(platform::Application::shared());
   EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
   EXPECT_FALSE(game.gamePlayButton->isHidden());
@@ -349,11 +353,8 @@ TEST_F(ShellTest, TheSlidersShowTheStoredVolumesAndEachEffectTakesItsShare) {
 
 TEST_F(ShellTest, AGameLostInItsFirstRoundEarnsNeitherTosslessNorCleaner) {
   launch();
-  game.buttonPressed(1);
-  game.buttonPressed(8);
-  loop.runUntil(clock.now() + 3);
-  for (Baby& baby : babies) baby.state = BabyStateNone;
-  loop.runUntil(clock.now() + 0.1);
+  playAGame();
+  loseIt();
   ASSERT_EQ(game._state, kGameStateStopped);
   const long earned = platform::UserDefaults::standard().integerForKey(kAchievementsKey);
   EXPECT_FALSE(earned & (1L << kAchievementTossless));

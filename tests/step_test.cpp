@@ -303,13 +303,17 @@ TEST_F(StepTest, ABabyCrowdedForTwoSecondsAllToldGrumblesOnceAndWalksPastTheCrab
 
 TEST_F(StepTest, FourCrowdedBabiesInFiveWalkPastTheCrabAndNoneOffTheBeach) {
   Baby& baby = onlyBaby(0, 230);
-  int past = 0;
-  for (int n = 0; n < 500; ++n) {
-    baby.rect.origin.x = 230;
+  // The baby at x, a moment short of two seconds crowded: one step sends it walking.
+  const auto crowdedAt = [&](float x) {
+    baby.rect.origin.x = x;
     baby.walking = false;
     baby.contactTimer = 1.99f;
     step(1);
-    ASSERT_TRUE(baby.walking);
+    return baby.walking;
+  };
+  int past = 0;
+  for (int n = 0; n < 500; ++n) {
+    ASSERT_TRUE(crowdedAt(230));
     past += baby.targetX > 240;
   }
   EXPECT_GT(past, 350);
@@ -318,11 +322,7 @@ TEST_F(StepTest, FourCrowdedBabiesInFiveWalkPastTheCrabAndNoneOffTheBeach) {
   // Near the edge the walk turns back onto the beach: 20 + 96 or 20 - 96, never the latter.
   game._accelerometer = (240 - 60) / 480.0;
   for (int n = 0; n < 50; ++n) {
-    baby.rect.origin.x = 20;
-    baby.walking = false;
-    baby.contactTimer = 1.99f;
-    step(1);
-    ASSERT_TRUE(baby.walking);
+    ASSERT_TRUE(crowdedAt(20));
     EXPECT_GE(baby.targetX, 16);
     EXPECT_LE(baby.targetX, 464);
   }
