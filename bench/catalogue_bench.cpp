@@ -9,22 +9,15 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
+#include "bench/bench_gl.h"
 #include "platform/bundle.h"
 #include "platform/display.h"
 #include "sound/sound_engine.h"
 
 namespace {
 
-MyEAGLView& glView() {
-  static std::unique_ptr<platform::Display> display =
-      platform::Display::open({.scale = 1, .headless = true});
-  static std::shared_ptr<MyEAGLView> view =
-      MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-  return *view;
-}
-
 void BM_LoadTextures(benchmark::State& state) {
-  glView().setCurrentContext();
+  benchGLView()->setCurrentContext();
   for (auto _ : state) {
     SaltmereAppDelegate game;
     if (game.loadTextures() != 0) state.SkipWithError("a texture did not load");

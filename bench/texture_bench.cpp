@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bench/bench_gl.h"
 #include "platform/display.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
@@ -15,19 +16,10 @@
 
 namespace {
 
-// The GL view's context stays current for every benchmark, as in the game.
-MyEAGLView& glView() {
-  static std::unique_ptr<platform::Display> display =
-      platform::Display::open({.scale = 1, .headless = true});
-  static std::shared_ptr<MyEAGLView> view =
-      MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-  return *view;
-}
-
 // One text texture made, drawn and finished per iteration, as the scene does while it shows.
 void textTexture(benchmark::State& state, const char* text, platform::Size box, float size,
                  platform::Point at) {
-  glView();
+  benchGLView();
   for (auto _ : state) {
     const auto texture = Texture2D::initWithString(text, box, 1, "Marker Felt", size);
     texture->drawAtPoint(at);
@@ -47,7 +39,7 @@ void BM_CentredRoundText(benchmark::State& state) {
 BENCHMARK(BM_CentredRoundText)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_DecodeAndUploadPng(benchmark::State& state) {
-  glView();
+  benchGLView();
   const auto path = std::filesystem::temp_directory_path() / "tidewick-bench-480x320.png";
   platform::Picture picture{480, 320, std::vector<uint8_t>(480 * 320 * 4)};
   for (size_t i = 0; i < picture.rgba.size(); ++i)

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
+#include "bench/bench_gl.h"
 #include "bench/bench_sounds.h"
 #include "bench/heap_counter.h"
 #include "platform/display.h"
@@ -35,11 +36,9 @@ struct WorldSnapshot {
 class World {
  public:
   World() {
-    display_ = platform::Display::open({.scale = 1, .headless = true});
-    glView_ = MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
-    glView_->setCurrentContext();
+    benchGLView()->setCurrentContext();
     makeWorldTextures(game._textures);
-    game.glView = glView_;
+    game.glView = benchGLView();
     game.soundStarted = [this](int slot) {
       ++soundsStarted;
       loopsStarted += slot == kSoundTiptoe;
@@ -96,8 +95,6 @@ class World {
   int loopsStarted = 0;
 
  private:
-  std::unique_ptr<platform::Display> display_;
-  std::shared_ptr<MyEAGLView> glView_;
   WorldSnapshot snapshot_;
 };
 
