@@ -6,12 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include <nlohmann/json.hpp>
-
 #include "app/saltmere_app_delegate.h"
 #include "bench/bench_gl.h"
 #include "platform/bundle.h"
-#include "platform/display.h"
 #include "sound/sound_engine.h"
 
 namespace {

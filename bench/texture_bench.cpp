@@ -4,10 +4,7 @@
 
 #include <filesystem>
 
-#include <nlohmann/json.hpp>
-
 #include "bench/bench_gl.h"
-#include "platform/display.h"
 #include "platform/gl_context.h"
 #include "platform/image.h"
 #include "platform/picture.h"

@@ -8,13 +8,10 @@
 #include <filesystem>
 #include <memory>
 
-#include <nlohmann/json.hpp>
-
 #include "app/saltmere_app_delegate.h"
 #include "bench/bench_gl.h"
 #include "bench/bench_sounds.h"
 #include "bench/heap_counter.h"
-#include "platform/display.h"
 #include "platform/random.h"
 #include "sound/sound_engine.h"
 #include "tests/world_textures.h"
