@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/animation.h"
-#include "platform/font.h"
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
+#include "platform/graphics/font.h"
+#include "platform/ui/animation.h"
 
 int acGameCount[kAchievementCounts];
 int acRoundCount[kAchievementCounts];

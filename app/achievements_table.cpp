@@ -1,8 +1,8 @@
 // The achievements screen's table: one row per achievement, its star lit once it is earned.
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
-#include "platform/image_view.h"
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
+#include "platform/ui/image_view.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/bundle.h"
-#include "platform/image.h"
+#include "platform/core/bundle.h"
+#include "platform/graphics/image.h"
 #include "sound/sound_engine.h"
 
 const char* const kTextureFiles[kTextureCount] = {

@@ -10,9 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/bundle.h"
-#include "platform/button.h"
-#include "platform/image_view.h"
+#include "platform/graphics/image.h"
+#include "platform/ui/button.h"
+#include "platform/ui/image_view.h"
 
 namespace {
 

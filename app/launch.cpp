@@ -6,9 +6,10 @@
 #include "app/interface_file.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
-#include "platform/bundle.h"
-#include "platform/button.h"
-#include "platform/user_defaults.h"
+#include "platform/core/bundle.h"
+#include "platform/core/user_defaults.h"
+#include "platform/graphics/image.h"
+#include "platform/ui/button.h"
 #include "sound/sound_engine.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include "app/command_line.h"
 #include "app/replay.h"
 #include "app/saltmere_app_delegate.h"
-#include "platform/application.h"
-#include "platform/display.h"
-#include "platform/random.h"
-#include "platform/user_defaults.h"
+#include "platform/core/random.h"
+#include "platform/core/user_defaults.h"
+#include "platform/input/application_main.h"
+#include "platform/screen/display.h"
 #include "version.h"
 
 int main(int argc, char** argv) {

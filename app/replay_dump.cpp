@@ -7,8 +7,8 @@
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
-#include "platform/run_loop.h"
-#include "platform/user_defaults.h"
+#include "platform/core/run_loop.h"
+#include "platform/core/user_defaults.h"
 
 namespace {
 

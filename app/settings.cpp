@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-#include "platform/bundle.h"
-#include "platform/slider.h"
+#include "platform/graphics/image.h"
+#include "platform/ui/slider.h"
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
 #include "sound/sound_engine.h"
 
 namespace {

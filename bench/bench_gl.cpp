@@ -3,7 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/display.h"
+#include "platform/screen/display.h"
 
 const std::shared_ptr<MyEAGLView>& benchGLView() {
   static std::unique_ptr<platform::Display> display =

@@ -8,7 +8,7 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "bench/bench_gl.h"
-#include "platform/bundle.h"
+#include "platform/core/bundle.h"
 #include "sound/sound_engine.h"
 
 namespace {

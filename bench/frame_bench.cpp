@@ -14,11 +14,11 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "bench/heap_counter.h"
-#include "platform/bundle.h"
-#include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/random.h"
-#include "platform/run_loop.h"
+#include "platform/core/bundle.h"
+#include "platform/core/clock.h"
+#include "platform/core/random.h"
+#include "platform/core/run_loop.h"
+#include "platform/screen/display.h"
 
 namespace {
 

@@ -6,9 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/application.h"
-#include "platform/display.h"
-#include "platform/run_loop.h"
+#include "platform/core/application.h"
+#include "platform/core/run_loop.h"
+#include "platform/input/application_main.h"
+#include "platform/screen/display.h"
 #include "render/my_eagl_view.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/display.h"
+#include "platform/screen/display.h"
 #include "render/my_eagl_view.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/bench_sounds.h"
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 #include "sound/ima4.h"
 #include "sound/sound_engine.h"
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "bench/bench_gl.h"
-#include "platform/gl_context.h"
-#include "platform/image.h"
-#include "platform/picture.h"
+#include "platform/graphics/image.h"
+#include "platform/graphics/picture.h"
+#include "platform/screen/gl_context.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
 

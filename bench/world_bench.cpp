@@ -12,9 +12,9 @@
 #include "bench/bench_gl.h"
 #include "bench/bench_sounds.h"
 #include "bench/heap_counter.h"
-#include "platform/random.h"
+#include "platform/core/random.h"
 #include "sound/sound_engine.h"
-#include "tests/world_textures.h"
+#include "tests/support/world_textures.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/random.h"
+#include "platform/core/random.h"
 
 Trash trash[kMaxTrash];
 Baby babies[kNumBabies];

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/asset_catalogue.h"
-#include "platform/geometry.h"
+#include "platform/core/geometry.h"
 
 // The world's size, and the crab's and babies' fixed heights.
 inline constexpr float kWorldWidth = 480;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/application.h"
+#include "platform/core/application.h"
 
 using namespace oes;
 using platform::GLContext;

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "platform/gl_context.h"
-#include "platform/touch.h"
-#include "platform/view.h"
+#include "platform/screen/gl_context.h"
+#include "platform/screen/touch.h"
+#include "platform/screen/view.h"
 
 class MyEAGLView;
 

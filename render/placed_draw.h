@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/geometry.h"
+#include "platform/core/geometry.h"
 #include "render/texture2d.h"
 
 inline void placedDraw(const std::shared_ptr<Texture2D>& texture, platform::Point at,

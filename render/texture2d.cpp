@@ -8,10 +8,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/bitmap.h"
-#include "platform/font.h"
-#include "platform/image.h"
-#include "platform/text.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/font.h"
+#include "platform/graphics/image.h"
+#include "platform/graphics/text.h"
 
 namespace {
 

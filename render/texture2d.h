@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/geometry.h"
-#include "platform/gl.h"
+#include "platform/core/geometry.h"
+#include "platform/graphics/gl.h"
 
 namespace platform {
 class Image;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 
 extern const int32_t ima_step_table[89];
 extern const int32_t ima_index_table[16];

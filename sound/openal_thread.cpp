@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "platform/thread_priority.h"
+#include "platform/core/thread_priority.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 
 class OpenALThread;
 using OSStatus = platform::OSStatus;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 
 class SoundEngineEffect;
 using OSStatus = platform::OSStatus;

@@ -2,7 +2,7 @@
 // 64-bit size. 'desc' describes the stream, 'data' holds it (a size of -1 runs to the end of
 // the file), 'pakt' counts its packets; other chunks are skipped. Every size is checked against
 // the file before anything is read.
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 
 #include <cstring>
 #include <filesystem>

@@ -1,5 +1,5 @@
 // The application object over SDL: screensaver inhibition and URL opening.
-#include "platform/application.h"
+#include "platform/core/application.h"
 
 #include <SDL2/SDL.h>
 

@@ -3,13 +3,11 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace platform {
 
 class Application;
-struct DisplayOptions;
 
 class ApplicationDelegate {
  public:
@@ -61,11 +59,5 @@ class Application {
   bool active_ = true;
   std::function<void(const std::string&)> urlOpener_;
 };
-
-// The application's life: opens the display, makes the delegate, sends it the launch notice and
-// runs the main loop on the real clock until the window is closed; the delegate goes before the
-// display does. Answers the process's exit status (1 when no display could be opened).
-int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
-                    const DisplayOptions& options);
 
 }  // namespace platform

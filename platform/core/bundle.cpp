@@ -1,9 +1,7 @@
 // Finding the bundle folder and the resources in it.
-#include "platform/bundle.h"
+#include "platform/core/bundle.h"
 
-#include <cstdio>
-
-#include "platform/image.h"
+#include <memory>
 
 namespace platform {
 
@@ -33,10 +31,6 @@ std::string Bundle::pathForResource(const std::string& name, const std::string& 
   const std::filesystem::path path = folder_ / (name + "." + type);
   std::error_code error;
   return std::filesystem::is_regular_file(path, error) ? path.string() : std::string();
-}
-
-std::shared_ptr<Image> imageNamed(const std::string& name) {
-  return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
 }
 
 }  // namespace platform

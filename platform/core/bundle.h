@@ -3,12 +3,9 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 namespace platform {
-
-class Image;
 
 class Bundle {
  public:
@@ -24,9 +21,5 @@ class Bundle {
   explicit Bundle(std::filesystem::path folder) : folder_(std::move(folder)) {}
   std::filesystem::path folder_;
 };
-
-// A bundle image by file name ("Star.png"), decoded; null, with a line naming the file, when
-// it is missing or cannot be decoded.
-std::shared_ptr<Image> imageNamed(const std::string& name);
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The real clock reads the machine's monotonic time.
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 #include <chrono>
 

@@ -1,5 +1,5 @@
 // Affine transform arithmetic for the view tree and the compositor.
-#include "platform/geometry.h"
+#include "platform/core/geometry.h"
 
 #include <cmath>
 

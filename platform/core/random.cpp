@@ -1,5 +1,5 @@
 // Seeding fills the table with a Lehmer sequence, then throws away ten rounds of output.
-#include "platform/random.h"
+#include "platform/core/random.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Timers, injected events and device input, delivered one at a time on the main thread.
-#include "platform/run_loop.h"
+#include "platform/core/run_loop.h"
 
 #include <algorithm>
 #include <cassert>

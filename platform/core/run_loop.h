@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // Linux threads: the scheduling policy from pthreads, nice values per thread by thread id.
-#include "platform/thread_priority.h"
+#include "platform/core/thread_priority.h"
 
 #include <sched.h>
 #include <sys/resource.h>

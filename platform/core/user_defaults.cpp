@@ -1,6 +1,6 @@
 // JSON on disk, replaced whole on every write: a temporary file is written and synced, then
 // renamed over the old one, so a crash leaves the old file or the new one, never a torn one.
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -2,13 +2,13 @@
 // transform into the source, which is sampled bilinearly, or averaged over its footprint when
 // the drawing shrinks it, and laid over the pixel (source over, premultiplied). A source placed
 // pixel for pixel is copied without filtering.
-#include "platform/bitmap.h"
+#include "platform/graphics/bitmap.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "platform/image.h"
+#include "platform/graphics/image.h"
 
 namespace platform {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/geometry.h"
+#include "platform/core/geometry.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Font lookup through fontconfig, glyphs through FreeType. The game's felt-pen face has no twin
 // on Linux: a bold casual face, narrowed a little, stands in for it and keeps every text of the
 // game inside the box made for it.
-#include "platform/font.h"
+#include "platform/graphics/font.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

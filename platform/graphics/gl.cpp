@@ -1,5 +1,5 @@
 // Looks up the framebuffer-object entry points through SDL.
-#include "platform/gl.h"
+#include "platform/graphics/gl.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,7 +1,7 @@
 // PNG decoding with libpng: every colour type and bit depth, interlaced or not, is expanded to
 // 8-bit RGBA. libpng reports errors by jumping out of its reader, so the decoding function keeps
 // nothing on its stack that needs destroying.
-#include "platform/image.h"
+#include "platform/graphics/image.h"
 
 #include <algorithm>
 
@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+
+#include "platform/core/bundle.h"
 
 namespace platform {
 namespace {
@@ -143,6 +145,10 @@ std::shared_ptr<Image> Image::cropped(int x, int y, int width, int height) const
     part.insert(part.end(), begin, begin + static_cast<ptrdiff_t>((x1 - x0) * bytes));
   }
   return std::shared_ptr<Image>(new Image(x1 - x0, y1 - y0, alphaInfo_, std::move(part)));
+}
+
+std::shared_ptr<Image> imageNamed(const std::string& name) {
+  return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
 }
 
 }  // namespace platform

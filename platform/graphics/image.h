@@ -53,4 +53,8 @@ class Image {
   std::vector<uint8_t> pixels_;
 };
 
+// A bundle image by file name ("Star.png"), decoded; null, with a line naming the file, when
+// it is missing or cannot be decoded.
+std::shared_ptr<Image> imageNamed(const std::string& name);
+
 }  // namespace platform

@@ -1,5 +1,5 @@
 // PNG writing through libpng's simplified interface.
-#include "platform/picture.h"
+#include "platform/graphics/picture.h"
 
 #include <png.h>
 

@@ -1,6 +1,6 @@
 // Text is set line by line into a coverage canvas of the rectangle's size, glyphs at whole
 // pixels, and the canvas is then filled into the bitmap in one pass.
-#include "platform/text.h"
+#include "platform/graphics/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/bitmap.h"
-#include "platform/font.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/font.h"
 
 namespace platform {
 

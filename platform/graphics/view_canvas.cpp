@@ -1,6 +1,6 @@
 // Two contexts over the one picture: one whose user space runs up from the bottom, where images
 // lie upright, and one flipped, where text is set from the top.
-#include "platform/view_canvas.h"
+#include "platform/graphics/view_canvas.h"
 
 #include <cmath>
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/bitmap.h"
-#include "platform/font.h"
-#include "platform/label.h"
-#include "platform/picture.h"
-#include "platform/text.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/color.h"
+#include "platform/graphics/font.h"
+#include "platform/graphics/picture.h"
+#include "platform/graphics/text.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
 // Tilt from keyboard, mouse, stick or motion sensor, sampled on the run loop's clock.
-#include "platform/accelerometer.h"
+#include "platform/input/accelerometer.h"
 
 #include <algorithm>
 
-#include "platform/run_loop.h"
+#include "platform/core/run_loop.h"
 
 namespace platform {
 

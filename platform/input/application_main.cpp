@@ -1,12 +1,12 @@
 // The desktop's application loop: real clock, window, input, and a composite whenever the loop
 // is about to wait and something on screen changed.
-#include "platform/application.h"
+#include "platform/input/application_main.h"
 
-#include "platform/clock.h"
-#include "platform/desktop_events.h"
-#include "platform/display.h"
-#include "platform/run_loop.h"
-#include "platform/view.h"
+#include "platform/core/clock.h"
+#include "platform/core/run_loop.h"
+#include "platform/input/desktop_events.h"
+#include "platform/screen/display.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

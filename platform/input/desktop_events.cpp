@@ -1,6 +1,6 @@
 // SDL events in, phone-like input out. Touches are routed by window (portrait) point; the
 // tilt sources are kept for the shared accelerometer to sample.
-#include "platform/desktop_events.h"
+#include "platform/input/desktop_events.h"
 
 #include <SDL2/SDL.h>
 
@@ -9,13 +9,13 @@
 #include <cmath>
 #include <thread>
 
-#include "platform/accelerometer.h"
-#include "platform/application.h"
-#include "platform/display.h"
-#include "platform/focus.h"
-#include "platform/table_view.h"
-#include "platform/touch.h"
-#include "platform/view.h"
+#include "platform/core/application.h"
+#include "platform/input/accelerometer.h"
+#include "platform/screen/display.h"
+#include "platform/screen/touch.h"
+#include "platform/screen/view.h"
+#include "platform/ui/focus.h"
+#include "platform/ui/table_view.h"
 
 namespace platform {
 namespace {

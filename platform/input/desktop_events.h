@@ -2,7 +2,7 @@
 // touches, the keyboard, game controllers, all turned into what the game expects of a phone.
 #pragma once
 
-#include "platform/run_loop.h"
+#include "platform/core/run_loop.h"
 
 union SDL_Event;
 struct _SDL_GameController;

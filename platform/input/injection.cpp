@@ -1,9 +1,9 @@
 // Injected events are posted to the current run loop.
-#include "platform/injection.h"
+#include "platform/input/injection.h"
 
-#include "platform/accelerometer.h"
-#include "platform/application.h"
-#include "platform/run_loop.h"
+#include "platform/core/application.h"
+#include "platform/core/run_loop.h"
+#include "platform/input/accelerometer.h"
 
 namespace platform::inject {
 

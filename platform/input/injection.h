@@ -2,8 +2,8 @@
 // same roads as the devices' own.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/touch.h"
+#include "platform/core/geometry.h"
+#include "platform/screen/touch.h"
 
 namespace platform::inject {
 

@@ -1,16 +1,16 @@
 // Each view's layer is a textured quad over its bounds, placed by the view's centre, bounds and
 // transform exactly as the phone places it, then the whole portrait screen is turned
 // landscape-right.
-#include "platform/compositor.h"
+#include "platform/screen/compositor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "platform/display.h"
-#include "platform/gl.h"
-#include "platform/picture.h"
-#include "platform/view_canvas.h"
+#include "platform/graphics/gl.h"
+#include "platform/graphics/picture.h"
+#include "platform/graphics/view_canvas.h"
+#include "platform/screen/display.h"
 
 namespace platform {
 namespace {

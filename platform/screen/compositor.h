@@ -2,7 +2,7 @@
 // framebuffer. Used by the display only, with its own context current.
 #pragma once
 
-#include "platform/view.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // SDL video and the compositor's GL context. The compositor draws with a context of its own that
 // shares textures with the game's, so it never disturbs the game's GL state.
-#include "platform/display.h"
+#include "platform/screen/display.h"
 
 #include <SDL2/SDL.h>
 
@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "platform/compositor.h"
-#include "platform/gl.h"
-#include "platform/view.h"
+#include "platform/graphics/gl.h"
+#include "platform/screen/compositor.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 namespace {

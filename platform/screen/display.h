@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/geometry.h"
-#include "platform/picture.h"
+#include "platform/core/geometry.h"
+#include "platform/graphics/picture.h"
 
 struct SDL_Window;
 

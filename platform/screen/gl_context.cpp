@@ -1,6 +1,6 @@
 // GL contexts in the display's share group. A present copies the renderbuffer into its layer's
 // texture, which the compositor's context then shows; the game's GL state is saved around it.
-#include "platform/gl_context.h"
+#include "platform/screen/gl_context.h"
 
 #include <SDL2/SDL.h>
 
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/display.h"
+#include "platform/screen/display.h"
 
 namespace platform {
 namespace {

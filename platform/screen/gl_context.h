@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/gl.h"
-#include "platform/view.h"
+#include "platform/graphics/gl.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

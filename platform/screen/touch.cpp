@@ -1,8 +1,8 @@
 // Routing of touches to views, with the locations each touch had at its last two events.
-#include "platform/touch.h"
+#include "platform/screen/touch.h"
 
-#include "platform/run_loop.h"
-#include "platform/view.h"
+#include "platform/core/run_loop.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 namespace {

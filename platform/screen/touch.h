@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/geometry.h"
+#include "platform/core/geometry.h"
 
 namespace platform {
 

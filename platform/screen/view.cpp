@@ -1,13 +1,13 @@
 // View geometry, the view tree, layout and hit testing.
-#include "platform/view.h"
+#include "platform/screen/view.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
 
-#include "platform/display.h"
-#include "platform/run_loop.h"
+#include "platform/core/run_loop.h"
+#include "platform/screen/display.h"
 
 namespace platform {
 namespace {

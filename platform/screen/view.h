@@ -9,8 +9,8 @@
 
 #include <nlohmann/json_fwd.hpp>
 
-#include "platform/geometry.h"
-#include "platform/touch.h"
+#include "platform/core/geometry.h"
+#include "platform/screen/touch.h"
 
 namespace platform {
 

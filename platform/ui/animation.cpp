@@ -1,6 +1,6 @@
 // The fade keeps a ticking timer so the screen is redrawn while it runs, and a one-shot timer
 // that settles every view still fading at its target.
-#include "platform/animation.h"
+#include "platform/ui/animation.h"
 
 namespace platform {
 

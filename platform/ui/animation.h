@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/run_loop.h"
-#include "platform/view.h"
+#include "platform/core/run_loop.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 // Buttons: the pressed look, and the action on a touch up inside.
-#include "platform/button.h"
+#include "platform/ui/button.h"
 
-#include "platform/font.h"
-#include "platform/view_canvas.h"
+#include "platform/graphics/font.h"
+#include "platform/graphics/view_canvas.h"
 
 namespace platform {
 

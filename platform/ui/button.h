@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/image.h"
-#include "platform/label.h"
-#include "platform/view.h"
+#include "platform/graphics/image.h"
+#include "platform/screen/view.h"
+#include "platform/ui/label.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
 // The focus is a button that says so; which buttons can take it is read from the view tree each
 // time, so a menu that changes takes the focus along with it.
-#include "platform/focus.h"
+#include "platform/ui/focus.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/button.h"
+#include "platform/ui/button.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // buttons from the top of the screen down, pressing it presses the button it is on.
 #pragma once
 
-#include "platform/view.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // Image views.
-#include "platform/image_view.h"
+#include "platform/ui/image_view.h"
 
-#include "platform/view_canvas.h"
+#include "platform/graphics/view_canvas.h"
 
 namespace platform {
 

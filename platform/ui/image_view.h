@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/image.h"
-#include "platform/view.h"
+#include "platform/graphics/image.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

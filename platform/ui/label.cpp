@@ -1,10 +1,10 @@
 // Labels: every change of what they show redraws them.
-#include "platform/label.h"
+#include "platform/ui/label.h"
 
 #include <algorithm>
 
-#include "platform/font.h"
-#include "platform/view_canvas.h"
+#include "platform/graphics/font.h"
+#include "platform/graphics/view_canvas.h"
 
 namespace platform {
 

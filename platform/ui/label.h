@@ -4,17 +4,11 @@
 
 #include <string>
 
-#include "platform/text.h"
-#include "platform/view.h"
+#include "platform/graphics/color.h"
+#include "platform/graphics/text.h"
+#include "platform/screen/view.h"
 
 namespace platform {
-
-struct Color {
-  float red = 0, green = 0, blue = 0, alpha = 1;
-  bool operator==(const Color&) const = default;
-  static constexpr Color black() { return {0, 0, 0, 1}; }
-  static constexpr Color white() { return {1, 1, 1, 1}; }
-};
 
 class Label : public View {
  public:

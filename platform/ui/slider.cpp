@@ -1,10 +1,10 @@
 // Sliders: the value follows the finger along the track, between the thumb's half widths at
 // either end.
-#include "platform/slider.h"
+#include "platform/ui/slider.h"
 
 #include <algorithm>
 
-#include "platform/view_canvas.h"
+#include "platform/graphics/view_canvas.h"
 
 namespace platform {
 

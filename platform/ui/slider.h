@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/image.h"
-#include "platform/view.h"
+#include "platform/graphics/image.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

@@ -1,13 +1,13 @@
 // Table views: cells laid out a row height apart from the content offset, clipped to the
 // table's bounds.
-#include "platform/table_view.h"
+#include "platform/ui/table_view.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/label.h"
-#include "platform/run_loop.h"
-#include "platform/view_canvas.h"
+#include "platform/core/run_loop.h"
+#include "platform/graphics/view_canvas.h"
+#include "platform/ui/label.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/view.h"
+#include "platform/screen/view.h"
 
 namespace platform {
 

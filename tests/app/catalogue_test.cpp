@@ -12,10 +12,10 @@
 
 #include "app/asset_catalogue.h"
 #include "app/saltmere_app_delegate.h"
-#include "platform/bundle.h"
+#include "platform/core/bundle.h"
 #include "sound/sound_engine.h"
-#include "tests/scratch.h"
-#include "tests/test_display.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_display.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/scratch.h"
+#include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
 

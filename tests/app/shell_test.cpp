@@ -9,13 +9,13 @@
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
-#include "platform/bundle.h"
-#include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/run_loop.h"
-#include "platform/user_defaults.h"
-#include "tests/scratch.h"
-#include "tests/test_display.h"
+#include "platform/core/bundle.h"
+#include "platform/core/clock.h"
+#include "platform/core/run_loop.h"
+#include "platform/core/user_defaults.h"
+#include "platform/screen/display.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_display.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "app/achievements.h"
 #include "app/settings.h"
-#include "platform/clock.h"
-#include "platform/run_loop.h"
-#include "platform/user_defaults.h"
-#include "tests/world_fixture.h"
+#include "platform/core/clock.h"
+#include "platform/core/run_loop.h"
+#include "platform/core/user_defaults.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "app/achievements.h"
-#include "platform/user_defaults.h"
-#include "tests/world_fixture.h"
+#include "platform/core/user_defaults.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <set>
 
-#include "platform/random.h"
-#include "tests/world_fixture.h"
+#include "platform/core/random.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/achievements.h"
-#include "tests/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/application.h"
-#include "platform/touch.h"
-#include "tests/test_display.h"
+#include "platform/core/application.h"
+#include "platform/screen/touch.h"
+#include "tests/support/test_display.h"
 
 using namespace oes;
 using platform::GLContext;

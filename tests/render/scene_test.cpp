@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/bundle.h"
-#include "platform/clock.h"
-#include "platform/run_loop.h"
+#include "platform/core/bundle.h"
+#include "platform/core/clock.h"
+#include "platform/core/run_loop.h"
 #include "sound/sound_engine.h"
-#include "tests/test_display.h"
+#include "tests/support/test_display.h"
 
 namespace {
 

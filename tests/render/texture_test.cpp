@@ -7,10 +7,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/image.h"
+#include "platform/graphics/image.h"
 #include "render/texture2d.h"
-#include "tests/test_display.h"
-#include "tests/test_png.h"
+#include "tests/support/test_display.h"
+#include "tests/support/test_png.h"
 
 using platform::Image;
 

@@ -10,9 +10,9 @@
 
 #include "app/asset_catalogue.h"
 #include "app/interface_file.h"
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 #include "sound/ima4.h"
-#include "tests/scratch.h"
+#include "tests/support/scratch.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 #include "sound/ima4.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/thread_priority.h"
+#include "platform/core/thread_priority.h"
 #include "sound/openal_thread.h"
 
 namespace {

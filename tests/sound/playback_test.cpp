@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "sound/sound_effect.h"
-#include "tests/test_caf.h"
-#include "tests/test_openal.h"
+#include "tests/support/test_caf.h"
+#include "tests/support/test_openal.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <AL/al.h>
 
 #include "sound/sound_engine.h"
-#include "tests/test_caf.h"
-#include "tests/test_openal.h"
+#include "tests/support/test_caf.h"
+#include "tests/support/test_openal.h"
 
 namespace {
 

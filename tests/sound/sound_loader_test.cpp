@@ -6,11 +6,11 @@
 
 #include <random>
 
-#include "platform/audio_file.h"
+#include "platform/audio/audio_file.h"
 #include "sound/sound_effect.h"
 #include "sound/sound_engine.h"
-#include "tests/test_caf.h"
-#include "tests/test_openal.h"
+#include "tests/support/test_caf.h"
+#include "tests/support/test_openal.h"
 
 using platform::AudioFile;
 using platform::AudioStreamBasicDescription;

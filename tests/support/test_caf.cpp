@@ -1,5 +1,5 @@
 // Writes CAF files chunk by chunk, big-endian as the format wants.
-#include "tests/test_caf.h"
+#include "tests/support/test_caf.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Opens the shared headless display on first use.
-#include "tests/test_display.h"
+#include "tests/support/test_display.h"
 
 #include <gtest/gtest.h>
 

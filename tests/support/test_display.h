@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/display.h"
-#include "platform/view.h"
+#include "platform/screen/display.h"
+#include "platform/screen/view.h"
 #include "render/my_eagl_view.h"
 
 // The display already open, or a headless one at `scale`.

@@ -1,5 +1,5 @@
 // A scratch folder for the sound tests' files.
-#include "tests/test_openal.h"
+#include "tests/support/test_openal.h"
 
 #include <unistd.h>
 

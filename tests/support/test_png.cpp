@@ -1,6 +1,6 @@
 // Writes the test images through libpng's full interface, so that every colour type, bit depth
 // and transparency chunk can be made.
-#include "tests/test_png.h"
+#include "tests/support/test_png.h"
 
 #include <png.h>
 

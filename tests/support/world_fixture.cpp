@@ -1,16 +1,16 @@
 // The world's test bench: see world_fixture.h.
-#include "tests/world_fixture.h"
+#include "tests/support/world_fixture.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "app/achievements.h"
-#include "platform/random.h"
-#include "platform/user_defaults.h"
-#include "tests/scratch.h"
-#include "tests/test_display.h"
-#include "tests/world_textures.h"
+#include "platform/core/random.h"
+#include "platform/core/user_defaults.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_display.h"
+#include "tests/support/world_textures.h"
 
 namespace {
 

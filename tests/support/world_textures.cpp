@@ -1,5 +1,5 @@
 // The world's picture sizes, as the game's art has them.
-#include "tests/world_textures.h"
+#include "tests/support/world_textures.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/scratch.h"
-#include "tests/test_png.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_png.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/random.h"
+#include "platform/core/random.h"
 
 namespace {
 

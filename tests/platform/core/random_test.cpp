@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "platform/random.h"
+#include "platform/core/random.h"
 
 TEST(RandomTest, MatchesTheCLibraryBitForBit) {
   for (uint32_t seed : {0u, 1u, 42u, 12345u, 2147483647u, 2147483648u, 4294967295u, 3735928559u}) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/run_loop.h"
+#include "platform/core/run_loop.h"
 
 using platform::Clock;
 using platform::RunLoop;

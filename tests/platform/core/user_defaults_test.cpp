@@ -14,7 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/user_defaults.h"
+#include "platform/core/user_defaults.h"
 
 namespace fs = std::filesystem;
 using platform::UserDefaults;

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <random>
 
-#include "platform/image.h"
+#include "platform/graphics/image.h"
 #include "render/texture2d.h"
-#include "tests/scratch.h"
-#include "tests/test_png.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_png.h"
 
 using platform::AlphaInfo;
 using platform::Image;

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/text.h"
+#include "platform/graphics/text.h"
 #include "render/texture2d.h"
-#include "tests/test_display.h"
+#include "tests/support/test_display.h"
 
 using platform::Font;
 using platform::TextAlignment;

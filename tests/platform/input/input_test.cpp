@@ -5,12 +5,12 @@
 
 #include <SDL2/SDL.h>
 
-#include "platform/accelerometer.h"
-#include "platform/application.h"
-#include "platform/button.h"
-#include "platform/desktop_events.h"
-#include "platform/injection.h"
-#include "tests/test_display.h"
+#include "platform/core/application.h"
+#include "platform/input/accelerometer.h"
+#include "platform/input/desktop_events.h"
+#include "platform/input/injection.h"
+#include "platform/ui/button.h"
+#include "tests/support/test_display.h"
 
 using namespace platform;
 

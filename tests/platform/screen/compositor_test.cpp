@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "platform/gl_context.h"
-#include "tests/scratch.h"
-#include "tests/test_display.h"
+#include "platform/screen/gl_context.h"
+#include "tests/support/scratch.h"
+#include "tests/support/test_display.h"
 
 using namespace oes;
 

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "tests/test_display.h"
+#include "tests/support/test_display.h"
 
 namespace {
 
