@@ -5,14 +5,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cfloat>
 #include <chrono>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sstream>
+
+#include "platform/core/json_reading.h"
 
 namespace platform {
 namespace fs = std::filesystem;
@@ -40,17 +45,35 @@ void syncDirectory(const fs::path& directory) {
   ::close(fd);
 }
 
+// Renames without ever replacing a file already at `to`: false with EEXIST when one is there.
+bool renameNoReplace(const fs::path& from, const fs::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: look first (two launches racing here is the only risk).
+  std::error_code error;
+  if (fs::exists(to, error)) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// Every damaged file keeps a name of its own: a second one in the same second gets "-2", and so
+// on, never the first one's.
 void moveAside(const fs::path& path) {
   const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
-  fs::path aside = path;
-  aside += ".corrupt-" + std::to_string(stamp);
-  std::error_code error;
-  fs::rename(path, aside, error);
-  if (error) {
+  const std::string base = path.string() + ".corrupt-" + std::to_string(stamp);
+  fs::path aside = base;
+  bool moved = renameNoReplace(path, aside);
+  for (int copy = 2; !moved && errno == EEXIST; ++copy) {
+    aside = base + "-" + std::to_string(copy);
+    moved = renameNoReplace(path, aside);
+  }
+  if (!moved) {
     std::fprintf(stderr, "tidewick: %s is unreadable and could not be moved aside (%s)\n",
-                 path.c_str(), error.message().c_str());
+                 path.c_str(), std::strerror(errno));
   } else {
     std::fprintf(stderr,
                  "tidewick: %s was unreadable; it was moved to %s and settings start afresh\n",
@@ -93,9 +116,8 @@ UserDefaults::UserDefaults(fs::path path) : path_(std::move(path)) {
     return;
   }
   std::ifstream in(path_, std::ios::binary);
-  std::stringstream text;
-  if (in) text << in.rdbuf();
-  nlohmann::json parsed = nlohmann::json::parse(text.str(), nullptr, false);
+  std::string why;
+  nlohmann::json parsed = readJson(in, why);
   if (parsed.is_object()) {
     values_ = std::move(parsed);
   } else {
@@ -106,14 +128,23 @@ UserDefaults::UserDefaults(fs::path path) : path_(std::move(path)) {
 long UserDefaults::integerForKey(const std::string& key) const {
   auto found = values_.find(key);
   if (found == values_.end() || !found->is_number()) return 0;
-  if (found->is_number_float()) return static_cast<long>(found->get<double>());
-  return found->get<long>();
+  if (found->is_number_unsigned()) {
+    return static_cast<long>(std::min<uint64_t>(found->get<uint64_t>(), LONG_MAX));
+  }
+  if (found->is_number_integer()) return found->get<long>();
+  // Truncated toward zero; the bounds are the nearest doubles inside long's range.
+  constexpr double kLongEnds = 0x1p63;
+  const double value = found->get<double>();
+  if (value >= kLongEnds) return LONG_MAX;
+  if (value <= -kLongEnds) return LONG_MIN;
+  return static_cast<long>(value);
 }
 
 float UserDefaults::floatForKey(const std::string& key) const {
   auto found = values_.find(key);
   if (found == values_.end() || !found->is_number()) return 0;
-  return found->get<float>();
+  return static_cast<float>(std::clamp(found->get<double>(), -static_cast<double>(FLT_MAX),
+                                       static_cast<double>(FLT_MAX)));
 }
 
 bool UserDefaults::setInteger(long value, const std::string& key) {

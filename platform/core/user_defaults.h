@@ -17,11 +17,13 @@ class UserDefaults {
   static UserDefaults& standard();
   static void useFile(const std::filesystem::path& path);
 
-  // Reads the file; a missing one is an empty store. A file that cannot be parsed is moved
-  // aside to "<name>.corrupt-<timestamp>" with a warning, and the store starts empty.
+  // Reads the file; a missing one is an empty store. A file that cannot be parsed, or that nests
+  // deeper than any store does, is moved aside to "<name>.corrupt-<timestamp>" (with "-2", "-3"
+  // and so on where that name is taken) with a warning, and the store starts empty.
   explicit UserDefaults(std::filesystem::path path);
 
-  // A missing key, or one holding no number, reads as 0.
+  // A missing key, or one holding no number, reads as 0. A number beyond the type's range reads
+  // as its nearest end (1e300 as LONG_MAX, or FLT_MAX for a float); a fraction is truncated.
   long integerForKey(const std::string& key) const;
   float floatForKey(const std::string& key) const;
   // False, with a warning, when the file could not be written; the value is kept in memory.

@@ -6,10 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cfloat>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <set>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -84,6 +87,42 @@ TEST_F(UserDefaultsTest, CorruptFileIsMovedAsideAndReported) {
     }
     EXPECT_EQ(aside, 1) << text;
   }
+}
+
+TEST_F(UserDefaultsTest, EveryDamagedFileKeepsACopyOfItsOwn) {
+  // Nested too deep to be a store: refused like unparsable text, before any save could recurse.
+  const std::string deep = "{\"score\": " + std::string(5000, '[') + std::string(5000, ']') + "}";
+  const std::string texts[] = {"{\"score\": 1", deep, "not json", "{\"level\": 2"};
+  for (const std::string& text : texts) {  // well within one second
+    writeFile(text);
+    testing::internal::CaptureStderr();
+    UserDefaults defaults(file());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("moved to"), std::string::npos);
+    EXPECT_TRUE(defaults.setInteger(3, "level"));
+    EXPECT_EQ(UserDefaults(file()).integerForKey("level"), 3);
+  }
+  std::multiset<std::string> kept;
+  for (auto& entry : fs::directory_iterator(directory_)) {
+    if (!entry.path().filename().string().starts_with("defaults.json.corrupt-")) continue;
+    std::ifstream in(entry.path());
+    kept.insert(std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+  EXPECT_EQ(kept, std::multiset<std::string>(std::begin(texts), std::end(texts)));
+}
+
+TEST_F(UserDefaultsTest, NumbersBeyondTheTypesReadAsTheirNearestEnd) {
+  writeFile(R"({"score": 1e300, "level": -1e300, "big": 18446744073709551615, "huge": 1e19,
+                "low": -9223372036854775808, "part": -7.9, "music": 1e300, "effects": -1e300})");
+  const UserDefaults defaults(file());
+  EXPECT_EQ(defaults.integerForKey("score"), LONG_MAX);
+  EXPECT_EQ(defaults.integerForKey("level"), LONG_MIN);
+  EXPECT_EQ(defaults.integerForKey("big"), LONG_MAX);
+  EXPECT_EQ(defaults.integerForKey("huge"), LONG_MAX);
+  EXPECT_EQ(defaults.integerForKey("low"), LONG_MIN);
+  EXPECT_EQ(defaults.integerForKey("part"), -7);
+  EXPECT_EQ(defaults.floatForKey("music"), FLT_MAX);
+  EXPECT_EQ(defaults.floatForKey("effects"), -FLT_MAX);
+  EXPECT_EQ(defaults.floatForKey("big"), 18446744073709551615.0f);
 }
 
 TEST_F(UserDefaultsTest, WritesIntoAMissingFolderAndReportsAnUnwritableOne) {

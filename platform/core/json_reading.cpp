@@ -1,0 +1,25 @@
+// nlohmann's parser walks nesting with a stack of its own; the callback drops every value below
+// the cap as it is read, so a deep document never becomes a deep tree.
+#include "platform/core/json_reading.h"
+
+namespace platform {
+
+nlohmann::json readJson(std::istream& in, std::string& error) {
+  bool tooDeep = false;
+  nlohmann::json document = nlohmann::json::parse(
+      in,
+      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+        if (depth > kMaxJsonDepth) tooDeep = true;
+        return depth <= kMaxJsonDepth;
+      },
+      false);
+  if (document.is_discarded()) {
+    error = "is not JSON";
+  } else if (tooDeep) {
+    error = "nests deeper than " + std::to_string(kMaxJsonDepth) + " levels";
+    document = nlohmann::json(nlohmann::json::value_t::discarded);
+  }
+  return document;
+}
+
+}  // namespace platform

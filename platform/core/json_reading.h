@@ -1,0 +1,19 @@
+// JSON from files the player or a script supplies: parsed with its nesting capped, so that no
+// reader, writer or comparison later recurses through thousands of levels.
+#pragma once
+
+#include <istream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace platform {
+
+// Deeper documents are refused; the game's own files nest three or four levels.
+constexpr int kMaxJsonDepth = 64;
+
+// The document read from `in`; a discarded value (`is_discarded()`), with `error` saying why
+// ("is not JSON" or "nests deeper than 64 levels"), when it cannot be taken.
+nlohmann::json readJson(std::istream& in, std::string& error);
+
+}  // namespace platform
