@@ -11,6 +11,7 @@
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/application.h"
 #include "platform/core/clock.h"
+#include "platform/core/json_reading.h"
 #include "platform/core/random.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
@@ -75,7 +76,7 @@ std::filesystem::path freshDefaults(const nlohmann::json& values) {
   platform::UserDefaults::useFile(path);
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
   for (const auto& [key, value] : values.items()) {
-    if (key == "music" || key == "effects") {
+    if (isFloatSetting(key)) {
       defaults.setFloat(value.get<float>(), key);
     } else {
       defaults.setInteger(value.get<long>(), key);
@@ -166,9 +167,9 @@ int replayCommand(const std::vector<std::string>& arguments) {
 
   std::ifstream in(arguments[0]);
   if (!in) return usageError("cannot read " + arguments[0]);
-  const nlohmann::json json = nlohmann::json::parse(in, nullptr, false);
-  if (json.is_discarded()) return usageError(arguments[0] + " is not JSON");
   std::string error;
+  const nlohmann::json json = platform::readJson(in, error);
+  if (json.is_discarded()) return usageError(arguments[0] + " " + error);
   const std::optional<ReplayScript> script = parseReplayScript(json, error);
   if (!script) return usageError(arguments[0] + ": " + error);
   return run(*script, options);

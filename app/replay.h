@@ -25,6 +25,11 @@ struct ReplayScript {
   std::vector<ReplayEvent> events;
 };
 
+// The stored settings a script gives as floats ("music", "effects"); the others are integers.
+inline bool isFloatSetting(const std::string& key) {
+  return key == "music" || key == "effects";
+}
+
 // The script, or nothing with `error` naming what is wrong (and which event).
 std::optional<ReplayScript> parseReplayScript(const nlohmann::json& json, std::string& error);
 

@@ -1,16 +1,39 @@
 // Reading a replay script: every field checked before anything runs.
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <set>
 
 #include "app/replay.h"
+#include "platform/core/geometry.h"
 
 namespace {
 
 using nlohmann::json;
 
+bool isCoordinate(const json& value) {
+  return value.is_number() && std::fabs(value.get<double>()) <= platform::kMaxFileCoordinate;
+}
+
 bool isPoint(const json& value) {
-  return value.is_array() && value.size() == 2 && value[0].is_number() && value[1].is_number();
+  return value.is_array() && value.size() == 2 && isCoordinate(value[0]) && isCoordinate(value[1]);
+}
+
+bool isButtonTag(const json& value) {
+  if (value.is_number_unsigned()) return value.get<uint64_t>() <= INT_MAX;
+  return value.is_number_integer() && value.get<int64_t>() >= INT_MIN &&
+         value.get<int64_t>() <= INT_MAX;
+}
+
+// A stored value the store takes as it is: a volume within float's range, any other setting
+// within long's (fractions are truncated as the store truncates them).
+bool fitsStore(const std::string& key, const json& value) {
+  if (value.is_number_unsigned()) return value.get<uint64_t>() <= LONG_MAX;
+  if (value.is_number_integer()) return true;
+  if (!value.is_number_float()) return false;
+  const double limit = isFloatSetting(key) ? FLT_MAX : 0x1p63;
+  return std::fabs(value.get<double>()) < limit;
 }
 
 bool readEvent(const json& event, ReplayEvent& out, std::string& why) {
@@ -30,7 +53,7 @@ bool readEvent(const json& event, ReplayEvent& out, std::string& why) {
   }
   for (const auto& [key, value] : event.items()) {
     if (key == "t") continue;
-    if (key == "button" && value.is_number_integer()) {
+    if (key == "button" && isButtonTag(value)) {
       out.kind = ReplayEvent::Kind::Button;
       out.button = value.get<int>();
     } else if (key == "tap" && isPoint(value)) {
@@ -88,7 +111,7 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
       return std::nullopt;
     }
     for (const auto& [key, value] : defaults.items()) {
-      if (!known.count(key) || !value.is_number()) {
+      if (!known.count(key) || !fitsStore(key, value)) {
         error = "\"defaults\" has an unknown or malformed value \"" + key + "\"";
         return std::nullopt;
       }

@@ -4,6 +4,10 @@
 
 namespace platform {
 
+// The farthest from the origin a coordinate read from a file may lie (a view's frame, a scripted
+// touch): screens are thousands of points across, and larger numbers are refused, not drawn.
+constexpr float kMaxFileCoordinate = 100000;
+
 struct Point {
   float x = 0, y = 0;
   bool operator==(const Point&) const = default;

@@ -160,6 +160,14 @@ TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
       {R"({"seed": 1})", "\"duration\""},
       {R"({"seed": 1, "duration": 5, "defaults": {"volume": 1}})", "volume"},
       {R"({"seed": 1, "duration": 5, "events": [}")", "not JSON"},
+      // Numbers that no event or store can take.
+      {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "button": 4294967297}]})", "event 0"},
+      {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "tap": [1e300, 0]}]})", "event 0"},
+      {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "swipe": [[0, 0], [0, -1e6]]}]})",
+       "event 0"},
+      {R"({"seed": 1, "duration": 5, "defaults": {"score": 1e300}})", "\"score\""},
+      {R"({"seed": 1, "duration": 5, "defaults": {"level": 9223372036854775808}})", "\"level\""},
+      {R"({"seed": 1, "duration": 5, "defaults": {"music": -1e300}})", "\"music\""},
   };
   for (const auto& c : cases) {
     const ReplayRun run = replay(c.script, "--dump " + file("never.jsonl"));
@@ -167,6 +175,11 @@ TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
     EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
     EXPECT_FALSE(fs::exists(file("never.jsonl"))) << c.script;
   }
+  const std::string deep = R"({"seed": 1, "duration": 5, "events": [)" + std::string(20000, '[') +
+                           std::string(20000, ']') + "]}";
+  const ReplayRun nested = replay(deep, "");
+  EXPECT_EQ(nested.status, 2);
+  EXPECT_NE(nested.errors.find("nests deeper than 64 levels"), std::string::npos) << nested.errors;
   EXPECT_EQ(replay(R"({"seed": 1, "duration": 1})", "--screenshot nonsense").status, 2);
   EXPECT_EQ(replay(R"({"seed": 1, "duration": 1})", "--frobnicate x").status, 2);
 }
