@@ -1,6 +1,7 @@
 // Checking the interface file, and building the window and views from it.
 #include "app/interface_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -10,6 +11,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
+#include "platform/core/bundle.h"
+#include "platform/core/geometry.h"
+#include "platform/core/json_reading.h"
 #include "platform/graphics/image.h"
 #include "platform/ui/button.h"
 #include "platform/ui/image_view.h"
@@ -56,12 +60,44 @@ const Outlet kOutlets[] = {
 const std::set<std::string> kClasses = {"GLView", "ImageView", "Button", "Label"};
 constexpr int kFirstTag = 1, kLastTag = 13;
 
+// The file is read as it comes: a property of the wrong JSON type reads as absent, never throws.
+const nlohmann::json& field(const nlohmann::json& object, const char* key) {
+  static const nlohmann::json kAbsent;
+  if (!object.is_object()) return kAbsent;
+  const auto found = object.find(key);
+  return found == object.end() ? kAbsent : *found;
+}
+
+// A text property, or "" where there is none or it is not a text.
+std::string text(const nlohmann::json& object, const char* key) {
+  const nlohmann::json& value = field(object, key);
+  return value.is_string() ? value.get<std::string>() : std::string();
+}
+
 bool isFrame(const nlohmann::json& frame) {
   if (!frame.is_array() || frame.size() != 4) return false;
   for (const auto& number : frame) {
-    if (!number.is_number()) return false;
+    if (!number.is_number() || !(std::fabs(number.get<double>()) <= platform::kMaxFileCoordinate))
+      return false;
   }
   return true;
+}
+
+// The file as a JSON object, or a discarded value after saying why in `fault`.
+nlohmann::json readInterfaceFile(const std::filesystem::path& path, std::string& fault) {
+  std::ifstream in(path);
+  if (!in) {
+    fault = "cannot read " + path.string();
+    return nlohmann::json(nlohmann::json::value_t::discarded);
+  }
+  std::string error;
+  nlohmann::json file = platform::readJson(in, error);
+  if (!file.is_discarded() && !file.is_object()) error = "is not a JSON object";
+  if (!error.empty()) {
+    fault = path.string() + " " + error;
+    return nlohmann::json(nlohmann::json::value_t::discarded);
+  }
+  return file;
 }
 
 }  // namespace
@@ -69,43 +105,48 @@ bool isFrame(const nlohmann::json& frame) {
 std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder) {
   const std::filesystem::path path = folder / kInterfaceFile;
   std::vector<std::string> faults;
-  std::ifstream in(path);
-  if (!in) return {"cannot read " + path.string()};
-  const nlohmann::json file = nlohmann::json::parse(in, nullptr, false);
-  if (file.is_discarded() || !file.is_object()) return {path.string() + " is not a JSON object"};
-  if (!file.contains("window") || !isFrame(file["window"].value("frame", nlohmann::json()))) {
-    faults.push_back("the window has no frame");
-  }
-  const nlohmann::json views = file.value("views", nlohmann::json());
+  std::string unreadable;
+  const nlohmann::json file = readInterfaceFile(path, unreadable);
+  if (file.is_discarded()) return {unreadable};
+  if (!isFrame(field(field(file, "window"), "frame"))) faults.push_back("the window has no frame");
+  const nlohmann::json& views = field(file, "views");
   if (!views.is_array()) return {path.string() + " has no list of views"};
 
   std::set<std::string> names;
   std::map<int, int> tags;  // tag -> how many buttons carry it
   for (const auto& view : views) {
-    const std::string name = view.is_object() ? view.value("name", "") : "";
+    const std::string name = text(view, "name");
     if (name.empty()) {
       faults.push_back("a view has no name");
       continue;
     }
     if (!names.insert(name).second) faults.push_back(name + " appears twice");
-    if (!kClasses.count(view.value("class", ""))) {
-      faults.push_back(name + " has no known class");
-    }
-    if (!isFrame(view.value("frame", nlohmann::json()))) faults.push_back(name + " has no frame");
+    const std::string kind = text(view, "class");
+    if (!kClasses.count(kind)) faults.push_back(name + " has no known class");
+    if (!isFrame(field(view, "frame"))) faults.push_back(name + " has no frame");
     if (view.contains("image")) {
-      const std::string image = view["image"].is_string() ? view["image"].get<std::string>() : "";
+      const std::string image = text(view, "image");
       std::error_code error;
-      if (image.empty() || !std::filesystem::is_regular_file(folder / image, error)) {
+      if (!platform::isResourceName(image)) {
         faults.push_back(name + " shows " + (image.empty() ? "no image" : image) +
-                         ", which the bundle does not have");
+                         ", which is not the name of an image in the bundle");
+      } else if (!std::filesystem::is_regular_file(folder / image, error)) {
+        faults.push_back(name + " shows " + image + ", which the bundle does not have");
       }
     }
-    if (view.value("class", "") == "Button") {
-      const nlohmann::json tag = view.value("tag", nlohmann::json());
-      if (tag.is_number_integer())
+    if (view.contains("title") && !field(view, "title").is_string()) {
+      faults.push_back(name + " has a title that is not a text");
+    }
+    if (kind == "Button") {
+      const nlohmann::json& tag = field(view, "tag");
+      if (tag.is_number_integer() && tag.get<int64_t>() >= kFirstTag &&
+          tag.get<int64_t>() <= kLastTag) {
         ++tags[tag.get<int>()];
-      else
+      } else if (tag.is_number_integer()) {
+        faults.push_back("tag " + tag.dump() + " is not a tag of the game");
+      } else {
         faults.push_back(name + " has no tag");
+      }
     }
   }
   for (const Outlet& outlet : kOutlets) {
@@ -118,11 +159,6 @@ std::vector<std::string> checkInterfaceFile(const std::filesystem::path& folder)
                        " buttons");
     }
   }
-  for (const auto& [tag, count] : tags) {
-    if (tag < kFirstTag || tag > kLastTag) {
-      faults.push_back("tag " + std::to_string(tag) + " is not a tag of the game");
-    }
-  }
   return faults;
 }
 
@@ -130,8 +166,8 @@ namespace {
 
 std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
                                          SaltmereAppDelegate& delegate) {
-  const std::string kind = description.value("class", "");
-  const std::string image = description.value("image", "");
+  const std::string kind = text(description, "class");
+  const std::string image = text(description, "image");
   if (kind == "GLView") {
     delegate.glView = MyEAGLView::initWithCoder(description);
     return delegate.glView;
@@ -142,7 +178,7 @@ std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
   } else if (kind == "Button") {
     auto button = std::make_shared<platform::Button>();
     if (!image.empty()) button->setImage(platform::imageNamed(image));
-    button->setTitle(description.value("title", ""));
+    button->setTitle(text(description, "title"));
     button->setAction(
         [&delegate](platform::Button& pressed) { delegate.buttonPressed(pressed.tag()); });
     view = button;
@@ -158,16 +194,15 @@ std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
 
 bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate& delegate) {
   const std::filesystem::path path = folder / kInterfaceFile;
-  std::ifstream in(path);
-  const nlohmann::json file =
-      in ? nlohmann::json::parse(in, nullptr, false) : nlohmann::json(nullptr);
-  if (!file.is_object() || !file.value("views", nlohmann::json()).is_array()) {
+  std::string unreadable;
+  const nlohmann::json file = readInterfaceFile(path, unreadable);
+  if (file.is_discarded() || !field(file, "views").is_array()) {
     std::fprintf(stderr, "tidewick: the interface file %s cannot be read\n", path.c_str());
     return false;
   }
   delegate.window = std::make_shared<platform::Window>();
   for (const auto& description : file["views"]) {
-    const std::string name = description.is_object() ? description.value("name", "") : "";
+    const std::string name = text(description, "name");
     const std::shared_ptr<platform::View> view = makeView(description, delegate);
     if (!view) {
       std::fprintf(stderr, "tidewick: the interface file's view %s cannot be made\n", name.c_str());

@@ -2,6 +2,7 @@
 // does all the decoding, drawing and converting; drawing is one bind and one triangle strip.
 #include "render/texture2d.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -88,9 +89,10 @@ TexturePixels texturePixelsFromImage(const platform::Image& image) {
   out.width = powerOfTwoAtLeast(wholePixels(out.contentSize.width));
   out.height = powerOfTwoAtLeast(wholePixels(out.contentSize.height));
   platform::AffineTransform transform;
+  // A long thin image keeps a side of one pixel, never none.
   while (out.width > kMaxImageSide || out.height > kMaxImageSide) {
-    out.width /= 2;
-    out.height /= 2;
+    out.width = std::max(1u, out.width / 2);
+    out.height = std::max(1u, out.height / 2);
     transform = platform::AffineTransform::scale(0.5f, 0.5f).concat(transform);
     out.contentSize.width *= 0.5f;
     out.contentSize.height *= 0.5f;

@@ -28,9 +28,14 @@ void Bundle::useFolder(const std::filesystem::path& folder) {
 }
 
 std::string Bundle::pathForResource(const std::string& name, const std::string& type) const {
+  if (!isResourceName(name + "." + type)) return {};
   const std::filesystem::path path = folder_ / (name + "." + type);
   std::error_code error;
   return std::filesystem::is_regular_file(path, error) ? path.string() : std::string();
+}
+
+bool isResourceName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos;
 }
 
 }  // namespace platform

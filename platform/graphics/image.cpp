@@ -10,6 +10,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/core/bundle.h"
@@ -17,8 +18,9 @@
 namespace platform {
 namespace {
 
-// Larger images are refused rather than allocated.
-constexpr png_uint_32 kMaxSide = 16384;
+// Larger images are refused before anything is allocated for them: the largest texture the game
+// makes is 1024 points a side, and art is drawn at up to four pixels a point.
+constexpr png_uint_32 kMaxSide = 4096;
 
 struct PngSource {
   const uint8_t* data;
@@ -104,6 +106,11 @@ void premultiply(std::vector<uint8_t>& rgba) {
 }  // namespace
 
 std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+    std::fprintf(stderr, "tidewick: cannot open image %s: not a file\n", path.c_str());
+    return nullptr;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
@@ -148,6 +155,11 @@ std::shared_ptr<Image> Image::cropped(int x, int y, int width, int height) const
 }
 
 std::shared_ptr<Image> imageNamed(const std::string& name) {
+  if (!isResourceName(name)) {
+    std::fprintf(stderr, "tidewick: \"%s\" is not the name of an image in the bundle\n",
+                 name.c_str());
+    return nullptr;
+  }
   return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
 }
 

@@ -25,7 +25,8 @@ enum class AlphaInfo {
 class Image {
  public:
   // The PNG file decoded; null, with a line naming the file and the reason on stderr, when the
-  // file is missing or is not a PNG that can be decoded whole.
+  // file is missing, is not a file, or is not a PNG that can be decoded whole within 4096
+  // pixels a side.
   static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path);
   // The same from bytes in memory; `name` is for the message.
   static std::shared_ptr<Image> imageWithPngData(std::span<const uint8_t> data,
@@ -54,7 +55,7 @@ class Image {
 };
 
 // A bundle image by file name ("Star.png"), decoded; null, with a line naming the file, when
-// it is missing or cannot be decoded.
+// it is missing or cannot be decoded, or the name is not a resource name (a path, say).
 std::shared_ptr<Image> imageNamed(const std::string& name);
 
 }  // namespace platform

@@ -116,10 +116,17 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   if (!layer || target != GL_RENDERBUFFER_OES || renderbuffer == 0 || sCurrent != this) {
     return false;
   }
+  // Sizes are checked against the driver's limit while still floats: a frame of 1e30 points
+  // must not reach an integer conversion.
   const Size size = layer->bounds().size;
-  const int width = static_cast<int>(std::round(size.width));
-  const int height = static_cast<int>(std::round(size.height));
-  if (width < 1 || height < 1) return false;
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_OES, &largest);
+  const float roundedWidth = std::round(size.width), roundedHeight = std::round(size.height);
+  if (!(roundedWidth >= 1 && roundedWidth <= static_cast<float>(largest) && roundedHeight >= 1 &&
+        roundedHeight <= static_cast<float>(largest))) {
+    return false;
+  }
+  const int width = static_cast<int>(roundedWidth), height = static_cast<int>(roundedHeight);
 
   const bool rgb565 = layer->drawableProperties().colorFormat == ColorFormat::RGB565;
   // An error left over from earlier calls must not be taken for this one's.

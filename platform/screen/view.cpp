@@ -2,7 +2,11 @@
 #include "platform/screen/view.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdio>
+#include <stdexcept>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -45,21 +49,43 @@ View::~View() {
   for (auto& subview : subviews_) subview->superview_ = nullptr;
 }
 
+namespace {
+
+// The number a description gives for a coordinate, within the bounds any file may use.
+float coordinate(const Coder& number) {
+  if (!number.is_number() || !(std::fabs(number.get<double>()) <= kMaxFileCoordinate)) {
+    throw std::invalid_argument("a frame holds " + number.dump());
+  }
+  return number.get<float>();
+}
+
+// A tag is a number within int's range; a fraction is truncated, as it always was.
+int tagNumber(const Coder& number) {
+  if (!number.is_number() ||
+      !(number.get<double>() >= INT_MIN && number.get<double>() <= INT_MAX)) {
+    throw std::invalid_argument("the tag is " + number.dump());
+  }
+  return static_cast<int>(number.get<double>());
+}
+
+}  // namespace
+
 bool View::decode(const Coder& coder) {
   if (!coder.is_object()) return false;
   try {
     if (auto frame = coder.find("frame"); frame != coder.end()) {
       const auto& f = *frame;
       if (!f.is_array() || f.size() != 4) return false;
-      setFrame({{f[0].get<float>(), f[1].get<float>()}, {f[2].get<float>(), f[3].get<float>()}});
+      setFrame({{coordinate(f[0]), coordinate(f[1])}, {coordinate(f[2]), coordinate(f[3])}});
     }
     setHidden(coder.value("hidden", false));
-    setAlpha(coder.value("alpha", 1.0f));
-    setTag(coder.value("tag", 0));
+    // Alpha is clamped to 0..1 as setAlpha clamps it, before it can overflow a float.
+    setAlpha(static_cast<float>(std::clamp(coder.value("alpha", 1.0), 0.0, 1.0)));
+    setTag(tagNumber(coder.value("tag", Coder(0))));
     // A property the description leaves out keeps the kind of view's own default (image views
     // and labels take no touches).
     setUserInteractionEnabled(coder.value("userInteractionEnabled", userInteractionEnabled_));
-  } catch (const nlohmann::json::exception& e) {
+  } catch (const std::exception& e) {
     std::fprintf(stderr, "tidewick: a view's description is malformed: %s\n", e.what());
     return false;
   }

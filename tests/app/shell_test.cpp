@@ -3,10 +3,13 @@
 // menus upright on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/achievements.h"
+#include "app/interface_file.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
 #include "platform/core/bundle.h"
@@ -359,4 +362,52 @@ TEST_F(ShellTest, AGameLostInItsFirstRoundEarnsNeitherTosslessNorCleaner) {
   const long earned = platform::UserDefaults::standard().integerForKey(kAchievementsKey);
   EXPECT_FALSE(earned & (1L << kAchievementTossless));
   EXPECT_FALSE(earned & (1L << kAchievementCleaner));
+}
+
+TEST_F(ShellTest, AnInterfaceFileOfTheWrongShapeIsNamedByTheCheckerAndNeverThrows) {
+  const std::filesystem::path folder = scratchPath("interface-shapes");
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / kInterfaceFile) << R"({"window": [0, 0, 320, 480],
+    "views": [7, {"name": 12, "class": "Label"}, {"name": "a", "class": ["Label"]},
+              {"name": "b", "class": "Button", "title": 5, "tag": 4294967297, "frame": [0, 0, 9, 9]},
+              {"name": "c", "class": "ImageView", "image": "/etc/passwd", "frame": [0, 0, 9, 9]},
+              {"name": "d", "class": "ImageView", "image": "../MainWindow.json", "frame": [0, 0, 9, 9]},
+              {"name": "e", "class": "ImageView", "image": "", "frame": [0, 0, 9, 9]},
+              {"name": "f", "class": "Label", "frame": [0, 0, 1e30, 9]},
+              {"name": "g", "class": "Label", "frame": [0, 0, 9, 9], "tag": -1e300},
+              {"name": "h", "class": "Label", "frame": [0, 0, 9, 9]}]})";
+  const std::vector<std::string> faults = checkInterfaceFile(folder);
+  const auto says = [&faults](const std::string& text) {
+    return std::find(faults.begin(), faults.end(), text) != faults.end();
+  };
+  EXPECT_TRUE(says("the window has no frame"));
+  EXPECT_TRUE(says("a view has no name"));
+  EXPECT_TRUE(says("a has no known class"));
+  EXPECT_TRUE(says("b has a title that is not a text"));
+  EXPECT_TRUE(says("tag 4294967297 is not a tag of the game"));
+  EXPECT_TRUE(says("c shows /etc/passwd, which is not the name of an image in the bundle"));
+  EXPECT_TRUE(says("d shows ../MainWindow.json, which is not the name of an image in the bundle"));
+  EXPECT_TRUE(says("e shows no image, which is not the name of an image in the bundle"));
+  EXPECT_TRUE(says("f has no frame"));
+
+  // The loader makes what it can; a view it cannot make is left out with a line naming it.
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(loadInterfaceFile(folder, game));
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("view f cannot be made"), std::string::npos) << said;
+  EXPECT_NE(said.find("view g cannot be made"), std::string::npos) << said;
+  EXPECT_NE(said.find("\"/etc/passwd\" is not the name of an image"), std::string::npos) << said;
+  ASSERT_TRUE(game.window);
+  EXPECT_EQ(game.window->subviews().size(), 5u);  // b, c, d, e and h
+
+  std::ofstream(folder / kInterfaceFile)
+      << R"({"views": )" << std::string(3000, '[') << std::string(3000, ']') << "}";
+  EXPECT_EQ(checkInterfaceFile(folder),
+            std::vector<std::string>{(folder / kInterfaceFile).string() +
+                                     " nests deeper than 64 levels"});
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(loadInterfaceFile(folder, game));
+  testing::internal::GetCapturedStderr();
+  std::filesystem::remove_all(folder);
 }

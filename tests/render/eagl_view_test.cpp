@@ -107,6 +107,18 @@ TEST(MyEAGLViewTest, MalformedDescriptionsAndEmptySurfacesGiveNoView) {
   EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", "wide"}}));
   EXPECT_FALSE(MyEAGLView::initWithCoder(nlohmann::json::array()));
   EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 0.4, 320}}}));
+  // Numbers no frame or tag can hold are refused, not converted.
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 1e30, 320}}}));
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {-1e300, 0, 480, 320}}}));
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}, {"tag", -1e300}}));
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}, {"tag", 4294967297}}));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("malformed"), std::string::npos);
+  // Within a file's bounds but beyond the largest renderbuffer the driver makes.
+  EXPECT_FALSE(MyEAGLView::initWithCoder({{"frame", {0, 0, 90000, 320}}}));
+  const auto clamped = MyEAGLView::initWithCoder({{"frame", {0, 0, 48, 32}}, {"alpha", 1e300}});
+  ASSERT_TRUE(clamped);
+  EXPECT_EQ(clamped->alpha(), 1.0f);
 }
 
 TEST(MyEAGLViewTest, ConvertsViewCoordinatesToSurfacePixelsWithoutFlipping) {

@@ -4,6 +4,8 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -133,6 +135,18 @@ TEST(TexturePixelsTest, ImagesOverTheLimitAreHalvedIntoTheCorner) {
   EXPECT_EQ(at(749, 299), 255);
   EXPECT_EQ(pixels.data[(299 * 1024 + 750) * 4 + 3], 0);
   EXPECT_EQ(pixels.data[(300 * 1024 + 10) * 4 + 3], 0);
+}
+
+TEST_F(TextureDrawTest, ThinImagesOverTheLimitKeepASideOfOnePixel) {
+  for (const auto& [width, height] : {std::pair{1, 4096}, {2048, 1}, {4096, 3}}) {
+    const auto texture = Texture2D::initWithImage(solid(width, height, true).get());
+    ASSERT_TRUE(texture) << width << " x " << height;
+    EXPECT_GE(texture->pixelsWide(), 1u);
+    EXPECT_GE(texture->pixelsHigh(), 1u);
+    EXPECT_LE(std::max(texture->pixelsWide(), texture->pixelsHigh()), 1024u);
+    EXPECT_TRUE(std::isfinite(texture->maxS()) && texture->maxS() > 0 && texture->maxS() <= 1);
+    EXPECT_TRUE(std::isfinite(texture->maxT()) && texture->maxT() > 0 && texture->maxT() <= 1);
+  }
 }
 
 TEST_F(TextureDrawTest, CreationRecordsSizesAndCoordinates) {

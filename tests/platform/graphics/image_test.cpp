@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/core/bundle.h"
 #include "platform/graphics/image.h"
 #include "render/texture2d.h"
 #include "tests/support/scratch.h"
@@ -135,15 +136,49 @@ TEST(ImageTest, DamagedAndForeignFilesGiveNoImageAndNoTexture) {
 }
 
 TEST(ImageTest, HugeDimensionsAreRefusedNotAllocated) {
-  TestPng png{PNG_COLOR_TYPE_GRAY, 8, false, 1, 1, {0}};
-  std::vector<uint8_t> bytes = encodePng(png);
-  // A width of a million in IHDR, its checksum made right again so only the size is at fault.
-  bytes[16] = 0x00, bytes[17] = 0x0F, bytes[18] = 0x42, bytes[19] = 0x40;
-  const uLong crc = crc32(0, &bytes[12], 17);
-  for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+  // A header claiming the size, its checksum made right again so only the size is at fault.
+  const auto claiming = [](uint32_t width, uint32_t height) {
+    TestPng png{PNG_COLOR_TYPE_GRAY, 8, false, 1, 1, {0}};
+    std::vector<uint8_t> bytes = encodePng(png);
+    for (int i = 0; i < 4; ++i) {
+      bytes[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+      bytes[20 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(0, &bytes[12], 17);
+    for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    return bytes;
+  };
+  for (const auto& [width, height] :
+       {std::pair{1000000u, 1u}, {16384u, 16384u}, {4097u, 1u}, {1u, 4097u}}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Image::imageWithPngData(claiming(width, height), "huge.png")) << width;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot decode image huge.png"), std::string::npos) << said;
+  }
+  // The largest side the game can use still decodes.
+  const auto wide = decode({PNG_COLOR_TYPE_GRAY, 8, false, 4096, 1, std::vector<uint8_t>(4096, 9)});
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(wide->width(), 4096);
+}
+
+TEST(ImageTest, FoldersAndPathsAreNotImages) {
+  const auto dir = scratchPath("image-paths");
+  std::filesystem::create_directories(dir);
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(Image::imageWithPngData(bytes, "huge.png"));
-  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Image::imageWithContentsOfFile(dir));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("not a file"), std::string::npos);
+
+  platform::Bundle::useFolder(dir);
+  writeFile(dir / "Star.png", encodePng({PNG_COLOR_TYPE_GRAY, 8, false, 1, 1, {7}}));
+  EXPECT_TRUE(platform::imageNamed("Star.png"));
+  for (const char* name : {"", ".", "..", "/etc/passwd", "../Star.png", "sub/Star.png"}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::imageNamed(name)) << name;
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("not the name of an image"),
+              std::string::npos)
+        << name;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST(ImageTest, MasksHaveNoColourSpace) {
