@@ -20,13 +20,13 @@ using platform::AudioStreamBasicDescription;
 
 namespace {
 
-constexpr unsigned kIma4BlockBytes = 34;
 constexpr unsigned kIma4PcmBytesPerChannel = 128;  // 64 frames of 16-bit samples
 // The playback thread's pause between two looks at the attack.
 constexpr auto kAttackPoll = std::chrono::milliseconds(1);
 
+// Statuses that are four-character codes print as their characters ('typ?').
 void report(const char* message, OSStatus status) {
-  std::printf("%s: %d\n", message, status);
+  std::printf("%s: %s\n", message, platform::statusText(status).c_str());
 }
 void reportAL(const char* message, ALenum error) {
   std::printf("%s: %x\n", message, error);
@@ -132,13 +132,23 @@ OSStatus SoundEngineEffect::LoadFileData(const char* path, void*& data, unsigned
   const bool littleEndianPCM = format.mFormatID == platform::kAudioFormatLinearPCM &&
                                !(format.mFormatFlags & platform::kAudioFormatFlagIsBigEndian);
   if (!littleEndianPCM && format.mBitsPerChannel > 8) return fail(kSoundEngineUnsupportedFormat);
+  // OpenAL takes integer samples only.
+  if (format.mFormatID == platform::kAudioFormatLinearPCM &&
+      (format.mFormatFlags & platform::kAudioFormatFlagIsFloat)) {
+    return fail(kSoundEngineUnsupportedFormat);
+  }
+  // A file with no sound in it is damaged, not an effect of no length.
+  const bool ima4 = format.mFormatID == platform::kAudioFormatAppleIMA4;
+  if (ima4 ? file->audioDataPacketCount() == 0 : byteCount == 0) {
+    return fail(platform::kAudioFileInvalidFileError);
+  }
 
-  if (format.mFormatID == platform::kAudioFormatAppleIMA4) {
-    const uint64_t packets = file->audioDataPacketCount();
-    // The packet count is only the file's word: the data must hold every packet it counts.
+  if (ima4) {
+    // The reader has checked the packets' shape and that the data holds every packet counted.
     // More than two channels would not decode to anything playable.
+    const uint64_t packets = file->audioDataPacketCount();
     const unsigned channels = format.mChannelsPerFrame;
-    if (channels > 2 || packets > byteCount / (kIma4BlockBytes * channels)) {
+    if (channels > 2) {
       return fail(kSoundEngineUnsupportedFormat);
     }
     dataSize = static_cast<unsigned long>(packets * kIma4PcmBytesPerChannel * channels);
@@ -167,14 +177,14 @@ OSStatus SoundEngineEffect::LoadFileData(const char* path, void*& data, unsigned
   alGenBuffers(1, &bufferID);
   ALenum error = alGetError();
   if (error != AL_NO_ERROR) {
-    reportAL("Error generating buffer\n", error);
+    reportAL("Error generating buffer", error);
     return fail(error);
   }
   alBufferDataStaticProc(static_cast<ALint>(bufferID), GetALFormat(format), data,
                          static_cast<ALsizei>(dataSize), static_cast<ALsizei>(format.mSampleRate));
   error = alGetError();
   if (error != AL_NO_ERROR) {
-    reportAL("Error attaching data to buffer\n", error);
+    reportAL("Error attaching data to buffer", error);
     return fail(error);
   }
   return 0;

@@ -41,7 +41,8 @@ class SoundEngineEffect {
   // The buffer format for the stream, or 4 when OpenAL has none for it.
   static ALenum GetALFormat(platform::AudioStreamBasicDescription format);
   // Reads the whole file into a new PCM block and a new OpenAL buffer. On failure nothing it
-  // allocated stays allocated and `data` is null.
+  // allocated stays allocated and `data` is null. Big-endian or floating-point samples and IMA4
+  // of more than two channels give 4; a file with no sound in it 'dta?'.
   OSStatus LoadFileData(const char* path, void*& data, unsigned long& dataSize,
                         unsigned int& bufferID);
 

@@ -87,29 +87,35 @@ std::unique_ptr<LoadedSound> loadSound(const std::string& file) {
 
 std::string fourCharacters(uint32_t code) {
   std::string text;
-  if (code == 0) return text;
   for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
   return text;
 }
 
+// What the file says of itself; the fields are null where the reader could not take the file.
 int describeSound(const std::string& file) {
   const auto loaded = loadSound(file);
   if (!loaded) return 1;
   std::unique_ptr<platform::AudioFile> audio;
-  platform::AudioFile::open(file, audio);
-  const platform::AudioStreamBasicDescription format =
-      audio ? audio->dataFormat() : platform::AudioStreamBasicDescription{};
-  const nlohmann::ordered_json description = {
-      {"status", loaded->status},
-      {"formatID", fourCharacters(format.mFormatID)},
-      {"sampleRate", format.mSampleRate},
-      {"channels", format.mChannelsPerFrame},
-      {"bitsPerChannel", format.mBitsPerChannel},
-      {"bigEndian", (format.mFormatFlags & platform::kAudioFormatFlagIsBigEndian) != 0},
-      {"packets", audio ? audio->audioDataPacketCount() : 0},
-      {"dataBytes", audio ? audio->audioDataByteCount() : 0},
-      {"pcmBytes", loaded->status == 0 ? loaded->effect.loopDataSize : 0},
-      {"alFormat", SoundEngineEffect::GetALFormat(format)}};
+  const OSStatus opened = platform::AudioFile::open(file, audio);
+  nlohmann::ordered_json description = {
+      {"status", loaded->status}, {"statusText", platform::statusText(loaded->status)},
+      {"formatID", nullptr},      {"sampleRate", nullptr},
+      {"channels", nullptr},      {"bitsPerChannel", nullptr},
+      {"bigEndian", nullptr},     {"packets", nullptr},
+      {"dataBytes", nullptr},     {"pcmBytes", nullptr},
+      {"alFormat", nullptr}};
+  if (opened == 0) {
+    const platform::AudioStreamBasicDescription& format = audio->dataFormat();
+    description["formatID"] = fourCharacters(format.mFormatID);
+    description["sampleRate"] = format.mSampleRate;
+    description["channels"] = format.mChannelsPerFrame;
+    description["bitsPerChannel"] = format.mBitsPerChannel;
+    description["bigEndian"] = (format.mFormatFlags & platform::kAudioFormatFlagIsBigEndian) != 0;
+    description["packets"] = audio->audioDataPacketCount();
+    description["dataBytes"] = audio->audioDataByteCount();
+    description["alFormat"] = SoundEngineEffect::GetALFormat(format);
+  }
+  if (loaded->status == 0) description["pcmBytes"] = loaded->effect.loopDataSize;
   std::puts(description.dump().c_str());
   return loaded->status == 0 ? 0 : 1;
 }
@@ -118,8 +124,8 @@ int decodeSound(const std::string& file, const std::string& out) {
   const auto loaded = loadSound(file);
   if (!loaded) return 1;
   if (loaded->status != 0) {
-    std::fprintf(stderr, "tidewick-assets: %s does not load: status %d\n", file.c_str(),
-                 loaded->status);
+    std::fprintf(stderr, "tidewick-assets: %s does not load: status %s\n", file.c_str(),
+                 platform::statusText(loaded->status).c_str());
     return 1;
   }
   return writeBytes(out, loaded->effect.loopData, loaded->effect.loopDataSize) ? 0 : 1;

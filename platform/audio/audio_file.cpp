@@ -14,6 +14,22 @@ namespace {
 
 // Sound files larger than this are refused rather than read.
 constexpr uint64_t kMaxFileSize = 256u << 20;
+// No sound card plays faster than this; a rate beyond it is a damaged description.
+constexpr double kMaxSampleRate = 1000000;
+// An IMA4 packet: 64 frames in 34 bytes a channel.
+constexpr uint32_t kIma4FramesPerPacket = 64, kIma4BytesPerChannel = 34;
+
+// Whether a description holds together: a playable rate, channels, and for IMA4 the packet
+// shape every IMA4 file has.
+bool isCoherent(const AudioStreamBasicDescription& format) {
+  if (format.mChannelsPerFrame == 0 || !(format.mSampleRate > 0) ||
+      !(format.mSampleRate <= kMaxSampleRate)) {
+    return false;
+  }
+  if (format.mFormatID != kAudioFormatAppleIMA4) return true;
+  return format.mFramesPerPacket == kIma4FramesPerPacket &&
+         format.mBytesPerPacket == uint64_t{kIma4BytesPerChannel} * format.mChannelsPerFrame;
+}
 
 // In the file's own description, flag 2 of linear PCM says little-endian.
 constexpr uint32_t kCAFLinearPCMFormatFlagIsFloat = 1;
@@ -116,12 +132,14 @@ OSStatus AudioFile::open(const std::string& path, std::unique_ptr<AudioFile>& fi
     at = body + length;
   }
   const AudioStreamBasicDescription& format = opened->format_;
-  if (!described || !hasData || format.mChannelsPerFrame == 0 || !(format.mSampleRate > 0)) {
+  if (!described || !hasData || !isCoherent(format)) return kAudioFileInvalidFileError;
+  const uint64_t wholePackets =
+      format.mBytesPerPacket ? opened->dataSize_ / format.mBytesPerPacket : 0;
+  // Packets of a fixed size: the table cannot count more of them than the data holds.
+  if (packetTable && format.mBytesPerPacket && *packetTable > wholePackets) {
     return kAudioFileInvalidFileError;
   }
-  opened->packets_ = packetTable              ? *packetTable
-                     : format.mBytesPerPacket ? opened->dataSize_ / format.mBytesPerPacket
-                                              : 0;
+  opened->packets_ = packetTable.value_or(wholePackets);
   file = std::move(opened);
   return 0;
 }
@@ -135,6 +153,17 @@ OSStatus AudioFile::readBytes(int64_t start, uint32_t& bytes, void* out) const {
   bytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, available));
   std::memcpy(out, contents_.data() + dataOffset_ + start, bytes);
   return 0;
+}
+
+std::string statusText(OSStatus status) {
+  const uint32_t code = static_cast<uint32_t>(status);
+  std::string text = "'";
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((code >> shift) & 0xFF);
+    if (c < 0x20 || c > 0x7E) return std::to_string(status);
+    text += c;
+  }
+  return text + "'";
 }
 
 }  // namespace platform

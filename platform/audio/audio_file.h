@@ -44,10 +44,17 @@ constexpr OSStatus kAudioFileUnsupportedFileTypeError = static_cast<OSStatus>(fo
 constexpr OSStatus kAudioFileInvalidFileError = static_cast<OSStatus>(fourCharCode("dta?"));
 constexpr OSStatus kAudioFileEndOfFileError = static_cast<OSStatus>(fourCharCode("eof?"));
 
+// A status as people read it: a four-character code in quotes ('typ?'), anything else as a
+// number (-43).
+std::string statusText(OSStatus status);
+
 class AudioFile {
  public:
   // Reads and checks the whole file. A missing file gives kAudioFileNotFoundError, a file that
-  // is not a CAF file 'typ?', one whose chunks or sizes do not hold together 'dta?'.
+  // is not a CAF file 'typ?', one whose chunks, sizes or description do not hold together
+  // 'dta?': no channels, a sample rate that is not a number from 0 to 1 MHz, IMA4 packets of
+  // other than 64 frames in 34 bytes a channel, a packet table counting more packets of a fixed
+  // size than the data holds.
   static OSStatus open(const std::string& path, std::unique_ptr<AudioFile>& file);
 
   const AudioStreamBasicDescription& dataFormat() const { return format_; }

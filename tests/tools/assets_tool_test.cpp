@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/scratch.h"
+#include "tests/support/test_caf.h"
 #include "tests/support/test_png.h"
 
 namespace fs = std::filesystem;
@@ -79,6 +80,7 @@ TEST_F(AssetsToolTest, RefusesWhatIsNotAnImageAndWritesNothing) {
   EXPECT_EQ(inspect("texture " + (dir_ / "missing.png").string()).status, 1);
   EXPECT_EQ(inspect("texture").status, 2);
   EXPECT_EQ(inspect("bogus x.png").status, 2);
+  EXPECT_EQ(inspect("texture " + dir_.string()).status, 1);  // a folder: refused, not thrown
 }
 
 TEST_F(AssetsToolTest, DescribesAndDecodesSounds) {
@@ -101,7 +103,23 @@ TEST_F(AssetsToolTest, DescribesAndDecodesSounds) {
   std::ofstream(dir_ / "noise.caf") << "RIFF....WAVEfmt ";
   const ToolRun refused = inspect("sound " + (dir_ / "noise.caf").string());
   EXPECT_EQ(refused.status, 1);
-  EXPECT_NE(nlohmann::json::parse(refused.out)["status"], 0);
+  const auto unread = nlohmann::json::parse(refused.out);
+  EXPECT_EQ(unread["statusText"], "'typ?'");
+  EXPECT_TRUE(unread["formatID"].is_null());  // nothing read is shown as a value
+  EXPECT_TRUE(unread["channels"].is_null());
+
+  // More packets counted than the IMA4 data holds: a damaged file, not an unknown format.
+  TestCaf ima{.formatID = "ima4",
+              .flags = 0,
+              .bytesPerPacket = 34,
+              .framesPerPacket = 64,
+              .bits = 0,
+              .data = std::vector<uint8_t>(3 * 34),
+              .packets = 4};
+  writeFile(dir_ / "short.caf", encodeCaf(ima));
+  const ToolRun damaged = inspect("sound " + (dir_ / "short.caf").string());
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_EQ(nlohmann::json::parse(damaged.out)["statusText"], "'dta?'");
   const fs::path none = dir_ / "none.raw";
   EXPECT_EQ(inspect("decode " + (dir_ / "noise.caf").string() + " " + none.string()).status, 1);
   EXPECT_FALSE(fs::exists(none));
