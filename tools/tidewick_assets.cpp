@@ -91,19 +91,15 @@ std::string fourCharacters(uint32_t code) {
   return text;
 }
 
-// What the file says of itself; the fields are null where the reader could not take the file.
+// What the file says of itself, and what loading it gives; fields the reader could not learn
+// are left out.
 int describeSound(const std::string& file) {
   const auto loaded = loadSound(file);
   if (!loaded) return 1;
   std::unique_ptr<platform::AudioFile> audio;
   const OSStatus opened = platform::AudioFile::open(file, audio);
-  nlohmann::ordered_json description = {
-      {"status", loaded->status}, {"statusText", platform::statusText(loaded->status)},
-      {"formatID", nullptr},      {"sampleRate", nullptr},
-      {"channels", nullptr},      {"bitsPerChannel", nullptr},
-      {"bigEndian", nullptr},     {"packets", nullptr},
-      {"dataBytes", nullptr},     {"pcmBytes", nullptr},
-      {"alFormat", nullptr}};
+  nlohmann::ordered_json description = {{"status", loaded->status},
+                                        {"statusText", platform::statusText(loaded->status)}};
   if (opened == 0) {
     const platform::AudioStreamBasicDescription& format = audio->dataFormat();
     description["formatID"] = fourCharacters(format.mFormatID);
