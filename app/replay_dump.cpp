@@ -130,7 +130,7 @@ void ReplayDump::write(const std::string& line) {
 }
 
 void ReplayDump::writeCatalogue() {
-  const auto size = [this](const std::shared_ptr<Texture2D>& texture) {
+  const auto size = [](const std::shared_ptr<Texture2D>& texture) {
     const platform::Size content = texture ? texture->contentSize() : platform::Size{};
     return "[" + number(content.width) + "," + number(content.height) + "]";
   };
