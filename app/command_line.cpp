@@ -16,10 +16,13 @@ std::optional<Number> parseNumber(const std::string& text) {
 }  // namespace
 
 std::string usage() {
-  return "usage: tidewick [--help] [--version] [--scale N] [--fullscreen] [--headless]\n"
-         "                [--seed N] [--defaults PATH]\n"
-         "       tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
+  return "Usage: tidewick [OPTION]...\n"
+         "  or:  tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
          "\n"
+         "Steer Nerin the crab along the beach, catch the trash that sinks towards her six\n"
+         "babies and fling it back.\n"
+         "\n"
+         "Options:\n"
          "  --help           show this text and the controls\n"
          "  --version        show the version\n"
          "  --scale N        window pixels per screen point, 1 to 8 (default 2: 960 x 640)\n"

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n";
+    "Usage: tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n";
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "tidewick replay: %s\n%s", message.c_str(), kUsage);

@@ -9,11 +9,15 @@ namespace {
 
 std::unique_ptr<Bundle> sMainBundle;
 
+// In a build tree the bundle is ../bundle from the executable's folder; installed, it is where
+// the install put it under the same prefix (../share/tidewick).
 std::filesystem::path besideExecutable() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return "bundle";
-  return executable.parent_path().parent_path() / "bundle";
+  const std::filesystem::path built = executable.parent_path().parent_path() / "bundle";
+  if (std::filesystem::is_directory(built, error)) return built;
+  return (executable.parent_path() / TIDEWICK_INSTALLED_BUNDLE).lexically_normal();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The application's bundle: the folder of its images, sounds and interface file, found beside
-// the executable (../bundle from its folder) unless pointed elsewhere.
+// the executable (../bundle from its folder in a build tree, where the install put it
+// otherwise) unless pointed elsewhere.
 #pragma once
 
 #include <filesystem>
