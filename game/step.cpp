@@ -3,6 +3,7 @@
 // of trash takes its turn. The order matters: later rules see what earlier ones did.
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
@@ -38,7 +39,10 @@ void moveSea(SaltmereAppDelegate& game, float dt) {
   game.sandDelta = 0;
   game.seaVelocity += 1;
   if (game.seaVelocity > 360) game.seaVelocity = 360 - game.seaVelocity;
-  game.seaDelta = static_cast<float>(game.seaDelta + sinDegrees(game.seaVelocity) * -kSeaSway * dt);
+  // The sway's sine is taken in double precision with the rest of the product: single precision
+  // drifts from it by about 1e-4 points in four minutes of play.
+  const double phase = game.seaVelocity * std::numbers::pi / 180;
+  game.seaDelta = static_cast<float>(game.seaDelta + std::sin(phase) * -kSeaSway * dt);
 }
 
 // The crab's x is set from the tilt, not integrated: level is the middle of the beach.

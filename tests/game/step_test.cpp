@@ -41,6 +41,18 @@ TEST_F(StepTest, TheSeaSwaysAndItsPhaseWrapsPast360) {
   const float before = game.seaDelta;
   step(361);
   EXPECT_NEAR(game.seaDelta, before, 0.02);
+
+  // Five thousand steps (250 s of play) keep to the sway's sum taken in double precision, each
+  // step's result stored as a float, exactly; a single-precision sine drifts 1e-4 from it.
+  float expected = game.seaDelta;
+  float phase = game.seaVelocity;
+  for (int i = 0; i < 5000; ++i) {
+    phase += 1;
+    if (phase > 360) phase = 360 - phase;
+    expected = static_cast<float>(expected + std::sin(phase * M_PI / 180) * -12 * double{0.05f});
+  }
+  step(5000);
+  EXPECT_EQ(game.seaDelta, expected);
 }
 
 TEST_F(StepTest, TheCrabStandsWhereTheTiltPutsHerWithinTheBeach) {
