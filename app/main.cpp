@@ -31,9 +31,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!line.command.empty()) {
-    if (line.command.front() == "replay") {
-      return replayCommand(std::vector<std::string>(line.command.begin() + 1, line.command.end()));
-    }
+    const std::vector<std::string> rest(line.command.begin() + 1, line.command.end());
+    if (line.command.front() == "replay") return replayCommand(rest);
     std::fprintf(stderr, "tidewick: unknown command %s\n%s", line.command.front().c_str(),
                  usage().c_str());
     return 2;

@@ -1,23 +1,16 @@
-// Running a replay: a fresh store of defaults, the seed, a headless display at one pixel a
-// point, OpenAL Soft's null device, URLs recorded, and the virtual clock, which stands still
-// while a handler runs and jumps to whatever is due next.
+// Running a replay: the script's input posted on a headless game's virtual clock, which stands
+// still while a handler runs and jumps to whatever is due next.
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
+#include "app/bot.h"
+#include "app/headless_game.h"
 #include "app/replay.h"
 #include "app/replay_dump.h"
-#include "app/saltmere_app_delegate.h"
 #include "platform/core/application.h"
-#include "platform/core/clock.h"
 #include "platform/core/json_reading.h"
-#include "platform/core/random.h"
-#include "platform/core/run_loop.h"
-#include "platform/core/user_defaults.h"
 #include "platform/input/injection.h"
-#include "platform/screen/display.h"
-#include "sound/sound_engine.h"
 
 namespace {
 
@@ -37,7 +30,7 @@ platform::Point windowPoint(float x, float y) {
 // Touches of replayed taps and swipes, numbered apart from the devices' own.
 constexpr long kFirstReplayTouch = 1000;
 
-void post(platform::RunLoop& loop, SaltmereAppDelegate& game, const ReplayEvent& event,
+void post(platform::RunLoop& loop, SaltmereAppDelegate& game, Bot& bot, const ReplayEvent& event,
           long touch) {
   const platform::Point from = windowPoint(event.x0, event.y0);
   const platform::Point to = windowPoint(event.x1, event.y1);
@@ -66,23 +59,10 @@ void post(platform::RunLoop& loop, SaltmereAppDelegate& game, const ReplayEvent&
       loop.post(event.t,
                 [&game] { game.applicationDidBecomeActive(platform::Application::shared()); });
       break;
+    case ReplayEvent::Kind::Bot:
+      loop.post(event.t, [&bot, on = event.bot] { bot.setActive(on); });
+      break;
   }
-}
-
-// The script's stored values in a store of their own, never the player's.
-std::filesystem::path freshDefaults(const nlohmann::json& values) {
-  char folder[] = "/tmp/tidewick-replay-XXXXXX";
-  const std::filesystem::path path = std::filesystem::path(mkdtemp(folder)) / "defaults.json";
-  platform::UserDefaults::useFile(path);
-  platform::UserDefaults& defaults = platform::UserDefaults::standard();
-  for (const auto& [key, value] : values.items()) {
-    if (isFloatSetting(key)) {
-      defaults.setFloat(value.get<float>(), key);
-    } else {
-      defaults.setInteger(value.get<long>(), key);
-    }
-  }
-  return path;
 }
 
 int run(const ReplayScript& script, const ReplayOptions& options) {
@@ -94,47 +74,30 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
       return 1;
     }
   }
-  const std::filesystem::path defaultsFile = freshDefaults(script.defaults);
-  platform::gameRandom().seed(script.seed);
-  setenv("ALSOFT_DRIVERS", "null", 1);
-
-  platform::VirtualClock clock(0.0);
-  platform::RunLoop loop(clock);
-  const std::unique_ptr<platform::Display> display =
-      platform::Display::open({.scale = 1, .headless = true});
-  if (!display) {
-    std::fprintf(stderr, "tidewick replay: no headless display\n");
-    return 1;
-  }
-  platform::Application& application = platform::Application::shared();
-  std::vector<std::string> urls;
-  application.setURLOpener([&urls](const std::string& url) { urls.push_back(url); });
-  platform::Accelerometer::shared().sources().injected = 0.0;
+  const std::unique_ptr<HeadlessGame> headless =
+      HeadlessGame::make("replay", script.seed, script.defaults);
+  if (!headless) return 1;
+  platform::RunLoop& loop = headless->loop();
+  SaltmereAppDelegate& game = headless->game();
+  ReplayDump dump(dumpFile.is_open() ? &dumpFile : nullptr, game);
+  Bot bot(game);
+  long touch = kFirstReplayTouch;
+  for (const ReplayEvent& event : script.events) post(loop, game, bot, event, touch++);
+  headless->launch();
+  dump.writeCatalogue();
 
   int status = 0;
-  {
-    auto game = std::make_unique<SaltmereAppDelegate>();
-    application.setDelegate(game.get());
-    ReplayDump dump(dumpFile.is_open() ? &dumpFile : nullptr, *game);
-    long touch = kFirstReplayTouch;
-    for (const ReplayEvent& event : script.events) post(loop, *game, event, touch++);
-    game->applicationDidFinishLaunching(application);
-    dump.writeCatalogue();
-
-    for (const auto& [time, file] : options.screenshots) {
-      if (time > script.duration) continue;
-      loop.runUntil(time);
-      if (platform::Window* window = platform::Window::keyWindow()) window->layoutIfNeeded();
-      if (!display->writeScreenshot(file, 1)) {
-        std::fprintf(stderr, "tidewick replay: cannot write %s\n", file.c_str());
-        status = 1;
-      }
+  for (const auto& [time, file] : options.screenshots) {
+    if (time > script.duration) continue;
+    loop.runUntil(time);
+    if (platform::Window* window = platform::Window::keyWindow()) window->layoutIfNeeded();
+    if (!headless->display().writeScreenshot(file, 1)) {
+      std::fprintf(stderr, "tidewick replay: cannot write %s\n", file.c_str());
+      status = 1;
     }
-    loop.runUntil(script.duration);
-    dump.writeFinal(script.duration);
-    application.setDelegate(nullptr);
   }
-  std::filesystem::remove_all(defaultsFile.parent_path());
+  loop.runUntil(script.duration);
+  dump.writeFinal(script.duration);
   return status;
 }
 

@@ -10,12 +10,13 @@
 #include <nlohmann/json.hpp>
 
 struct ReplayEvent {
-  enum class Kind { Button, Tap, Swipe, Tilt, Resign, Activate };
+  enum class Kind { Button, Tap, Swipe, Tilt, Resign, Activate, Bot };
   double t = 0;
   Kind kind = Kind::Button;
   int button = 0;
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // landscape points, origin top left
   double tilt = 0;
+  bool bot = false;  // the built-in player takes the controls (true) or hands them back
 };
 
 struct ReplayScript {

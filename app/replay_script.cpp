@@ -74,6 +74,9 @@ bool readEvent(const json& event, ReplayEvent& out, std::string& why) {
       out.kind = ReplayEvent::Kind::Resign;
     } else if (key == "activate" && value == true) {
       out.kind = ReplayEvent::Kind::Activate;
+    } else if (key == "bot" && value.is_boolean()) {
+      out.kind = ReplayEvent::Kind::Bot;
+      out.bot = value.get<bool>();
     } else {
       why = "has an unknown or malformed action \"" + key + "\"";
       return false;

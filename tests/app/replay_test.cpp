@@ -145,6 +145,24 @@ TEST_F(ReplayTest, TapsOnTheMenusButtonsStartAGame) {
   EXPECT_EQ(dump[1]["t"].get<double>(), 2.0500000007450581);  // frames from the second tap on
 }
 
+TEST_F(ReplayTest, TheBuiltInPlayerTapsIntoAGameAndPlaysItTheSameWayEveryTime) {
+  // It takes the controls at 0 and hands them back at 40; the game goes on without it.
+  const std::string script = R"({"seed": 11, "duration": 60, "events": [
+      {"t": 0, "bot": true}, {"t": 40, "bot": false}]})";
+  const ReplayRun first = replay(script, "--dump " + file("bot1.jsonl"));
+  const ReplayRun second = replay(script, "--dump " + file("bot2.jsonl"));
+  ASSERT_EQ(first.status, 0) << first.errors;
+  ASSERT_EQ(second.status, 0) << second.errors;
+  EXPECT_EQ(read(file("bot1.jsonl")), read(file("bot2.jsonl")));
+  const std::vector<nlohmann::json> dump = lines(file("bot1.jsonl"));
+  int scoreAt40 = -1;
+  for (const nlohmann::json& frame : dump) {
+    if (frame.contains("t") && frame["t"].get<double>() <= 40) scoreAt40 = frame["score"];
+  }
+  EXPECT_GE(scoreAt40, 1000) << "it caught and threw";
+  EXPECT_NE(dump.back()["final"]["state"], 0) << "still in the game";
+}
+
 TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
   const struct {
     const char* script;
@@ -168,6 +186,7 @@ TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
       {R"({"seed": 1, "duration": 5, "defaults": {"score": 1e300}})", "\"score\""},
       {R"({"seed": 1, "duration": 5, "defaults": {"level": 9223372036854775808}})", "\"level\""},
       {R"({"seed": 1, "duration": 5, "defaults": {"music": -1e300}})", "\"music\""},
+      {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "bot": 1}]})", "event 0"},
   };
   for (const auto& c : cases) {
     const ReplayRun run = replay(c.script, "--dump " + file("never.jsonl"));
