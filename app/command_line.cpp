@@ -18,6 +18,7 @@ std::optional<Number> parseNumber(const std::string& text) {
 std::string usage() {
   return "Usage: tidewick [OPTION]...\n"
          "  or:  tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
+         "  or:  tidewick soak [--seeds N] [--first-seed S] [--minutes M]\n"
          "\n"
          "Steer Nerin the crab along the beach, catch the trash that sinks towards her six\n"
          "babies and fling it back.\n"

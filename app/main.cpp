@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/replay.h"
 #include "app/saltmere_app_delegate.h"
+#include "app/soak.h"
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   if (!line.command.empty()) {
     const std::vector<std::string> rest(line.command.begin() + 1, line.command.end());
     if (line.command.front() == "replay") return replayCommand(rest);
+    if (line.command.front() == "soak") return soakCommand(rest);
     std::fprintf(stderr, "tidewick: unknown command %s\n%s", line.command.front().c_str(),
                  usage().c_str());
     return 2;

@@ -37,7 +37,6 @@ const TrashKind* trashKind(int type) {
 
 // Trash enters somewhere across the top, higher up the later the round.
 constexpr float kTrashLeftmost = 10, kTrashSpread = 461;
-constexpr int kTrashHeightBase = 131, kTrashHeightPerRound = 40;
 // Every round sinks everything this much faster.
 constexpr double kSinkSpeedPerRound = 5;
 // Stars appear from this round on, one piece in 101.

@@ -18,6 +18,8 @@ inline constexpr platform::Point kClawOffsets[2] = {{-38, 24}, {35, 24}};
 inline constexpr float kSandLine = 20;
 
 inline constexpr int kMaxTrash = 30;
+// New trash starts above the screen's top, by up to this much in round r: base + r x per round.
+inline constexpr int kTrashHeightBase = 131, kTrashHeightPerRound = 40;
 inline constexpr int kNumBabies = 6;
 inline constexpr int kNumScorePopups = 8;
 

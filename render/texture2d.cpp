@@ -184,6 +184,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& stri
 }
 
 Texture2D::~Texture2D() {
+  --sLive;
   if (_name) glDeleteTextures(1, &_name);
 }
 

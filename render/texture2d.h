@@ -69,6 +69,8 @@ class Texture2D {
   GLfloat maxS() const { return _maxS; }
   GLfloat maxT() const { return _maxT; }
   std::string description() const;
+  // How many textures are alive: the soak's measure of textures leaked from game to game.
+  static long liveCount() { return sLive; }
 
   // The picture at its content size, centred on the point.
   void drawAtPoint(platform::Point point) const;
@@ -76,7 +78,8 @@ class Texture2D {
   void drawInRect(platform::Rect rect) const;
 
  private:
-  Texture2D() = default;
+  Texture2D() { ++sLive; }
+  static inline long sLive = 0;
   void draw(const GLfloat vertices[12]) const;
 
   GLuint _name = 0;

@@ -84,6 +84,8 @@ class RunLoop {
   // Virtual clock: delivers everything due up to `time`, then sets the clock to `time`.
   void runUntil(double time);
   void stop() { stopped_ = true; }
+  // Timers scheduled and not yet invalidated: a measure of timers leaked.
+  size_t timerCount() const { return timers_.size(); }
 
  private:
   friend class Timer;

@@ -18,6 +18,7 @@ namespace {
 
 uint64_t sScreenRevision = 0;
 Window* sKeyWindow = nullptr;
+long sLiveViews = 0;
 
 }  // namespace
 
@@ -41,9 +42,16 @@ void Layer::setContents(const LayerContents& contents) {
 
 View::View() : View(std::make_unique<Layer>()) {}
 
-View::View(std::unique_ptr<Layer> layer) : layer_(std::move(layer)) {}
+View::View(std::unique_ptr<Layer> layer) : layer_(std::move(layer)) {
+  ++sLiveViews;
+}
+
+long View::liveCount() {
+  return sLiveViews;
+}
 
 View::~View() {
+  --sLiveViews;
   TouchRouter::shared().forgetView(this);
   if (contentsTexture_ && Display::shared()) Display::shared()->deleteTexture(contentsTexture_);
   for (auto& subview : subviews_) subview->superview_ = nullptr;

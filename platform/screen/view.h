@@ -51,6 +51,8 @@ class View {
   View();
   explicit View(std::unique_ptr<Layer> layer);
   virtual ~View();
+  // How many views are alive: a measure of views leaked.
+  static long liveCount();
   View(const View&) = delete;
   View& operator=(const View&) = delete;
 

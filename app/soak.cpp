@@ -1,0 +1,157 @@
+// The soak: for each seed a headless game of its own, the built-in player at the controls from
+// the first moment (playing each game one to four rounds well, then losing it), the world
+// watched after every frame, and a census of live textures, views and timers at the start of
+// every game. The first game makes what later games reuse (its text
+// textures, the achievements table's cells), so the census of the second game is the measure:
+// no later game may start with more.
+#include "app/soak.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "app/bot.h"
+#include "app/headless_game.h"
+#include "app/world_watch.h"
+#include "platform/screen/view.h"
+#include "render/texture2d.h"
+
+namespace {
+
+constexpr const char* kUsage = "Usage: tidewick soak [--seeds N] [--first-seed S] [--minutes M]\n";
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "tidewick soak: %s\n%s", message.c_str(), kUsage);
+  return 2;
+}
+
+struct SoakOptions {
+  long seeds = 4;
+  long firstSeed = 1;
+  double minutes = 10;  // of game time, per seed
+};
+
+// What is alive at a game's start.
+struct Census {
+  long textures = 0, views = 0;
+  size_t timers = 0;
+  bool exceeds(const Census& other) const {
+    return textures > other.textures || views > other.views || timers > other.timers;
+  }
+  std::string text() const {
+    return std::to_string(textures) + " textures, " + std::to_string(views) + " views, " +
+           std::to_string(timers) + " timers";
+  }
+};
+
+// The resident memory of the process, in megabytes.
+double residentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * 4096 / (1 << 20);
+}
+
+struct Totals {
+  long games = 0, rounds = 0, frames = 0, checks = 0;
+};
+
+// One seed's soak: 0 when every check held, 1 after printing the first violation.
+int soakSeed(uint32_t seed, double seconds, Totals& totals) {
+  const std::unique_ptr<HeadlessGame> headless = HeadlessGame::make("soak", seed, {});
+  if (!headless) return 1;
+  SaltmereAppDelegate& game = headless->game();
+  platform::RunLoop& loop = headless->loop();
+  WorldWatch watch(game);
+  Bot bot(game);
+  long frame = 0;
+  std::string fault;
+  std::optional<Census> measure;
+  game.frameEnded = [&](float) {
+    ++frame;
+    if (!fault.empty()) return;
+    const int gamesBefore = watch.gamesStarted();
+    fault = watch.check();
+    if (!fault.empty() || watch.gamesStarted() == gamesBefore) return;
+    // Games of one to four rounds played, then lost: many games in a few minutes.
+    bot.giveUpAfterRound(1 + watch.gamesStarted() % 4);
+    const Census now{Texture2D::liveCount(), platform::View::liveCount(), loop.timerCount()};
+    if (watch.gamesStarted() == 2) measure = now;
+    if (measure && now.exceeds(*measure)) {
+      fault = "game " + std::to_string(watch.gamesStarted()) + " starts with " + now.text() +
+              ", game 2 with " + measure->text();
+    }
+  };
+  headless->launch();
+  bot.setActive(true);
+  for (double t = 1; t <= seconds && fault.empty(); t += 1) loop.runUntil(t);
+
+  totals.games += watch.gamesStarted();
+  totals.rounds += watch.roundsReached();
+  totals.frames += frame;
+  totals.checks += watch.checks();
+  if (!fault.empty()) {
+    std::printf("soak: seed %u, frame %ld (t = %.2f s): %s\n", seed, frame, loop.now(),
+                fault.c_str());
+    return 1;
+  }
+  std::string endings;
+  for (const int round : watch.endingRounds()) {
+    endings += (endings.empty() ? "" : ", ") + std::to_string(round);
+  }
+  std::printf("soak: seed %u: %d games (ended in rounds: %s), %d rounds, %ld frames%s%s\n", seed,
+              watch.gamesStarted(), endings.empty() ? "none" : endings.c_str(),
+              watch.roundsReached(), frame, measure ? "; each game starts with at most " : "",
+              measure ? measure->text().c_str() : "");
+  return 0;
+}
+
+bool readWhole(const std::string& text, long& out) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || value < 0 || value > UINT32_MAX) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+int soakCommand(const std::vector<std::string>& arguments) {
+  SoakOptions options;
+  for (size_t i = 0; i < arguments.size(); i += 2) {
+    const std::string& option = arguments[i];
+    if (i + 1 >= arguments.size()) return usageError(option + " needs a value");
+    const std::string& value = arguments[i + 1];
+    if (option == "--seeds") {
+      if (!readWhole(value, options.seeds) || options.seeds < 1) {
+        return usageError("--seeds takes a whole number, 1 or more");
+      }
+    } else if (option == "--first-seed") {
+      if (!readWhole(value, options.firstSeed)) return usageError("--first-seed takes a seed");
+    } else if (option == "--minutes") {
+      char* end = nullptr;
+      options.minutes = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end || !(options.minutes > 0) || !std::isfinite(options.minutes)) {
+        return usageError("--minutes takes a number above 0");
+      }
+    } else {
+      return usageError("unknown option " + option);
+    }
+  }
+  Totals totals;
+  double firstMegabytes = 0;
+  for (long i = 0; i < options.seeds; ++i) {
+    const auto seed = static_cast<uint32_t>(options.firstSeed + i);
+    if (soakSeed(seed, options.minutes * 60, totals) != 0) return 1;
+    if (i == 0) firstMegabytes = residentMegabytes();
+  }
+  std::printf(
+      "soak: %ld seeds from %ld, %g minutes each: %ld games, %ld rounds, %ld frames, %ld checks, "
+      "all held; resident memory %.0f MB after the first seed, %.0f MB at the end\n",
+      options.seeds, options.firstSeed, options.minutes, totals.games, totals.rounds, totals.frames,
+      totals.checks, firstMegabytes, residentMegabytes());
+  return 0;
+}
