@@ -72,6 +72,7 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
   loadSounds();
   setMusicLevels();
   setEffectsLevels();
+  watchSoundDevice();
 
   // Every menu turned for the landscape screen, and hidden.
   landscapeThisObject(mainMenuView.get());
@@ -147,6 +148,7 @@ bool SaltmereAppDelegate::shouldAutorotateToInterfaceOrientation(
 
 SaltmereAppDelegate::~SaltmereAppDelegate() {
   stopAllTimers();
+  if (soundDeviceTimer) soundDeviceTimer->invalidate();
   scoreBlockTexture.reset();
   centeredTextTexture.reset();
   SoundEngine_Teardown();

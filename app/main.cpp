@@ -1,6 +1,7 @@
 // The tidewick executable: options, the settings file, the random seed, then the game; or a
 // subcommand (replay).
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@
 #include "version.h"
 
 int main(int argc, char** argv) {
+  // The sound library's own error lines stay off the player's terminal unless asked for; the
+  // game says in one line what a missing device means.
+  setenv("ALSOFT_LOGLEVEL", "0", 0);
   const ParsedCommandLine parsed =
       parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.line) {

@@ -21,6 +21,7 @@
 #include "platform/ui/table_view.h"
 #include "render/my_eagl_view.h"
 #include "render/texture2d.h"
+#include "sound/sound_engine.h"
 
 enum GameState : int {
   kGameStateStopped = 0,
@@ -109,6 +110,13 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // every sound slot. Each answers how many slots stayed empty; the launch goes on regardless.
   int loadTextures();
   int loadSounds();
+
+  // Sound devices that come and go (app/sound_device.cpp): once a second the game looks at its
+  // device; when it was lost, or there was none and one has come, sound starts again on the
+  // default device with every effect, both volumes and the music in force, the game untouched.
+  void watchSoundDevice();
+  void soundDeviceCheck();
+  void restartSound();
 
   // Spawning (game/spawning.cpp).
   void makeNewtrash(Trash* t);
@@ -225,6 +233,13 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
       achievementsMenuView, achievementsBackButton, achievementView, achievementStar;
   std::shared_ptr<platform::Label> gameOverLabel, highScoreLabel, achievementLabel;
   std::shared_ptr<platform::TableView> achievementTable;
+
+  // How the sound device is looked at; tests put a probe of their own here.
+  struct SoundDeviceProbe {
+    std::function<bool()> connected = SoundEngine_IsDeviceConnected;
+    std::function<bool()> available = SoundEngine_IsDeviceAvailable;
+  } soundDeviceProbe;
+  std::shared_ptr<platform::Timer> soundDeviceTimer;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; and
   // of the end of every frame.

@@ -2,6 +2,7 @@
 #include "sound/sound_engine.h"
 
 #include <AL/al.h>
+#include <AL/alext.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -210,4 +211,19 @@ OSStatus SoundEngine_SetEffectLevel(uint32_t effectID, float level) {
     alSourcef(effect.source, AL_GAIN, level * gMasterVolumeGain);
     return static_cast<OSStatus>(alGetError());
   });
+}
+
+bool SoundEngine_IsDeviceConnected() {
+  ALCdevice* device = sOpenALObject ? sOpenALObject->device : nullptr;
+  if (!device) return false;
+  if (!alcIsExtensionPresent(device, "ALC_EXT_disconnect")) return true;
+  ALCint connected = ALC_TRUE;
+  alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+  return connected == ALC_TRUE;
+}
+
+bool SoundEngine_IsDeviceAvailable() {
+  ALCdevice* device = alcOpenDevice(nullptr);
+  if (device) alcCloseDevice(device);
+  return device != nullptr;
 }

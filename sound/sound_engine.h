@@ -35,6 +35,12 @@ OSStatus SoundEngine_StartEffect(uint32_t effectID);
 OSStatus SoundEngine_StopEffect(uint32_t effectID, unsigned char doDecay);
 OSStatus SoundEngine_SetEffectLevel(uint32_t effectID, float level);
 
+// Beside the eight, for a desktop's devices that come and go: whether the engine plays on a
+// device that is still connected (OpenAL Soft's disconnect extension), and whether a default
+// output device could be opened now.
+bool SoundEngine_IsDeviceConnected();
+bool SoundEngine_IsDeviceAvailable();
+
 // Sets the output mixer's rate before a context is made, where OpenAL offers that.
 void alcMacOSXMixerOutputRateProc(double rate);
 

@@ -3,6 +3,8 @@
 // menus upright on the screen.
 #include <gtest/gtest.h>
 
+#include <AL/al.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -410,4 +412,44 @@ TEST_F(ShellTest, AnInterfaceFileOfTheWrongShapeIsNamedByTheCheckerAndNeverThrow
   EXPECT_FALSE(loadInterfaceFile(folder, game));
   testing::internal::GetCapturedStderr();
   std::filesystem::remove_all(folder);
+}
+
+TEST_F(ShellTest, ALostSoundDeviceIsReplacedWithinASecondWithTheMusicAndVolumesInForce) {
+  launch();
+  playAGame();
+  ASSERT_EQ(game.currentMusicMode, kMusicGame);
+  const auto gain = [this](int slot) {
+    ALfloat value = -1;
+    alGetSourcef(game._sounds[slot], AL_GAIN, &value);
+    return value;
+  };
+  const float musicGain = gain(kSoundGame), effectGain = gain(kSoundBonk);
+  const int round = game.round;
+  const unsigned score = game._score;
+
+  bool connected = false;  // the device goes away
+  game.soundDeviceProbe.connected = [&connected] { return connected; };
+  sounds.clear();
+  loop.runUntil(clock.now() + 1.05);
+  connected = true;  // and the default device plays again
+
+  EXPECT_NE(std::find(sounds.begin(), sounds.end(), kSoundGame), sounds.end());
+  ALint state = 0;
+  alGetSourcei(game._sounds[kSoundGame], AL_SOURCE_STATE, &state);
+  EXPECT_EQ(state, AL_PLAYING);
+  EXPECT_EQ(gain(kSoundGame), musicGain);
+  EXPECT_EQ(gain(kSoundBonk), effectGain);
+  EXPECT_EQ(SoundEngine_StartEffect(game._sounds[kSoundBonk]), 0);
+  // The game went on as if nothing had happened.
+  EXPECT_EQ(game._state, kGameStatePlaying);
+  EXPECT_TRUE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_GE(game.round, round);
+  EXPECT_GE(game._score, score);
+
+  // While no device can be had, the game stays silent and keeps looking.
+  connected = false;
+  game.soundDeviceProbe.available = [] { return false; };
+  const uint32_t idBefore = game._sounds[kSoundGame];
+  loop.runUntil(clock.now() + 3);
+  EXPECT_EQ(game._sounds[kSoundGame], idBefore);
 }

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The game started where OpenAL has no device at all: one line says so, and nothing else is said
+# of sound (no line per sound, none of the sound library's own).
+# Usage: no_sound_device_test.sh TIDEWICK
+set -uo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+ALSOFT_DRIVERS=none ASAN_OPTIONS=detect_leaks=0 timeout -s INT 4 "$1" --headless \
+  --defaults "$work/defaults.json" >"$work/out" 2>&1
+expected="tidewick: no sound device; playing without sound"
+if [ "$(cat "$work/out")" != "$expected" ]; then
+  echo "no_sound_device_test: the terminal said:"; cat "$work/out"; exit 1
+fi
+echo "no_sound_device_test: one line: $expected"
