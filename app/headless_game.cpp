@@ -36,7 +36,7 @@ std::unique_ptr<HeadlessGame> HeadlessGame::make(const std::string& command, uin
     return nullptr;
   }
   platform::Application& application = platform::Application::shared();
-  application.setURLOpener([urls = &made->urls_](const std::string& url) { urls->push_back(url); });
+  application.setURLOpener([](const std::string&) {});  // never a mail program
   platform::Accelerometer::shared().sources().injected = 0.0;
   made->game_ = std::make_unique<SaltmereAppDelegate>();
   application.setDelegate(made->game_.get());

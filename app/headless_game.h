@@ -1,13 +1,12 @@
 // The game on a virtual clock with no window and no speaker, as replays and soaks run it: a
 // store of settings of its own (never the player's), the seed, a headless display at one pixel a
-// point, OpenAL Soft's null device, mail links recorded rather than opened.
+// point, OpenAL Soft's null device, mail links never opened.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -40,6 +39,5 @@ class HeadlessGame {
   platform::VirtualClock clock_{0.0};
   platform::RunLoop loop_{clock_};
   std::unique_ptr<platform::Display> display_;
-  std::vector<std::string> urls_;
   std::unique_ptr<SaltmereAppDelegate> game_;
 };
