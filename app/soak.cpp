@@ -106,6 +106,7 @@ int soakSeed(uint32_t seed, double seconds, Totals& totals) {
               watch.gamesStarted(), endings.empty() ? "none" : endings.c_str(),
               watch.roundsReached(), frame, measure ? "; each game starts with at most " : "",
               measure ? measure->text().c_str() : "");
+  std::fflush(stdout);  // a long soak shows its progress seed by seed
   return 0;
 }
 
