@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
