@@ -9,21 +9,17 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "platform/input/injection.h"
+#include "platform/screen/display.h"
 
 namespace {
 
 // A decision each frame's worth of time.
 constexpr double kDecisionInterval = 0.05;
 // The claws close about this high; a piece above it and sinking can still be caught.
-constexpr float kCatchHeight = kCrabY + 24;
-// A piece thrown from a claw rises this fast, and a swipe of one point sends it three points a
-// second sideways (the game's throw).
-constexpr float kThrowRise = 250, kSidewaysPerSwipePoint = 3;
+constexpr float kCatchHeight = kCrabY + kClawOffsets[0].y;
 constexpr float kLongestSwipe = 80;
 // The crab keeps this far from the beach's ends, where a claw would miss.
 constexpr float kBeachMargin = 30;
-// A level device puts the crab in the middle, a filtered 0.5 either way at an edge.
-constexpr double kCrabPerTilt = 480;
 // A player tilts past the tilt that would hold the crab where she wants her, twice as far as
 // she still has to go, and no further than a comfortable 0.6.
 constexpr double kOvertilt = 2, kComfortableTilt = 0.6;
@@ -37,11 +33,6 @@ bool inSight(const Trash& piece) {
 platform::Point ahead(const Trash& piece, float seconds) {
   return {piece.rect.origin.x + piece.velocity.x * seconds,
           piece.rect.origin.y - piece.velocity.y * seconds};
-}
-
-// A landscape point (origin top left) in the window's portrait points, as touches are.
-platform::Point windowPoint(platform::Point landscape) {
-  return {320 - landscape.y, landscape.x};
 }
 
 }  // namespace
@@ -132,20 +123,20 @@ void Bot::throwHeld() {
       sideways = (ahead(*highest, seconds).x - from.x) / seconds;
     }
   }
-  const float distance =
-      std::clamp(sideways / kSidewaysPerSwipePoint, -kLongestSwipe, kLongestSwipe);
+  const float distance = std::clamp(sideways / kThrowSideways, -kLongestSwipe, kLongestSwipe);
   const platform::Point start = {240, 200};
-  swipe(windowPoint(start), windowPoint({start.x + distance, start.y - 10}));
+  swipe(platform::windowPointFromLandscape(start),
+        platform::windowPointFromLandscape({start.x + distance, start.y - 10}));
 }
 
 void Bot::tapThroughMenus() {
   // The game-over screen takes a tap once its timer has run out.
   if (game_.blackView && !game_.blackView->isHidden()) {
-    if (!game_.isActiveTimer(kEndGameTimer)) tap(windowPoint({240, 160}));
+    if (!game_.isActiveTimer(kEndGameTimer)) tap(platform::windowPointFromLandscape({240, 160}));
     return;
   }
   if (game_.tutorialMenuView && !game_.tutorialMenuView->isHidden()) {
-    tap(windowPoint({240, 160}));
+    tap(platform::windowPointFromLandscape({240, 160}));
     return;
   }
   for (const auto* button :

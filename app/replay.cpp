@@ -11,6 +11,7 @@
 #include "platform/core/application.h"
 #include "platform/core/json_reading.h"
 #include "platform/input/injection.h"
+#include "platform/screen/display.h"
 
 namespace {
 
@@ -22,18 +23,13 @@ int usageError(const std::string& message) {
   return 2;
 }
 
-// A landscape point (origin top left of the 480 x 320 screen) in the window's portrait points.
-platform::Point windowPoint(float x, float y) {
-  return {320 - y, x};
-}
-
 // Touches of replayed taps and swipes, numbered apart from the devices' own.
 constexpr long kFirstReplayTouch = 1000;
 
 void post(platform::RunLoop& loop, SaltmereAppDelegate& game, Bot& bot, const ReplayEvent& event,
           long touch) {
-  const platform::Point from = windowPoint(event.x0, event.y0);
-  const platform::Point to = windowPoint(event.x1, event.y1);
+  const platform::Point from = platform::windowPointFromLandscape({event.x0, event.y0});
+  const platform::Point to = platform::windowPointFromLandscape({event.x1, event.y1});
   using platform::TouchPhase;
   switch (event.kind) {
     case ReplayEvent::Kind::Button:

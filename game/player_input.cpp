@@ -9,7 +9,7 @@ namespace {
 constexpr double kTiltInterval = 0.04;  // 25 readings a second
 // Each reading moves the filtered tilt 8 % of the way towards it.
 constexpr double kTiltSmoothing = 0.08;
-constexpr float kThrowRise = 250, kThrowSpin = 300, kThrowSideways = 3;
+constexpr float kThrowSpin = 300;
 constexpr float kClawOpenAfterThrow = 1;
 
 }  // namespace

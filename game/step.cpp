@@ -12,8 +12,6 @@ namespace {
 
 // The waves sway by up to 12 points a second, a degree of phase a step.
 constexpr double kSeaSway = 12;
-// A level device puts the crab in the middle; a filtered reading of 0.5 either way, at an edge.
-constexpr double kCrabPerTilt = 480;
 // The crab counts as having moved, for the achievements, every 100 points.
 constexpr int kCrabMoveCount = 100;
 // Her legs kick into running when she has gone more than 0.5 / dt points since they last did

@@ -14,6 +14,10 @@ inline constexpr float kCrabY = 58;
 inline constexpr float kBabyY = 17;
 inline constexpr platform::Point kCrabStart = {240, kCrabY};
 inline constexpr platform::Point kClawOffsets[2] = {{-38, 24}, {35, 24}};
+// A level device puts the crab in the middle; a filtered reading of 0.5 either way, at an edge.
+inline constexpr double kCrabPerTilt = 480;
+// A thrown piece rises this fast, and goes sideways three times the touch's last movement.
+inline constexpr float kThrowRise = 250, kThrowSideways = 3;
 // Sinking trash lands when its centre drops below this line.
 inline constexpr float kSandLine = 20;
 
