@@ -85,12 +85,6 @@ std::unique_ptr<LoadedSound> loadSound(const std::string& file) {
   return nullptr;
 }
 
-std::string fourCharacters(uint32_t code) {
-  std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
-  return text;
-}
-
 // What the file says of itself, and what loading it gives; fields the reader could not learn
 // are left out.
 int describeSound(const std::string& file) {
@@ -102,7 +96,7 @@ int describeSound(const std::string& file) {
                                         {"statusText", platform::statusText(loaded->status)}};
   if (opened == 0) {
     const platform::AudioStreamBasicDescription& format = audio->dataFormat();
-    description["formatID"] = fourCharacters(format.mFormatID);
+    description["formatID"] = platform::fourCharacters(format.mFormatID);
     description["sampleRate"] = format.mSampleRate;
     description["channels"] = format.mChannelsPerFrame;
     description["bitsPerChannel"] = format.mBitsPerChannel;

@@ -4,6 +4,7 @@
 // the file before anything is read.
 #include "platform/audio/audio_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -155,15 +156,17 @@ OSStatus AudioFile::readBytes(int64_t start, uint32_t& bytes, void* out) const {
   return 0;
 }
 
+std::string fourCharacters(uint32_t code) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
+  return text;
+}
+
 std::string statusText(OSStatus status) {
-  const uint32_t code = static_cast<uint32_t>(status);
-  std::string text = "'";
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    const char c = static_cast<char>((code >> shift) & 0xFF);
-    if (c < 0x20 || c > 0x7E) return std::to_string(status);
-    text += c;
-  }
-  return text + "'";
+  const std::string code = fourCharacters(static_cast<uint32_t>(status));
+  const bool printable =
+      std::all_of(code.begin(), code.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+  return printable ? "'" + code + "'" : std::to_string(status);
 }
 
 }  // namespace platform

@@ -44,6 +44,8 @@ constexpr OSStatus kAudioFileUnsupportedFileTypeError = static_cast<OSStatus>(fo
 constexpr OSStatus kAudioFileInvalidFileError = static_cast<OSStatus>(fourCharCode("dta?"));
 constexpr OSStatus kAudioFileEndOfFileError = static_cast<OSStatus>(fourCharCode("eof?"));
 
+// The four characters of a code, the inverse of fourCharCode ("ima4").
+std::string fourCharacters(uint32_t code);
 // A status as people read it: a four-character code in quotes ('typ?'), anything else as a
 // number (-43).
 std::string statusText(OSStatus status);
