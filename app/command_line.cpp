@@ -1,20 +1,6 @@
 // Parsing of the options; anything unknown or malformed is an error the caller reports.
 #include "app/command_line.h"
 
-#include <charconv>
-
-namespace {
-
-template <typename Number>
-std::optional<Number> parseNumber(const std::string& text) {
-  Number value{};
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-}  // namespace
-
 std::string usage() {
   return "Usage: tidewick [OPTION]...\n"
          "  or:  tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"

@@ -1,6 +1,7 @@
 // The command line: options shared by every command, then an optional command word.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,15 @@ struct ParsedCommandLine {
   std::optional<CommandLine> line;
   std::string error;
 };
+
+// The whole text as a number of that type, or nothing (no sign, space or junk around it).
+template <typename Number>
+std::optional<Number> parseNumber(const std::string& text) {
+  Number value{};
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 std::string usage();

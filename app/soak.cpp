@@ -8,12 +8,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
 
 #include "app/bot.h"
+#include "app/command_line.h"
 #include "app/headless_game.h"
 #include "app/world_watch.h"
 #include "platform/screen/view.h"
@@ -29,8 +29,8 @@ int usageError(const std::string& message) {
 }
 
 struct SoakOptions {
-  long seeds = 4;
-  long firstSeed = 1;
+  uint32_t seeds = 4;
+  uint32_t firstSeed = 1;
   double minutes = 10;  // of game time, per seed
 };
 
@@ -110,14 +110,6 @@ int soakSeed(uint32_t seed, double seconds, Totals& totals) {
   return 0;
 }
 
-bool readWhole(const std::string& text, long& out) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end || value < 0 || value > UINT32_MAX) return false;
-  out = value;
-  return true;
-}
-
 }  // namespace
 
 int soakCommand(const std::vector<std::string>& arguments) {
@@ -127,30 +119,32 @@ int soakCommand(const std::vector<std::string>& arguments) {
     if (i + 1 >= arguments.size()) return usageError(option + " needs a value");
     const std::string& value = arguments[i + 1];
     if (option == "--seeds") {
-      if (!readWhole(value, options.seeds) || options.seeds < 1) {
-        return usageError("--seeds takes a whole number, 1 or more");
-      }
+      const auto seeds = parseNumber<uint32_t>(value);
+      if (!seeds || *seeds < 1) return usageError("--seeds takes a whole number, 1 or more");
+      options.seeds = *seeds;
     } else if (option == "--first-seed") {
-      if (!readWhole(value, options.firstSeed)) return usageError("--first-seed takes a seed");
+      const auto seed = parseNumber<uint32_t>(value);
+      if (!seed) return usageError("--first-seed takes a seed");
+      options.firstSeed = *seed;
     } else if (option == "--minutes") {
-      char* end = nullptr;
-      options.minutes = std::strtod(value.c_str(), &end);
-      if (value.empty() || *end || !(options.minutes > 0) || !std::isfinite(options.minutes)) {
+      const auto minutes = parseNumber<double>(value);
+      if (!minutes || !(*minutes > 0) || !std::isfinite(*minutes)) {
         return usageError("--minutes takes a number above 0");
       }
+      options.minutes = *minutes;
     } else {
       return usageError("unknown option " + option);
     }
   }
   Totals totals;
   double firstMegabytes = 0;
-  for (long i = 0; i < options.seeds; ++i) {
-    const auto seed = static_cast<uint32_t>(options.firstSeed + i);
+  for (uint32_t i = 0; i < options.seeds; ++i) {
+    const uint32_t seed = options.firstSeed + i;  // wraps past the largest seed
     if (soakSeed(seed, options.minutes * 60, totals) != 0) return 1;
     if (i == 0) firstMegabytes = residentMegabytes();
   }
   std::printf(
-      "soak: %ld seeds from %ld, %g minutes each: %ld games, %ld rounds, %ld frames, %ld checks, "
+      "soak: %u seeds from %u, %g minutes each: %ld games, %ld rounds, %ld frames, %ld checks, "
       "all held; resident memory %.0f MB after the first seed, %.0f MB at the end\n",
       options.seeds, options.firstSeed, options.minutes, totals.games, totals.rounds, totals.frames,
       totals.checks, firstMegabytes, residentMegabytes());
