@@ -118,7 +118,7 @@ constexpr float kMixerOutputRate = 44100;
 int SaltmereAppDelegate::loadTextures() {
   int failures = 0;
   for (int slot : kTextureOrder) {
-    const auto image = platform::imageNamed(kTextureFiles[slot]);
+    const auto image = platform::imageNamed(kTextureFiles[slot], surfaceScale());
     _textures[slot] = Texture2D::initWithImage(image.get());
     if (!_textures[slot]) {
       std::fprintf(stderr, "tidewick: texture slot %d stays empty: %s\n", slot,
@@ -126,12 +126,7 @@ int SaltmereAppDelegate::loadTextures() {
       ++failures;
     }
   }
-  // The background is the one nearest-filtered texture, and it is left bound.
-  if (const Texture2D* background = _textures[kTextureSeaBackground].get()) {
-    glBindTexture(GL_TEXTURE_2D, background->name());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  }
+  matchTextureFiltering();
   return failures;
 }
 

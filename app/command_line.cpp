@@ -15,6 +15,8 @@ std::string usage() {
          "  --scale N        window pixels per screen point, 1 to 8 (default 2: 960 x 640)\n"
          "  --fullscreen     start in fullscreen\n"
          "  --headless       run without a window (offscreen GL)\n"
+         "  --frames MODE    smooth (default: pictures at the screen's refresh rate) or\n"
+         "                   classic (one picture a game frame, 20 a second)\n"
          "  --seed N         seed the game's random choices (default: from the clock)\n"
          "  --defaults PATH  keep settings and records in PATH instead of\n"
          "                   $XDG_CONFIG_HOME/tidewick/defaults.json\n"
@@ -50,6 +52,11 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       line.fullscreen = true;
     } else if (argument == "--headless") {
       line.headless = true;
+    } else if (argument == "--frames") {
+      auto mode = value();
+      if (!mode || (*mode != "smooth" && *mode != "classic"))
+        return {{}, "--frames takes smooth or classic"};
+      line.classicFrames = *mode == "classic";
     } else if (argument == "--scale") {
       auto text = value();
       auto scale = text ? parseNumber<int>(*text) : std::nullopt;

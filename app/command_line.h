@@ -13,6 +13,7 @@ struct CommandLine {
   int scale = 2;
   bool fullscreen = false;
   bool headless = false;
+  bool classicFrames = false;  // pictures only on the frame timer, as the phone made them
   std::optional<uint32_t> seed;
   std::optional<std::string> defaults;
   // A command word and its own arguments; empty to play.

@@ -11,7 +11,8 @@
 #include "platform/input/accelerometer.h"
 
 std::unique_ptr<HeadlessGame> HeadlessGame::make(const std::string& command, uint32_t seed,
-                                                 const nlohmann::json& defaults) {
+                                                 const nlohmann::json& defaults, int scale,
+                                                 double presentRate) {
   char folder[] = "/tmp/tidewick-replay-XXXXXX";
   if (!mkdtemp(folder)) {
     std::fprintf(stderr, "tidewick %s: no folder for a store of settings\n", command.c_str());
@@ -30,7 +31,8 @@ std::unique_ptr<HeadlessGame> HeadlessGame::make(const std::string& command, uin
   platform::gameRandom().seed(seed);
   setenv("ALSOFT_DRIVERS", "null", 1);
 
-  made->display_ = platform::Display::open({.scale = 1, .headless = true});
+  made->display_ =
+      platform::Display::open({.scale = scale, .headless = true, .refreshRate = presentRate});
   if (!made->display_) {
     std::fprintf(stderr, "tidewick %s: no headless display\n", command.c_str());
     return nullptr;
@@ -39,6 +41,7 @@ std::unique_ptr<HeadlessGame> HeadlessGame::make(const std::string& command, uin
   application.setURLOpener([](const std::string&) {});  // never a mail program
   platform::Accelerometer::shared().sources().injected = 0.0;
   made->game_ = std::make_unique<SaltmereAppDelegate>();
+  if (presentRate > 0) made->game_->scenePresenter.setPacing(Pacing::Smooth, presentRate);
   application.setDelegate(made->game_.get());
   return made;
 }

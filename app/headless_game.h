@@ -1,6 +1,6 @@
 // The game on a virtual clock with no window and no speaker, as replays and soaks run it: a
-// store of settings of its own (never the player's), the seed, a headless display at one pixel a
-// point, OpenAL Soft's null device, mail links never opened.
+// store of settings of its own (never the player's), the seed, a headless display (one pixel a
+// point unless asked for more), OpenAL Soft's null device, mail links never opened.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +18,12 @@
 class HeadlessGame {
  public:
   // Everything but the launch, the stored values `defaults` written first ("music" and
-  // "effects" as floats, the others as integers). Null, after a line on stderr naming
-  // `command`, when the store or the display cannot be made.
+  // "effects" as floats, the others as integers). The display is `scale` pixels a point; with a
+  // `presentRate`, pictures are smooth at that many a second of the virtual clock. Null, after a
+  // line on stderr naming `command`, when the store or the display cannot be made.
   static std::unique_ptr<HeadlessGame> make(const std::string& command, uint32_t seed,
-                                            const nlohmann::json& defaults);
+                                            const nlohmann::json& defaults, int scale = 1,
+                                            double presentRate = 0);
   ~HeadlessGame();
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;

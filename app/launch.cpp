@@ -56,7 +56,11 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
     glView->setTransform(window->transform().concat(
         platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2)));
     glView->setCurrentContext();
+    // The surface follows the view to landscape and to the window's own pixels.
+    glView->setDelegate(this);
+    glView->setAutoresizesEAGLSurface(true);
   }
+  scenePresenter.paint = [this](const std::vector<SceneSprite>& sprites) { paintScene(sprites); };
   glMatrixMode(GL_PROJECTION);
   glOrthof(0, kWorldWidth, 0, kWorldHeight, -1, 1);
   glMatrixMode(GL_MODELVIEW);

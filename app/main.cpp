@@ -52,6 +52,13 @@ int main(int argc, char** argv) {
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
 
   return platform::applicationMain(
-      [] { return std::make_unique<SaltmereAppDelegate>(); },
+      [&line] {
+        auto game = std::make_unique<SaltmereAppDelegate>();
+        const platform::Display* display = platform::Display::shared();
+        game->scenePresenter.setPacing(line.classicFrames ? Pacing::Classic : Pacing::Smooth,
+                                       display->refreshRate());
+        game->scenePresenter.showing = [display] { return display->isShowing(); };
+        return game;
+      },
       {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless});
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/bot.h"
+#include "app/command_line.h"
 #include "app/headless_game.h"
 #include "app/replay.h"
 #include "app/replay_dump.h"
@@ -16,7 +17,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n";
+    "Usage: tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
+    "                       [--scale N] [--present-hz H]\n";
+constexpr int kLargestScale = 8;
+constexpr double kFastestPresents = 1000;
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "tidewick replay: %s\n%s", message.c_str(), kUsage);
@@ -70,8 +74,8 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
       return 1;
     }
   }
-  const std::unique_ptr<HeadlessGame> headless =
-      HeadlessGame::make("replay", script.seed, script.defaults);
+  const std::unique_ptr<HeadlessGame> headless = HeadlessGame::make(
+      "replay", script.seed, script.defaults, options.scale, options.presentRate);
   if (!headless) return 1;
   platform::RunLoop& loop = headless->loop();
   SaltmereAppDelegate& game = headless->game();
@@ -86,8 +90,8 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
   for (const auto& [time, file] : options.screenshots) {
     if (time > script.duration) continue;
     loop.runUntil(time);
-    if (platform::Window* window = platform::Window::keyWindow()) window->layoutIfNeeded();
-    if (!headless->display().writeScreenshot(file, 1)) {
+    headless->display().layoutIfNeeded();
+    if (!headless->display().writeScreenshot(file, options.scale)) {
       std::fprintf(stderr, "tidewick replay: cannot write %s\n", file.c_str());
       status = 1;
     }
@@ -117,6 +121,18 @@ int replayCommand(const std::vector<std::string>& arguments) {
         return usageError("a screenshot is T:FILE.png, not " + value);
       }
       options.screenshots.emplace_back(time, value.substr(colon + 1));
+    } else if (option == "--scale") {
+      const auto scale = parseNumber<int>(value);
+      if (!scale || *scale < 1 || *scale > kLargestScale) {
+        return usageError("--scale takes a whole number from 1 to 8, not " + value);
+      }
+      options.scale = *scale;
+    } else if (option == "--present-hz") {
+      const auto rate = parseNumber<double>(value);
+      if (!rate || !(*rate > 0 && *rate <= kFastestPresents)) {
+        return usageError("--present-hz takes a rate above 0 and up to 1000, not " + value);
+      }
+      options.presentRate = *rate;
     } else {
       return usageError("unknown option " + option);
     }

@@ -37,6 +37,8 @@ std::optional<ReplayScript> parseReplayScript(const nlohmann::json& json, std::s
 struct ReplayOptions {
   std::string dumpPath;                                     // empty: no dump
   std::vector<std::pair<double, std::string>> screenshots;  // time, PNG file
+  int scale = 1;                                            // screenshot pixels a point
+  double presentRate = 0;  // smooth pictures a second of virtual time; 0: one a frame
 };
 
 // `tidewick replay` with the words after "replay": exit status 0 at the script's end, 2 for a

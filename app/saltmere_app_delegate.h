@@ -20,6 +20,8 @@
 #include "platform/ui/slider.h"
 #include "platform/ui/table_view.h"
 #include "render/my_eagl_view.h"
+#include "render/scene_frame.h"
+#include "render/scene_presenter.h"
 #include "render/texture2d.h"
 #include "sound/sound_engine.h"
 
@@ -61,6 +63,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
                             public platform::AccelerometerDelegate,
                             public platform::TableViewDataSource,
                             public platform::TableViewDelegate,
+                            public MyEAGLViewDelegate,
                             public TapHandler {
  public:
   // Stops every timer and tears the sound engine down (app/launch.cpp).
@@ -94,12 +97,24 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
                      const platform::Acceleration& acceleration) override;
   void handleTap(const platform::TouchSet& touches) override;
 
-  // The scene (render/scene_drawing.cpp): the opaque background, then the world and its texts.
+  // The scene (render/scene_drawing.cpp): the opaque background, then the world and its texts,
+  // gathered into `sceneFrame` by `drawObjects` and painted whole by `paintScene`.
   void drawBackground();
   void drawObjects(float dt);
   void drawScore();
   void drawScorePopups(float dt);
   void drawCenteredText(const char* text, int size, int lines);
+  void addSprite(const std::shared_ptr<Texture2D>& texture, platform::Point at, uint32_t id,
+                 float rotation = 0, bool mirrored = false);
+  void addText(std::shared_ptr<Texture2D> texture, platform::Point at, uint32_t id = 0);
+  void paintScene(const std::vector<SceneSprite>& sprites);
+  // The GL surface's pixels a point (1 without a GL view): text is set at it, art chosen by it.
+  float surfaceScale() const;
+
+  // A rebuilt surface (render/surface_change.cpp): the viewport follows it, the art's density
+  // and filtering match its scale, and the picture on show is painted again at once.
+  void didResizeEAGLSurfaceForView(MyEAGLView* view) override;
+  void matchTextureFiltering();
 
   // The tutorial (render/tutorial.cpp): scripted pictures, stepped by its timer and by taps.
   void tutorialScene(bool advance);
@@ -214,6 +229,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   int count = -1;  // the step of the round-change sequence; -1 between sequences
   int currentMusicMode = 0;
   double lastTapTime = 0;  // the last first tap on the pause or resume button
+
+  // The last frame's picture, and when and how pictures of the scene are made.
+  SceneFrame sceneFrame;
+  ScenePresenter scenePresenter;
 
   // The two text textures kept between frames, and what they were made for (-1: nothing yet).
   std::shared_ptr<Texture2D> scoreBlockTexture, centeredTextTexture;

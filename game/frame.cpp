@@ -1,6 +1,7 @@
 // One frame while a game runs, twenty times a second: measure the time since the last one,
-// move the world, judge the game and the level, draw. And the pause: a resign notice stops
-// whatever runs and silences the music; become-active brings both back.
+// move the world, judge the game and the level, draw (the background, the world, the present:
+// at once, or at the screen's refresh when pictures are smooth). And the pause: a resign notice
+// stops whatever runs and silences the music; become-active brings both back.
 #include "app/saltmere_app_delegate.h"
 
 namespace {
@@ -23,9 +24,8 @@ void SaltmereAppDelegate::renderSceneExpiration() {
       levelComplete();
     }
   }
-  drawBackground();
   drawObjects(dt);
-  if (glView) glView->swapBuffers();
+  scenePresenter.simulated(sceneFrame);
   if (frameEnded) frameEnded(dt);
 }
 

@@ -86,9 +86,12 @@ void SaltmereAppDelegate::roundTimerExpiration() {
       return;
     }
     startSound(kSoundChaching);
+    // The bonus rises from the height of the baby's texture, counted at one pixel a point so
+    // that it is the same at every density of the art.
     const Texture2D* picture = _textures[kTextureBabyCrab].get();
     addPoints(kBabyBonus, baby.rect.origin.x,
-              baby.rect.origin.y + static_cast<float>(picture ? picture->pixelsHigh() : 0));
+              baby.rect.origin.y +
+                  (picture ? static_cast<float>(picture->pixelsHigh()) / picture->scale() : 0));
     return;
   }
   switch (step) {

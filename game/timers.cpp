@@ -1,6 +1,6 @@
 // The timer table: five timers on the run loop, each started, restarted, stopped and asked
-// about by id. Starting the frame timer also wakes the screen and the tilt; stopping it lets
-// both rest.
+// about by id. Starting the frame timer also wakes the screen, the tilt and the smooth pictures;
+// stopping it lets them rest.
 #include "app/saltmere_app_delegate.h"
 
 namespace {
@@ -39,6 +39,7 @@ void SaltmereAppDelegate::startTimer(int id) {
     platform::Application::shared().setIdleTimerDisabled(true);
     startAccelerometer();
     _lastTime = platform::RunLoop::current().now();
+    scenePresenter.start();
   }
 }
 
@@ -52,6 +53,7 @@ void SaltmereAppDelegate::stopTimer(int id) {
   if (id == kRenderSceneTimer) {
     platform::Application::shared().setIdleTimerDisabled(false);
     stopAccelerometer();
+    scenePresenter.stop();
   }
 }
 

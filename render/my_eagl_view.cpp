@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/core/application.h"
+#include "platform/screen/display.h"
 
 using namespace oes;
 using platform::GLContext;
@@ -36,7 +37,8 @@ MyEAGLView::~MyEAGLView() {
 bool MyEAGLView::_createSurface() {
   if (!GLContext::setCurrentContext(_context.get())) return false;
   const platform::Size bounds = layer().bounds().size;
-  const float width = std::round(bounds.width), height = std::round(bounds.height);
+  const float scale = contentsScale();
+  const float width = std::round(bounds.width * scale), height = std::round(bounds.height * scale);
 
   GLint oldRenderbuffer = 0, oldFramebuffer = 0;
   glGetIntegerv(GL_RENDERBUFFER_BINDING_OES, &oldRenderbuffer);
@@ -92,10 +94,21 @@ void MyEAGLView::_destroySurface() {
   if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
 }
 
+float MyEAGLView::contentsScale() const {
+  return static_cast<const platform::GLLayer&>(layer()).contentsScale();
+}
+
+// The surface follows the view's size and the window's scale: a window made larger, taken to
+// fullscreen or to a denser monitor gets a surface at its own pixels.
 void MyEAGLView::layoutSubviews() {
   if (!_autoresize) return;
+  // A minimised window has no pixels; the surface keeps the scale it had.
+  const platform::Display* display = platform::Display::shared();
+  if (display && display->contentsScale() > 0) glLayer().setContentsScale(display->contentsScale());
   const platform::Size bounds = this->bounds().size;
-  if (std::round(bounds.width) != _size.width || std::round(bounds.height) != _size.height) {
+  const float scale = contentsScale();
+  if (std::round(bounds.width * scale) != _size.width ||
+      std::round(bounds.height * scale) != _size.height) {
     _destroySurface();
     _createSurface();
   }

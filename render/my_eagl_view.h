@@ -1,6 +1,6 @@
 // The one view the game draws into: its own GL ES 1.1 context, a framebuffer with a colour
-// renderbuffer (and a depth one when asked for) sized to the view, and the present of a frame.
-// Touch ends are passed on to the game.
+// renderbuffer (and a depth one when asked for) sized to the view at the window's pixels, and
+// the present of a frame. Touch ends are passed on to the game.
 #pragma once
 
 #include <memory>
@@ -37,6 +37,8 @@ class MyEAGLView : public platform::View {
   platform::ColorFormat pixelFormat() const { return _format; }
   GLuint framebuffer() const { return _framebuffer; }
   platform::Size surfaceSize() const { return _size; }
+  // Surface pixels a point of the view's bounds.
+  float contentsScale() const;
   bool autoresizesSurface() const { return _autoresize; }
   void setAutoresizesEAGLSurface(bool flag);
   MyEAGLViewDelegate* delegate() const { return _delegate; }

@@ -1,14 +1,15 @@
 // The frame's drawing, in its painting order: waves and sand, the babies, the crab with her
 // claws (held trash between their halves), the shark, loose trash with its bubbles, the beach
-// ball, then the score block, the floating score numbers and the round texts. Drawing also
-// moves what only drawing moves: the numbers rise and shrink, the texts count down, and a claw
-// forced open by trash coming down onto it is left open.
+// ball, then the score block, the floating score numbers and the round texts. A frame's drawing
+// is gathered as a list of sprites, which the presenter paints once or several times. Gathering
+// also moves what only drawing moves, once a frame: the numbers rise and shrink, the texts count
+// down, and a claw forced open by trash coming down onto it is left open.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "app/saltmere_app_delegate.h"
-#include "render/placed_draw.h"
+#include "render/scene_frame.h"
 
 namespace {
 
@@ -23,19 +24,49 @@ constexpr float kScoreFontSize = 18, kScoreBlockHeight = 60, kScoreBlockY = 290;
 constexpr double kScoreCharacterWidth = 8, kTextWidthSlack = 1.1;
 enum Alignment : int { kAlignLeft = 0, kAlignCenter = 1 };
 
-void drawAt(const std::shared_ptr<Texture2D>& texture, platform::Point at) {
-  if (texture) texture->drawAtPoint(at);
-}
+// What each sprite shows, so that it is found again in the next frame: a kind, and the index of
+// the thing among its kind. Held and loose trash share one kind: a thrown piece flies on.
+enum SpriteKind : uint32_t {
+  kStill = 0,
+  kWavesSprite,
+  kSandSprite,
+  kBabySprite,
+  kCrabSprite,
+  kLowerClawSprite,
+  kSharkSprite,
+  kTrashSprite,
+  kUpperClawSprite,
+  kBubblesSprite,
+  kBallSprite,
+  kPopupSprite,
+};
 
-// Text textures are drawn with real alpha blending, then the sprites' blending comes back.
-void drawText(const Texture2D* texture, platform::Point at) {
-  if (!texture) return;
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  texture->drawAtPoint(at);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+constexpr uint32_t spriteId(SpriteKind kind, int index = 0) {
+  return kind << 8 | static_cast<uint32_t>(index);
 }
 
 }  // namespace
+
+void SaltmereAppDelegate::addSprite(const std::shared_ptr<Texture2D>& texture, platform::Point at,
+                                    uint32_t id, float rotation, bool mirrored) {
+  if (texture) sceneFrame.sprites.push_back({texture, at, rotation, mirrored, false, id});
+}
+
+// Text is painted with real alpha blending.
+void SaltmereAppDelegate::addText(std::shared_ptr<Texture2D> texture, platform::Point at,
+                                  uint32_t id) {
+  if (texture) sceneFrame.sprites.push_back({std::move(texture), at, 0, false, true, id});
+}
+
+float SaltmereAppDelegate::surfaceScale() const {
+  return glView ? glView->contentsScale() : 1;
+}
+
+void SaltmereAppDelegate::paintScene(const std::vector<SceneSprite>& sprites) {
+  drawBackground();
+  paintSprites(sprites);
+  if (glView) glView->swapBuffers();
+}
 
 void SaltmereAppDelegate::drawBackground() {
   glDisable(GL_BLEND);
@@ -46,58 +77,71 @@ void SaltmereAppDelegate::drawBackground() {
 }
 
 void SaltmereAppDelegate::drawObjects(float dt) {
-  drawAt(_textures[kTextureWaves], {seaPosition + seaDelta, kWavesAt.y});
-  drawAt(_textures[kTextureSand], {sandPosition + sandDelta, kSandAt.y});
-  for (const Baby& baby : babies) {
-    if (baby.state != BabyStateNone)
-      placedDraw(_textures[baby.type], baby.rect.origin, baby.rotation);
+  sceneFrame.time = platform::RunLoop::exists() ? platform::RunLoop::current().now() : 0;
+  sceneFrame.sprites.clear();
+  addSprite(_textures[kTextureWaves], {seaPosition + seaDelta, kWavesAt.y}, spriteId(kWavesSprite));
+  addSprite(_textures[kTextureSand], {sandPosition + sandDelta, kSandAt.y}, spriteId(kSandSprite));
+  for (int i = 0; i < kNumBabies; ++i) {
+    const Baby& baby = babies[i];
+    if (baby.state != BabyStateNone) {
+      addSprite(_textures[baby.type], baby.rect.origin, spriteId(kBabySprite, i), baby.rotation);
+    }
   }
 
-  // The crab in one translation; her legs change picture every 2 points she walks.
-  glPushMatrix();
-  glTranslatef(nerin.rect.origin.x, nerin.rect.origin.y, 0);
-  drawAt(_textures[kTextureNerin], {0, 0});
-  if (nerin.blink[0] > 0) drawAt(_textures[kTextureNerinBlink1], {0, 0});
-  if (nerin.blink[1] > 0) drawAt(_textures[kTextureNerinBlink2], {0, 0});
+  // The crab's pictures all sit on her; her legs change picture every 2 points she walks.
+  const platform::Point crab = nerin.rect.origin;
+  const uint32_t crabId = spriteId(kCrabSprite);
+  addSprite(_textures[kTextureNerin], crab, crabId);
+  if (nerin.blink[0] > 0) addSprite(_textures[kTextureNerinBlink1], crab, crabId);
+  if (nerin.blink[1] > 0) addSprite(_textures[kTextureNerinBlink2], crab, crabId);
   const int legs = static_cast<int>(nerin.rect.origin.x * 0.5f);
-  drawAt(_textures[legs % 2 ? kTextureNerinLegs2 : kTextureNerinLegs1], {0, 0});
-  if (nerin.mouthOpen) drawAt(_textures[kTextureNerinMouth], {0, 0});
-  glPopMatrix();
+  addSprite(_textures[legs % 2 ? kTextureNerinLegs2 : kTextureNerinLegs1], crab, crabId);
+  if (nerin.mouthOpen) addSprite(_textures[kTextureNerinMouth], crab, crabId);
 
   const Claw* claws = nerin.claw;
-  placedDraw(_textures[kTextureClawLower], claws[0].rect.origin);
-  placedDraw(_textures[kTextureClawLower], claws[1].rect.origin, 0, true);
+  for (int c = 0; c < 2; ++c) {
+    addSprite(_textures[kTextureClawLower], claws[c].rect.origin, spriteId(kLowerClawSprite, c), 0,
+              c == 1);
+  }
   if (shark.active) {
-    placedDraw(_textures[sharkImage[shark.frame & 3]], shark.rect.origin, 0, shark.speed < 0);
+    addSprite(_textures[sharkImage[shark.frame & 3]], shark.rect.origin, spriteId(kSharkSprite), 0,
+              shark.speed < 0);
   }
   const int pieces = std::min(std::max(numTrash, 0), kMaxTrash);
   // A held piece sits between its claw's halves.
   for (int i = 0; i < pieces; ++i) {
     if (trash[i].state == TrashStateHeld) {
-      placedDraw(_textures[trash[i].type], trash[i].rect.origin, trash[i].rotation);
+      addSprite(_textures[trash[i].type], trash[i].rect.origin, spriteId(kTrashSprite, i),
+                trash[i].rotation);
     }
   }
   for (int c = 0; c < 2; ++c) {
-    if (!claws[c].forceOpen) placedDraw(_textures[claws[c].type], claws[c].rect.origin, 0, c == 1);
+    if (!claws[c].forceOpen) {
+      addSprite(_textures[claws[c].type], claws[c].rect.origin, spriteId(kUpperClawSprite, c), 0,
+                c == 1);
+    }
   }
   for (int i = 0; i < pieces; ++i) {
     const Trash& piece = trash[i];
     if (piece.state == TrashStateNone || piece.state == TrashStateHeld) continue;
     if (piece.velocity.y > 0 && !piece.bounced) {
-      drawAt(_textures[kTextureBubbles1 + piece.bubbleFrame],
-             {piece.rect.origin.x, piece.rect.origin.y + kBubblesAbove});
+      addSprite(_textures[kTextureBubbles1 + piece.bubbleFrame],
+                {piece.rect.origin.x, piece.rect.origin.y + kBubblesAbove},
+                spriteId(kBubblesSprite, i));
     }
-    placedDraw(_textures[piece.type], piece.rect.origin, piece.rotation);
+    addSprite(_textures[piece.type], piece.rect.origin, spriteId(kTrashSprite, i), piece.rotation);
   }
   // A claw about to catch sinking trash gapes in front of it.
   for (int c = 0; c < 2; ++c) {
     Claw& claw = nerin.claw[c];
     if (!claw.forceOpen) continue;
     claw.type = kTextureClawOpen;
-    placedDraw(_textures[kTextureClawOpen], claw.rect.origin, 0, c == 1);
+    addSprite(_textures[kTextureClawOpen], claw.rect.origin, spriteId(kUpperClawSprite, c), 0,
+              c == 1);
   }
   if (beachBall.active) {
-    placedDraw(_textures[kTextureBeachBall], beachBall.rect.origin, beachBall.rotation);
+    addSprite(_textures[kTextureBeachBall], beachBall.rect.origin, spriteId(kBallSprite),
+              beachBall.rotation);
   }
 
   drawScore();
@@ -120,7 +164,8 @@ void SaltmereAppDelegate::drawObjects(float dt) {
 // the frame its size falls below 10. Its texture lives for one frame.
 void SaltmereAppDelegate::drawScorePopups(float dt) {
   const double rise = dt * kPopupRise, shrink = dt * kPopupShrink;
-  for (ScorePopup& popup : points) {
+  for (int i = 0; i < kNumScorePopups; ++i) {
+    ScorePopup& popup = points[i];
     if (popup.value == 0) continue;
     popup.y = static_cast<float>(popup.y + rise);
     popup.size = static_cast<float>(popup.size + shrink);
@@ -128,9 +173,9 @@ void SaltmereAppDelegate::drawScorePopups(float dt) {
     std::snprintf(text, sizeof text, "%i", popup.value);
     const auto texture = Texture2D::initWithString(
         text, {popup.size * 0.5f * 6, static_cast<float>(popup.size * 1.1)}, kAlignCenter,
-        kTextFont, static_cast<float>(std::lrint(popup.size)));
+        kTextFont, static_cast<float>(std::lrint(popup.size)), surfaceScale());
     if (popup.size < kPopupSmallest) popup.value = 0;
-    drawText(texture.get(), {popup.x, popup.y});
+    addText(texture, {popup.x, popup.y}, spriteId(kPopupSprite, i));
   }
 }
 
@@ -140,8 +185,10 @@ void SaltmereAppDelegate::drawScore() {
   char scoreText[24];
   std::snprintf(scoreText, sizeof scoreText, "score %i", static_cast<int>(_score));
   const double width = std::strlen(scoreText) * kScoreCharacterWidth * kTextWidthSlack;
+  // A new scale (the window resized) sets the same numbers again at the new pixels.
   if (round != lastRound || levelTimeRemaining != lastTime ||
-      static_cast<int>(_score) != lastScore) {
+      static_cast<int>(_score) != lastScore ||
+      (scoreBlockTexture && scoreBlockTexture->scale() != surfaceScale())) {
     lastScore = static_cast<int>(_score);
     lastTime = levelTimeRemaining;
     lastRound = round;
@@ -151,9 +198,9 @@ void SaltmereAppDelegate::drawScore() {
                   std::max(round, 1));
     scoreBlockTexture =
         Texture2D::initWithString(block, {static_cast<float>(width), kScoreBlockHeight}, kAlignLeft,
-                                  kTextFont, kScoreFontSize);
+                                  kTextFont, kScoreFontSize, surfaceScale());
   }
-  drawText(scoreBlockTexture.get(), {static_cast<float>(kWorldWidth - width / 2), kScoreBlockY});
+  addText(scoreBlockTexture, {static_cast<float>(kWorldWidth - width / 2), kScoreBlockY});
 }
 
 // The cache key holds the size times the text's length, so with the game's texts it never
@@ -166,7 +213,7 @@ void SaltmereAppDelegate::drawCenteredText(const char* text, int size, int lines
     const float width = static_cast<float>(size) * 0.5f * static_cast<float>(length);
     centeredTextTexture = Texture2D::initWithString(
         text, {static_cast<float>(width * 1.3), static_cast<float>(size * 1.3 * lines)},
-        kAlignCenter, kTextFont, static_cast<float>(size));
+        kAlignCenter, kTextFont, static_cast<float>(size), surfaceScale());
   }
-  drawText(centeredTextTexture.get(), kCenteredTextAt);
+  addText(centeredTextTexture, kCenteredTextAt);
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-// Textures made from images are at most this many pixels on a side.
+// Textures made from images are at most this many points on a side.
 constexpr unsigned kMaxImageSide = 1024;
 
 // Truncates a size component the way a cast to unsigned would, with nothing below zero.
@@ -37,10 +37,12 @@ std::vector<uint8_t> packRGB565(const std::vector<uint8_t>& rgbx, size_t pixels)
 
 std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size dimensions,
                                        int alignment, const std::string& fontName, float fontSize,
-                                       const float* rgba) {
-  const std::shared_ptr<platform::Font> font = platform::Font::fontWithName(fontName, fontSize);
-  const unsigned width = powerOfTwoAtLeast(wholePixels(dimensions.width));
-  const unsigned height = powerOfTwoAtLeast(wholePixels(dimensions.height));
+                                       const float* rgba, float scale) {
+  const std::shared_ptr<platform::Font> font =
+      platform::Font::fontWithName(fontName, fontSize * scale);
+  const platform::Size box = {dimensions.width * scale, dimensions.height * scale};
+  const unsigned width = powerOfTwoAtLeast(wholePixels(box.width));
+  const unsigned height = powerOfTwoAtLeast(wholePixels(box.height));
   const unsigned bytesPerPixel = rgba ? 4 : 1;
   std::vector<uint8_t> data(static_cast<size_t>(width) * height * bytesPerPixel, 0);
   platform::BitmapContext context(
@@ -56,11 +58,11 @@ std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size
   context.translateCTM(0, static_cast<float>(height));
   context.scaleCTM(1, -1);
   if (font) {
-    platform::drawString(context, string, {{0, 0}, dimensions}, *font,
+    platform::drawString(context, string, {{0, 0}, box}, *font,
                          static_cast<platform::TextAlignment>(alignment));
   }
   return Texture2D::initWithData(data.data(), rgba ? Texture2DFormatRGBA8888 : Texture2DFormatA8,
-                                 width, height, dimensions);
+                                 width, height, dimensions, scale);
 }
 
 }  // namespace
@@ -72,7 +74,7 @@ unsigned powerOfTwoAtLeast(unsigned value) {
   return power;
 }
 
-TexturePixels texturePixelsFromImage(const platform::Image& image) {
+TexturePixels texturePixelsFromImage(const platform::Image& image, unsigned largestSide) {
   using platform::AlphaInfo;
   TexturePixels out;
   const AlphaInfo alpha = image.alphaInfo();
@@ -85,12 +87,15 @@ TexturePixels texturePixelsFromImage(const platform::Image& image) {
     out.format = Texture2DFormatRGB565;
   }
 
-  out.contentSize = {static_cast<float>(image.width()), static_cast<float>(image.height())};
-  out.width = powerOfTwoAtLeast(wholePixels(out.contentSize.width));
-  out.height = powerOfTwoAtLeast(wholePixels(out.contentSize.height));
+  out.scale = image.scale() > 0 ? image.scale() : 1;
+  out.contentSize = {static_cast<float>(image.width()) / out.scale,
+                     static_cast<float>(image.height()) / out.scale};
+  out.width = powerOfTwoAtLeast(static_cast<unsigned>(image.width()));
+  out.height = powerOfTwoAtLeast(static_cast<unsigned>(image.height()));
+  const unsigned limit = std::min(static_cast<unsigned>(kMaxImageSide * out.scale), largestSide);
   platform::AffineTransform transform;
   // A long thin image keeps a side of one pixel, never none.
-  while (out.width > kMaxImageSide || out.height > kMaxImageSide) {
+  while (out.width > limit || out.height > limit) {
     out.width = std::max(1u, out.width / 2);
     out.height = std::max(1u, out.height / 2);
     transform = platform::AffineTransform::scale(0.5f, 0.5f).concat(transform);
@@ -109,7 +114,7 @@ TexturePixels texturePixelsFromImage(const platform::Image& image) {
                                               : platform::BitmapLayout::RGBNoneSkipLast);
   context.clearRect({{0, 0}, {static_cast<float>(out.width), static_cast<float>(out.height)}});
   // The picture goes against the top edge: the first row in memory.
-  context.translateCTM(0, static_cast<float>(out.height) - out.contentSize.height);
+  context.translateCTM(0, static_cast<float>(out.height) - out.contentSize.height * out.scale);
   if (transform != platform::AffineTransform{}) context.concatCTM(transform);
   context.drawImage(
       {{0, 0}, {static_cast<float>(image.width()), static_cast<float>(image.height())}}, image);
@@ -119,7 +124,7 @@ TexturePixels texturePixelsFromImage(const platform::Image& image) {
 
 std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pixelFormat,
                                                    unsigned width, unsigned height,
-                                                   platform::Size contentSize) {
+                                                   platform::Size contentSize, float scale) {
   GLenum format = 0, type = 0;
   switch (pixelFormat) {
     case Texture2DFormatRGBA8888:
@@ -150,11 +155,12 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(savedName));
 
   texture->_size = contentSize;
+  texture->_scale = scale;
   texture->_width = width;
   texture->_height = height;
   texture->_format = pixelFormat;
-  texture->_maxS = contentSize.width / static_cast<float>(width);
-  texture->_maxT = contentSize.height / static_cast<float>(height);
+  texture->_maxS = contentSize.width * scale / static_cast<float>(width);
+  texture->_maxT = contentSize.height * scale / static_cast<float>(height);
   return texture;
 }
 
@@ -163,15 +169,19 @@ std::shared_ptr<Texture2D> Texture2D::initWithImage(const platform::Image* image
     std::fprintf(stderr, "Image is Null\n");
     return nullptr;
   }
-  const TexturePixels pixels = texturePixelsFromImage(*image);
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  const TexturePixels pixels =
+      texturePixelsFromImage(*image, largest > 0 ? static_cast<unsigned>(largest) : 1024u);
   return initWithData(pixels.data.data(), pixels.format, pixels.width, pixels.height,
-                      pixels.contentSize);
+                      pixels.contentSize, pixels.scale);
 }
 
 std::shared_ptr<Texture2D> Texture2D::initWithString(const std::string& string,
                                                      platform::Size dimensions, int alignment,
-                                                     const std::string& fontName, float fontSize) {
-  return textTexture(string, dimensions, alignment, fontName, fontSize, nullptr);
+                                                     const std::string& fontName, float fontSize,
+                                                     float scale) {
+  return textTexture(string, dimensions, alignment, fontName, fontSize, nullptr, scale);
 }
 
 std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& string,
@@ -180,7 +190,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& stri
                                                          float fontSize, float red, float green,
                                                          float blue, float alpha) {
   const float rgba[4] = {red, green, blue, alpha};
-  return textTexture(string, dimensions, alignment, fontName, fontSize, rgba);
+  return textTexture(string, dimensions, alignment, fontName, fontSize, rgba, 1);
 }
 
 Texture2D::~Texture2D() {
@@ -198,7 +208,7 @@ std::string Texture2D::description() const {
 }
 
 void Texture2D::drawAtPoint(platform::Point point) const {
-  const GLfloat w = static_cast<GLfloat>(_width) * _maxS, h = static_cast<GLfloat>(_height) * _maxT;
+  const GLfloat w = _size.width, h = _size.height;
   const GLfloat x = point.x, y = point.y;
   const GLfloat vertices[] = {x - w / 2, y - h / 2, 0, x + w / 2, y - h / 2, 0,
                               x - w / 2, y + h / 2, 0, x + w / 2, y + h / 2, 0};

@@ -25,7 +25,8 @@ enum Texture2DPixelFormat : int32_t {
 struct TexturePixels {
   Texture2DPixelFormat format = Texture2DFormatRGBA8888;
   unsigned width = 0, height = 0;
-  platform::Size contentSize;
+  platform::Size contentSize;  // in points
+  float scale = 1;             // pixels a point
   std::vector<uint8_t> data;
 };
 
@@ -33,24 +34,28 @@ struct TexturePixels {
 unsigned powerOfTwoAtLeast(unsigned value);
 
 // The pixels `initWithImage` uploads: the format by the image's alpha, sides rounded up to
-// powers of two and halved (with the picture) while either exceeds 1024, the picture against
-// the top-left corner, premultiplied RGBA, 5-6-5 RGB or alpha.
-TexturePixels texturePixelsFromImage(const platform::Image& image);
+// powers of two and halved (with the picture) while either exceeds 1024 points (1024 pixels at
+// one pixel a point, 4096 at four) or `largestSide`, the picture against the top-left corner,
+// premultiplied RGBA, 5-6-5 RGB or alpha. The content size is in points: the same at every
+// density of the same picture.
+TexturePixels texturePixelsFromImage(const platform::Image& image, unsigned largestSide = 1u << 31);
 
 class Texture2D {
  public:
-  // Uploads the pixels (copied by GL). An invalid pixel format throws std::logic_error with an
-  // empty message and touches nothing.
+  // Uploads the pixels (copied by GL), `scale` pixels to a point of the content size. An invalid
+  // pixel format throws std::logic_error with an empty message and touches nothing.
   static std::shared_ptr<Texture2D> initWithData(const void* data, int32_t pixelFormat,
                                                  unsigned width, unsigned height,
-                                                 platform::Size contentSize);
+                                                 platform::Size contentSize, float scale = 1);
   // Null, with "Image is Null" logged, when there is no image.
   static std::shared_ptr<Texture2D> initWithImage(const platform::Image* image);
   // White text as alpha: drawn in the current GL colour with the texture as a mask. Alignment:
-  // 0 left, 1 centre, 2 right.
+  // 0 left, 1 centre, 2 right. Set at `scale` pixels a point (font size and box alike) and
+  // drawn at its dimensions in points.
   static std::shared_ptr<Texture2D> initWithString(const std::string& string,
                                                    platform::Size dimensions, int alignment,
-                                                   const std::string& fontName, float fontSize);
+                                                   const std::string& fontName, float fontSize,
+                                                   float scale = 1);
   // Text in the given colour, premultiplied RGBA.
   static std::shared_ptr<Texture2D> initWithStringRGBA(const std::string& string,
                                                        platform::Size dimensions, int alignment,
@@ -63,6 +68,7 @@ class Texture2D {
 
   GLuint name() const { return _name; }
   platform::Size contentSize() const { return _size; }
+  float scale() const { return _scale; }
   unsigned pixelsWide() const { return _width; }
   unsigned pixelsHigh() const { return _height; }
   int32_t pixelFormat() const { return _format; }
@@ -84,6 +90,7 @@ class Texture2D {
 
   GLuint _name = 0;
   platform::Size _size;
+  float _scale = 1;
   unsigned _width = 0;
   unsigned _height = 0;
   int32_t _format = 0;

@@ -160,14 +160,16 @@ void BitmapContext::composite(Rect rect, const Source& source, bool topDown) {
     return;
   }
   const AffineTransform inverse = ctm_.inverted();
-  // The source point under the centre of pixel (column, row) is affine in both.
+  // The source point under the centre of pixel (column, row) is affine in both. The ratios are
+  // taken first, so that a source drawn at its own size maps by exactly one pixel a pixel.
+  const double across = source.width / static_cast<double>(rect.size.width);
+  const double down = source.height / static_cast<double>(rect.size.height);
   auto sourceAt = [&](double column, double row, double& u, double& v) {
     const double x = column + 0.5, y = height_ - row - 0.5;
     const double ux = inverse.a * x + inverse.c * y + inverse.tx;
     const double uy = inverse.b * x + inverse.d * y + inverse.ty;
-    u = (ux - rect.origin.x) / rect.size.width * source.width;
-    const double down = topDown ? uy - rect.origin.y : rect.origin.y + rect.size.height - uy;
-    v = down / rect.size.height * source.height;
+    u = (ux - rect.origin.x) * across;
+    v = (topDown ? uy - rect.origin.y : rect.origin.y + rect.size.height - uy) * down;
   };
   double uc, vc, u1, v1, u2, v2;
   sourceAt(0, 0, uc, vc);

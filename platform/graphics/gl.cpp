@@ -16,6 +16,9 @@ PFNGLDELETERENDERBUFFERSOESPROC glDeleteRenderbuffersOES;
 PFNGLRENDERBUFFERSTORAGEOESPROC glRenderbufferStorageOES;
 PFNGLFRAMEBUFFERRENDERBUFFEROESPROC glFramebufferRenderbufferOES;
 PFNGLCHECKFRAMEBUFFERSTATUSOESPROC glCheckFramebufferStatusOES;
+PFNGLISFRAMEBUFFEROESPROC glIsFramebufferOES;
+PFNGLISRENDERBUFFEROESPROC glIsRenderbufferOES;
+PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVOESPROC glGetFramebufferAttachmentParameterivOES;
 
 namespace {
 
@@ -39,6 +42,10 @@ bool load() {
   ok &= lookUp(glRenderbufferStorageOES, "glRenderbufferStorageOES");
   ok &= lookUp(glFramebufferRenderbufferOES, "glFramebufferRenderbufferOES");
   ok &= lookUp(glCheckFramebufferStatusOES, "glCheckFramebufferStatusOES");
+  ok &= lookUp(glIsFramebufferOES, "glIsFramebufferOES");
+  ok &= lookUp(glIsRenderbufferOES, "glIsRenderbufferOES");
+  ok &=
+      lookUp(glGetFramebufferAttachmentParameterivOES, "glGetFramebufferAttachmentParameterivOES");
   return ok;
 }
 

@@ -17,6 +17,9 @@ extern PFNGLDELETERENDERBUFFERSOESPROC glDeleteRenderbuffersOES;
 extern PFNGLRENDERBUFFERSTORAGEOESPROC glRenderbufferStorageOES;
 extern PFNGLFRAMEBUFFERRENDERBUFFEROESPROC glFramebufferRenderbufferOES;
 extern PFNGLCHECKFRAMEBUFFERSTATUSOESPROC glCheckFramebufferStatusOES;
+extern PFNGLISFRAMEBUFFEROESPROC glIsFramebufferOES;
+extern PFNGLISRENDERBUFFEROESPROC glIsRenderbufferOES;
+extern PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVOESPROC glGetFramebufferAttachmentParameterivOES;
 
 // Looks the entry points up; false (with a message) when the GL lacks the extension.
 bool load();

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/core/bundle.h"
 
@@ -105,7 +106,7 @@ void premultiply(std::vector<uint8_t>& rgba) {
 
 }  // namespace
 
-std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path) {
+std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path, float scale) {
   std::error_code error;
   if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
     std::fprintf(stderr, "tidewick: cannot open image %s: not a file\n", path.c_str());
@@ -117,7 +118,9 @@ std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path) {
     return nullptr;
   }
   const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), {});
-  return imageWithPngData(data, path);
+  std::shared_ptr<Image> image = imageWithPngData(data, path);
+  if (image) image->scale_ = scale;
+  return image;
 }
 
 std::shared_ptr<Image> Image::imageWithPngData(std::span<const uint8_t> data,
@@ -161,6 +164,40 @@ std::shared_ptr<Image> imageNamed(const std::string& name) {
     return nullptr;
   }
   return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
+}
+
+float densityForScale(float scale) {
+  for (const float density : kImageDensities) {
+    if (density >= scale) return density;
+  }
+  return std::end(kImageDensities)[-1];
+}
+
+std::shared_ptr<Image> imageNamed(const std::string& name, float scale) {
+  if (!isResourceName(name)) return imageNamed(name);
+  const float wanted = densityForScale(scale);
+  // The wanted density first, then those above it in order, then those below from the nearest.
+  std::vector<float> order;
+  for (const float density : kImageDensities) {
+    if (density >= wanted) order.push_back(density);
+  }
+  for (auto it = std::rbegin(kImageDensities); it != std::rend(kImageDensities); ++it) {
+    if (*it < wanted) order.push_back(*it);
+  }
+  const std::filesystem::path& folder = Bundle::mainBundle().folder();
+  const std::filesystem::path plain(name);
+  for (const float density : order) {
+    std::filesystem::path file = folder / name;
+    if (density != 1) {
+      file = folder / (plain.stem().string() + "@" + std::to_string(static_cast<int>(density)) +
+                       "x" + plain.extension().string());
+    }
+    std::error_code error;
+    if (std::filesystem::exists(file, error)) {
+      return Image::imageWithContentsOfFile(file.string(), density);
+    }
+  }
+  return imageNamed(name);  // says which file is missing
 }
 
 }  // namespace platform

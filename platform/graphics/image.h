@@ -27,7 +27,8 @@ class Image {
   // The PNG file decoded; null, with a line naming the file and the reason on stderr, when the
   // file is missing, is not a file, or is not a PNG that can be decoded whole within 4096
   // pixels a side.
-  static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path);
+  // `scale` is the picture's density, in pixels a point.
+  static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path, float scale = 1);
   // The same from bytes in memory; `name` is for the message.
   static std::shared_ptr<Image> imageWithPngData(std::span<const uint8_t> data,
                                                  const std::string& name);
@@ -36,8 +37,10 @@ class Image {
   // A part of the image, clipped to it; null when nothing of it is left.
   std::shared_ptr<Image> cropped(int x, int y, int width, int height) const;
 
+  // In pixels; the size in points is these over the scale.
   int width() const { return width_; }
   int height() const { return height_; }
+  float scale() const { return scale_; }
   bool hasColorSpace() const { return alphaInfo_ != AlphaInfo::Only; }
   // Last for a PNG with an alpha channel or a transparency chunk, NoneSkipLast for an opaque
   // one, Only for a mask.
@@ -50,6 +53,7 @@ class Image {
       : width_(width), height_(height), alphaInfo_(alphaInfo), pixels_(std::move(pixels)) {}
 
   int width_, height_;
+  float scale_ = 1;
   AlphaInfo alphaInfo_;
   std::vector<uint8_t> pixels_;
 };
@@ -57,5 +61,13 @@ class Image {
 // A bundle image by file name ("Star.png"), decoded; null, with a line naming the file, when
 // it is missing or cannot be decoded, or the name is not a resource name (a path, say).
 std::shared_ptr<Image> imageNamed(const std::string& name);
+
+// The densities the bundle holds its pictures at: "Star.png", "Star@2x.png", "Star@4x.png".
+inline constexpr float kImageDensities[] = {1, 2, 4};
+// The density that serves a surface of `scale` pixels a point: the smallest at or above it.
+float densityForScale(float scale);
+// The same picture at the density for `scale`; when that file is missing, the next density up,
+// then the ones below.
+std::shared_ptr<Image> imageNamed(const std::string& name, float scale);
 
 }  // namespace platform

@@ -18,7 +18,7 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
   if (!display) return 1;
   DesktopEvents events(*display, loop);
   loop.addBeforeWaitingObserver([&display] {
-    if (Window* window = Window::keyWindow()) window->layoutIfNeeded();
+    display->layoutIfNeeded();
     display->compositeIfNeeded();
   });
 

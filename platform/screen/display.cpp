@@ -76,7 +76,11 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
     std::fprintf(stderr, "tidewick: cannot get OpenGL ES 1.1: %s\n", SDL_GetError());
     return nullptr;
   }
-  SDL_GL_SetSwapInterval(0);  // the loop must never block on the screen's refresh
+  // A window waits for the screen's refresh (adaptive where the driver offers it) so that no
+  // picture tears; headless nothing waits.
+  if (options.headless || (SDL_GL_SetSwapInterval(-1) != 0 && SDL_GL_SetSwapInterval(1) != 0)) {
+    SDL_GL_SetSwapInterval(0);
+  }
   if (!oes::load()) return nullptr;
   SDL_GL_MakeCurrent(display->window_, nullptr);
   sDisplay = display.get();
@@ -112,6 +116,37 @@ Display::Letterbox Display::letterbox() const {
   const int w = static_cast<int>(std::lround(kLandscapeSize.width * scale));
   const int h = static_cast<int>(std::lround(kLandscapeSize.height * scale));
   return {(width - w) / 2, (height - h) / 2, w, h, scale};
+}
+
+float Display::contentsScale() const {
+  return letterbox().scale;
+}
+
+double Display::refreshRate() const {
+  if (options_.refreshRate > 0) return options_.refreshRate;
+  SDL_DisplayMode mode;
+  const int index = SDL_GetWindowDisplayIndex(window_);
+  if (index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0) {
+    return mode.refresh_rate;
+  }
+  return 60;
+}
+
+bool Display::isShowing() const {
+  const Uint32 flags = SDL_GetWindowFlags(window_);
+  return !(flags & SDL_WINDOW_MINIMIZED) && (options_.headless || !(flags & SDL_WINDOW_HIDDEN));
+}
+
+void Display::layoutIfNeeded() {
+  Window* root = Window::keyWindow();
+  if (!root) return;
+  const float scale = contentsScale();
+  // A minimised window has no pixels: its views keep the scale they had.
+  if (scale > 0 && scale != laidOutScale_) {
+    laidOutScale_ = scale;
+    root->setNeedsLayoutEverywhere();
+  }
+  root->layoutIfNeeded();
 }
 
 Point Display::landscapePointAt(int windowX, int windowY) const {

@@ -16,7 +16,8 @@ namespace platform {
 struct DisplayOptions {
   int scale = 2;  // window pixels per point
   bool fullscreen = false;
-  bool headless = false;  // SDL's offscreen driver: real GL, no window
+  bool headless = false;   // SDL's offscreen driver: real GL, no window
+  double refreshRate = 0;  // frames a second; 0: the screen's own
 };
 
 // The landscape screen the player sees is the phone's portrait screen turned landscape-right.
@@ -56,6 +57,17 @@ class Display {
   ~Display();
 
   bool isHeadless() const { return options_.headless; }
+  // Drawable pixels per point of the landscape screen as the window shows it now: fractional
+  // when the window is not a whole multiple of 480 x 320 (fullscreen, say).
+  float contentsScale() const;
+  // The screen's refresh rate in frames a second (60 when the system does not say); the one
+  // given in the options when set.
+  double refreshRate() const;
+  // Not minimised, and shown (a headless display counts as shown).
+  bool isShowing() const;
+  // Lays the key window out, first marking every view for layout when the window's scale
+  // changed since the last time: views that draw at the screen's pixels rebuild then.
+  void layoutIfNeeded();
   void toggleFullscreen();
 
   // The landscape point under a position in the window's own coordinates (as input events give
@@ -90,6 +102,7 @@ class Display {
   SDL_Window* window_ = nullptr;
   void* compositor_ = nullptr;
   uint64_t composited_ = UINT64_MAX;
+  float laidOutScale_ = 0;
 };
 
 }  // namespace platform

@@ -57,10 +57,26 @@ GLLayer::~GLLayer() {
 }
 
 void GLLayer::release() {
-  if (texture_ && Display::shared()) Display::shared()->deleteTexture(texture_);
+  retireTexture();
+  dropRetiredTexture();
+}
+
+// The texture on show is kept as the retired one; a texture never presented (the storage was
+// rebuilt twice between presents) is deleted at once.
+void GLLayer::retireTexture() {
+  if (retiredTexture_ == 0) {
+    retiredTexture_ = texture_;
+  } else if (texture_ && Display::shared()) {
+    Display::shared()->deleteTexture(texture_);
+  }
   texture_ = 0;
   context_ = nullptr;
   renderbuffer_ = 0;
+}
+
+void GLLayer::dropRetiredTexture() {
+  if (retiredTexture_ && Display::shared()) Display::shared()->deleteTexture(retiredTexture_);
+  retiredTexture_ = 0;
 }
 
 std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
@@ -118,7 +134,8 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   }
   // Sizes are checked against the driver's limit while still floats: a frame of 1e30 points
   // must not reach an integer conversion.
-  const Size size = layer->bounds().size;
+  const Size bounds = layer->bounds().size;
+  const Size size = {bounds.width * layer->contentsScale(), bounds.height * layer->contentsScale()};
   GLint largest = 0;
   glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_OES, &largest);
   const float roundedWidth = std::round(size.width), roundedHeight = std::round(size.height);
@@ -135,8 +152,9 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   glRenderbufferStorageOES(target, rgb565 ? GL_RGB565_OES : GL_RGBA8_OES, width, height);
   if (glGetError() != GL_NO_ERROR) return false;
 
-  // The layer's texture holds presented frames; textures in GL ES 1.1 are powers of two.
-  layer->release();
+  // The layer's texture holds presented frames; textures in GL ES 1.1 are powers of two. The
+  // one it replaces still shows until this storage is first presented.
+  layer->retireTexture();
   const int textureWidth = static_cast<int>(std::bit_ceil(static_cast<unsigned>(width)));
   const int textureHeight = static_cast<int>(std::bit_ceil(static_cast<unsigned>(height)));
   {
@@ -189,6 +207,7 @@ bool GLContext::presentRenderbuffer(GLenum target) {
   // GL's bottom row is the bottom of the layer.
   layer.setContents({layer.texture_, 0, static_cast<float>(layer.height_) / layer.textureHeight_,
                      static_cast<float>(layer.width_) / layer.textureWidth_, 0});
+  layer.dropRetiredTexture();
   return true;
 }
 

@@ -27,18 +27,28 @@ class GLLayer : public Layer {
 
   void setDrawableProperties(const DrawableProperties& properties) { properties_ = properties; }
   const DrawableProperties& drawableProperties() const { return properties_; }
+  // Pixels a point of the storage a context gives this layer: the window's own scale, so that
+  // the drawing is as sharp as the screen. Not positive counts as 1.
+  void setContentsScale(float scale) { contentsScale_ = scale > 0 ? scale : 1; }
+  float contentsScale() const { return contentsScale_; }
 
  private:
   friend class GLContext;
   void release();
+  void retireTexture();
+  void dropRetiredTexture();
 
   DrawableProperties properties_;
+  float contentsScale_ = 1;
   // The renderbuffer whose frames this layer shows, and the texture that holds the last one.
   GLContext* context_ = nullptr;
   GLuint renderbuffer_ = 0;
   int width_ = 0, height_ = 0;
   GLuint texture_ = 0;
   int textureWidth_ = 0, textureHeight_ = 0;
+  // The texture of the storage before the last rebuild, shown until the new one is first
+  // presented: a rebuilt surface never flashes empty.
+  GLuint retiredTexture_ = 0;
 };
 
 class GLContext {
@@ -56,8 +66,8 @@ class GLContext {
   static bool setCurrentContext(GLContext* context);
   static GLContext* currentContext();
 
-  // Gives the renderbuffer bound to `target` storage for the layer: its bounds in pixels,
-  // rounded, in its colour format. This context must be current.
+  // Gives the renderbuffer bound to `target` storage for the layer: its bounds times its contents
+  // scale in pixels, rounded, in its colour format. This context must be current.
   bool renderbufferStorage(GLenum target, GLLayer* layer);
   // Shows the renderbuffer bound to `target` as its layer's content. This context must be current.
   bool presentRenderbuffer(GLenum target);

@@ -184,6 +184,11 @@ void View::removeFromSuperview() {
   Layer::screenChanged();
 }
 
+void View::setNeedsLayoutEverywhere() {
+  needsLayout_ = true;
+  for (auto& subview : subviews_) subview->setNeedsLayoutEverywhere();
+}
+
 void View::layoutIfNeeded() {
   if (needsLayout_) {
     needsLayout_ = false;

@@ -98,6 +98,8 @@ class View {
 
   // Layout runs late, once per change, like the platform's layout pass.
   void setNeedsLayout() { needsLayout_ = true; }
+  // This view and every view under it.
+  void setNeedsLayoutEverywhere();
   // Lays out this view (when marked) and then its subviews.
   void layoutIfNeeded();
   virtual void layoutSubviews() {}

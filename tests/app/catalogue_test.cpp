@@ -101,7 +101,7 @@ TEST_F(CatalogueTest, ABundleMissingAnImageAndASoundStillLoadsTheRest) {
   const fs::path damaged = scratchPath("damaged-bundle");
   fs::remove_all(damaged);
   fs::copy(TIDEWICK_BUNDLE, damaged);
-  fs::remove(damaged / kTextureFiles[kTextureWaves]);
+  for (const char* file : {"Waves.png", "Waves@2x.png", "Waves@4x.png"}) fs::remove(damaged / file);
   fs::remove(damaged / (std::string(kSoundNames[kSoundTiptoe]) + ".caf"));
   platform::Bundle::useFolder(damaged);
 

@@ -4,6 +4,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/graphics/image.h"
 #include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
@@ -131,6 +134,84 @@ TEST_F(ReplayTest, TheSameScriptGivesTheSameDumpAndScreenshotsShowTheScreen) {
   };
   EXPECT_EQ(big(16), 480u);
   EXPECT_EQ(big(20), 320u);
+}
+
+// A screenshot's pixels, RGBA rows top first.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgba;
+  uint8_t at(int x, int y, int c) const {
+    x = std::clamp(x, 0, width - 1), y = std::clamp(y, 0, height - 1);
+    return rgba[(static_cast<size_t>(y) * width + x) * 4 + c];
+  }
+};
+
+Pixels pixelsOf(const std::string& png) {
+  const auto image = platform::Image::imageWithContentsOfFile(png);
+  if (!image) return {};
+  return {image->width(), image->height(), image->pixels()};
+}
+
+// How much fine detail a picture holds: the summed size of its luminance's Laplacian.
+double detail(const Pixels& picture) {
+  const auto luma = [&](int x, int y) {
+    return 0.299 * picture.at(x, y, 0) + 0.587 * picture.at(x, y, 1) + 0.114 * picture.at(x, y, 2);
+  };
+  double sum = 0;
+  for (int y = 1; y + 1 < picture.height; ++y) {
+    for (int x = 1; x + 1 < picture.width; ++x) {
+      sum += std::abs(4 * luma(x, y) - luma(x - 1, y) - luma(x + 1, y) - luma(x, y - 1) -
+                      luma(x, y + 1));
+    }
+  }
+  return sum;
+}
+
+// The picture twice as large, each new pixel filtered from the four nearest: what a window
+// twice the screen's size showed of a one-pixel-a-point surface.
+Pixels doubled(const Pixels& picture) {
+  Pixels large{picture.width * 2, picture.height * 2, {}};
+  large.rgba.resize(static_cast<size_t>(large.width) * large.height * 4);
+  for (int y = 0; y < large.height; ++y) {
+    for (int x = 0; x < large.width; ++x) {
+      const float sx = (x + 0.5f) / 2 - 0.5f, sy = (y + 0.5f) / 2 - 0.5f;
+      const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
+      const float fx = sx - x0, fy = sy - y0;
+      for (int c = 0; c < 4; ++c) {
+        const float top = picture.at(x0, y0, c) * (1 - fx) + picture.at(x0 + 1, y0, c) * fx;
+        const float bottom =
+            picture.at(x0, y0 + 1, c) * (1 - fx) + picture.at(x0 + 1, y0 + 1, c) * fx;
+        large.rgba[(static_cast<size_t>(y) * large.width + x) * 4 + c] =
+            static_cast<uint8_t>(std::lround(top * (1 - fy) + bottom * fy));
+      }
+    }
+  }
+  return large;
+}
+
+// The scale of the screenshots and the rate of smooth pictures change only the pictures: the
+// dump is the same, byte for byte. A screenshot at twice the scale has the detail of art and
+// text drawn at twice the pixels, which the one-pixel-a-point picture enlarged has not.
+TEST_F(ReplayTest, ScaleAndPresentRateChangeThePicturesOnlyAndTwiceTheScaleIsSharper) {
+  const std::string script = R"({"seed": 99, "duration": 12, "events": [
+      {"t": 0.4, "button": 1}, {"t": 0.5, "button": 8}, {"t": 1, "bot": true}]})";
+  ASSERT_EQ(
+      replay(script, "--dump " + file("1.jsonl") + " --screenshot 10:" + file("1.png")).status, 0);
+  const std::string one = read(file("1.jsonl"));
+  EXPECT_GT(one.size(), 5000u);
+  for (const std::string& options :
+       {"--scale 2 --screenshot 10:" + file("2.png"), std::string("--scale 3"),
+        std::string("--present-hz 60"), std::string("--scale 2 --present-hz 144")}) {
+    ASSERT_EQ(replay(script, "--dump " + file("n.jsonl") + " " + options).status, 0) << options;
+    EXPECT_EQ(read(file("n.jsonl")), one) << options;
+  }
+
+  const Pixels small = pixelsOf(file("1.png")), large = pixelsOf(file("2.png"));
+  ASSERT_EQ(small.width, 480);
+  ASSERT_EQ(large.width, 960);
+  ASSERT_EQ(large.height, 640);
+  const double sharp = detail(large), enlarged = detail(doubled(small));
+  EXPECT_GT(sharp, 1.5 * enlarged) << sharp << " against " << enlarged;
 }
 
 TEST_F(ReplayTest, TapsOnTheMenusButtonsStartAGame) {

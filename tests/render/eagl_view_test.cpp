@@ -2,6 +2,7 @@
 // and the touches it passes on.
 #include <gtest/gtest.h>
 
+#include <SDL2/SDL.h>
 #include <nlohmann/json.hpp>
 
 #include "platform/core/application.h"
@@ -55,7 +56,8 @@ TEST(MyEAGLViewTest, FirstSurfaceSetsViewportAndScissorAndRebuildsLeaveThemAlone
   glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
   view->setBounds({{0, 0}, {400, 300}});
   view->setAutoresizesEAGLSurface(true);
-  EXPECT_EQ(view->surfaceSize(), (platform::Size{400, 300}));
+  const float scale = platform::Display::shared()->contentsScale();
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{400 * scale, 300 * scale}));
   EXPECT_EQ(integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 480, 320}));
   EXPECT_EQ(integers(GL_SCISSOR_BOX), (std::array<GLint, 4>{0, 0, 480, 320}));
   glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
@@ -68,20 +70,60 @@ TEST(MyEAGLViewTest, AutoresizeRebuildsOnlyWhenSetAndTheRoundedSizeChanges) {
   ResizeCounter counter;
   view->setDelegate(&counter);
 
-  view->setBounds({{0, 0}, {240, 160}});
+  view->setBounds({{0, 0}, {300, 200}});
   view->layoutIfNeeded();
   EXPECT_EQ(view->surfaceSize(), (platform::Size{480, 320}));
   EXPECT_EQ(counter.resizes, 0);
 
-  view->setBounds({{0, 0}, {480.3f, 319.7f}});
+  // Autoresizing takes the window's scale: a surface at the screen's own pixels.
+  const float scale = platform::Display::shared()->contentsScale();
   view->setAutoresizesEAGLSurface(true);
-  EXPECT_EQ(view->surfaceSize(), (platform::Size{480, 320}));
-  EXPECT_EQ(counter.resizes, 0);
-
-  view->setBounds({{0, 0}, {481, 320}});
-  view->layoutIfNeeded();
-  EXPECT_EQ(view->surfaceSize(), (platform::Size{481, 320}));
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{300 * scale, 200 * scale}));
   EXPECT_EQ(counter.resizes, 1);
+
+  view->setBounds({{0, 0}, {300 + 0.2f / scale, 200 - 0.2f / scale}});
+  view->layoutIfNeeded();
+  EXPECT_EQ(counter.resizes, 1);
+
+  view->setBounds({{0, 0}, {301, 200}});
+  view->layoutIfNeeded();
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{301 * scale, 200 * scale}));
+  EXPECT_EQ(counter.resizes, 2);
+}
+
+// A new scale (the window resized or taken to fullscreen) rebuilds the surface at the new
+// pixels; the old storage is freed, and the last picture shows until the new one is presented.
+TEST(MyEAGLViewTest, AScaleChangeRebuildsTheSurfaceFreesTheOldAndNeverShowsNothing) {
+  platform::Display& display = testDisplay();
+  auto view = makeView(480, 320);
+  ASSERT_TRUE(view);
+  view->setAutoresizesEAGLSurface(true);
+  const float before = display.contentsScale();
+  view->swapBuffers();
+  const GLuint oldFramebuffer = view->framebuffer();
+  const GLuint oldPicture = view->layer().contents().texture;
+  GLint oldRenderbuffer = 0;
+  glBindFramebufferOES(GL_FRAMEBUFFER_OES, oldFramebuffer);
+  glGetFramebufferAttachmentParameterivOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES,
+                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_OES,
+                                           &oldRenderbuffer);
+  ASSERT_NE(oldRenderbuffer, 0);
+
+  SDL_SetWindowSize(display.sdlWindow(), 480 * 3, 320 * 3);
+  ASSERT_EQ(display.contentsScale(), 3) << "the offscreen window could not be resized";
+  display.layoutIfNeeded();
+  view->layoutIfNeeded();
+  EXPECT_EQ(view->surfaceSize(), (platform::Size{1440, 960}));
+  EXPECT_EQ(glIsRenderbufferOES(static_cast<GLuint>(oldRenderbuffer)), GL_FALSE);
+  EXPECT_EQ(glIsFramebufferOES(oldFramebuffer), GL_FALSE);
+  EXPECT_EQ(view->layer().contents().texture, oldPicture);  // still on show
+  view->swapBuffers();
+  EXPECT_NE(view->layer().contents().texture, oldPicture);
+  EXPECT_EQ(glIsTexture(oldPicture), GL_FALSE);
+
+  SDL_SetWindowSize(display.sdlWindow(), static_cast<int>(480 * before),
+                    static_cast<int>(320 * before));
+  display.layoutIfNeeded();
 }
 
 TEST(MyEAGLViewTest, SwapBuffersLeavesAnotherCurrentContextCurrent) {

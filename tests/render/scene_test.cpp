@@ -36,10 +36,11 @@ class SceneTest : public testing::Test {
   void TearDown() override { game.stopAllTimers(); }
 
   // One frame, no time passing, read back before it is presented.
-  void frame() {
+  void frame(float dt = 0) {
     game.glView->setCurrentContext();
+    game.drawObjects(dt);
     game.drawBackground();
-    game.drawObjects(0);
+    paintSprites(game.sceneFrame.sprites);
   }
   static Pixel at(int x, int y) {
     Pixel rgba{};
@@ -156,9 +157,7 @@ TEST_F(SceneTest, AScoreNumberIsDrawnInTheFrameItShrinksBelowTenAndThenNoMore) {
     return region(80, 190, 40, 20);
   }();
   game.points[3] = {250, 10.2f, 100, 200};
-  game.glView->setCurrentContext();
-  game.drawBackground();
-  game.drawObjects(0.05f);  // 10.2 - 0.75 = 9.45
+  frame(0.05f);  // 10.2 - 0.75 = 9.45
   EXPECT_EQ(game.points[3].value, 0);
   EXPECT_FLOAT_EQ(game.points[3].y, 201.5f);
   EXPECT_NE(region(80, 190, 40, 20), empty);

@@ -11,6 +11,9 @@
 #include "app/asset_catalogue.h"
 #include "app/interface_file.h"
 #include "platform/audio/audio_file.h"
+#include "platform/core/bundle.h"
+#include "platform/graphics/image.h"
+#include "render/texture2d.h"
 #include "sound/ima4.h"
 #include "tests/support/scratch.h"
 
@@ -128,15 +131,49 @@ TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
   for (const auto& entry : fs::directory_iterator(TIDEWICK_ART)) {
     const fs::path svg = entry.path();
     if (svg.extension() != ".svg" || svg.stem() == "icon") continue;
-    const fs::path png = again / (svg.stem().string() + ".png");
-    const std::string command =
-        std::string(TIDEWICK_RSVG_CONVERT) + " '" + svg.string() + "' -o '" + png.string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_EQ(readFile(png), readFile(fs::path(TIDEWICK_BUNDLE) / png.filename())) << svg;
+    for (const std::string density : {"", "@2x", "@4x"}) {
+      const fs::path png = again / (svg.stem().string() + density + ".png");
+      const std::string zoom = density.empty() ? "1" : density.substr(1, 1);
+      const std::string command = std::string(TIDEWICK_RSVG_CONVERT) + " --zoom " + zoom + " '" +
+                                  svg.string() + "' -o '" + png.string() + "'";
+      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      EXPECT_EQ(readFile(png), readFile(fs::path(TIDEWICK_BUNDLE) / png.filename())) << svg;
+    }
     ++pictures;
   }
   EXPECT_GE(pictures, 37 + 3);
   fs::remove_all(again);
+}
+
+// Every picture at the three densities the loader picks from, rendered from one source: twice
+// and four times the pixels, and textures of the same size in points, so that every sprite's
+// size (and every collision box) is the same whichever density the screen asks for.
+TEST(BundlePictureTest, EveryPictureComesAtThreeDensitiesOfTheSameSizeInPoints) {
+  platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(TIDEWICK_BUNDLE)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != ".png" || name.find('@') != std::string::npos ||
+        name.starts_with("icon-")) {
+      continue;
+    }
+    const auto plain = platform::imageNamed(name, 1);
+    ASSERT_TRUE(plain) << name;
+    const TexturePixels base = texturePixelsFromImage(*plain);
+    for (const float density : {2.0f, 3.375f, 4.0f}) {
+      const auto image = platform::imageNamed(name, density);
+      ASSERT_TRUE(image) << name;
+      const float expected = platform::densityForScale(density);
+      EXPECT_EQ(image->scale(), expected) << name;
+      EXPECT_EQ(image->width(), plain->width() * static_cast<int>(expected)) << name;
+      EXPECT_EQ(image->height(), plain->height() * static_cast<int>(expected)) << name;
+      const TexturePixels pixels = texturePixelsFromImage(*image);
+      EXPECT_EQ(pixels.contentSize, base.contentSize) << name << " at " << density;
+      EXPECT_EQ(pixels.width, base.width * static_cast<unsigned>(expected)) << name;
+    }
+    ++pictures;
+  }
+  EXPECT_GE(pictures, 37 + 3);
 }
 
 TEST(InterfaceFileTest, TheBuiltFileIsSoundAndFaultsAreNamed) {

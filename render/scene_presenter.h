@@ -1,0 +1,55 @@
+// When the scene's pictures are made. Classic: one picture a simulated frame, drawn as the frame
+// ends, as the phone did. Smooth: the frames are kept and pictures are made at the screen's
+// refresh rate, each placed between the last two frames by the time of its present; nothing of
+// the world is touched by them.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/core/run_loop.h"
+#include "render/scene_frame.h"
+
+enum class Pacing { Classic, Smooth };
+
+class ScenePresenter {
+ public:
+  // Paints one picture whole (background, sprites) and presents it.
+  std::function<void(const std::vector<SceneSprite>&)> paint;
+  // Whether the screen shows anything: no pictures are made for a hidden or minimised window.
+  std::function<bool()> showing = [] { return true; };
+
+  Pacing pacing() const { return pacing_; }
+  // Smooth pictures come `refreshRate` times a second.
+  void setPacing(Pacing pacing, double refreshRate);
+
+  // The frames start or stop coming (the frame timer's start and stop). Smooth pictures are made
+  // only in between, from frames simulated since the start.
+  void start();
+  void stop();
+  bool isRunning() const { return link_ != nullptr; }
+
+  // A simulated frame's picture: painted at once (classic) or kept for the next presents.
+  void simulated(SceneFrame frame);
+  // The picture for a present at `time`; nothing when it would show what is already shown.
+  void present(double time);
+  // Paints again what was shown last, as it was (a rebuilt surface needs it).
+  void repaint();
+
+  // How many pictures were painted, and where between its frames the last smooth one was.
+  long pictures() const { return pictures_; }
+  float lastFraction() const { return lastFraction_; }
+
+ private:
+  void show(const std::vector<SceneSprite>& sprites);
+
+  Pacing pacing_ = Pacing::Classic;
+  double refreshRate_ = 60;
+  std::shared_ptr<platform::Timer> link_;
+  std::optional<SceneFrame> previous_, current_;
+  bool currentShownWhole_ = false;  // the current frame has been shown at fraction 1
+  float lastFraction_ = -1;
+  long pictures_ = 0;
+  std::vector<SceneSprite> lastShown_;
+};
