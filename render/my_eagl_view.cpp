@@ -110,7 +110,12 @@ void MyEAGLView::layoutSubviews() {
   if (std::round(bounds.width * scale) != _size.width ||
       std::round(bounds.height * scale) != _size.height) {
     _destroySurface();
-    _createSurface();
+    // A window larger than the GL can give storage for gets the screen's points instead.
+    if (!_createSurface() && scale != 1) {
+      std::fprintf(stderr, "tidewick: no GL surface at %g pixels a point; drawing at 1\n", scale);
+      glLayer().setContentsScale(1);
+      _createSurface();
+    }
   }
 }
 

@@ -25,10 +25,10 @@ constexpr double kScoreCharacterWidth = 8, kTextWidthSlack = 1.1;
 enum Alignment : int { kAlignLeft = 0, kAlignCenter = 1 };
 
 // What each sprite shows, so that it is found again in the next frame: a kind, and the index of
-// the thing among its kind. Held and loose trash share one kind: a thrown piece flies on.
+// the thing among its kind (0 is left to what never moves). Held and loose trash share one kind:
+// a thrown piece flies on.
 enum SpriteKind : uint32_t {
-  kStill = 0,
-  kWavesSprite,
+  kWavesSprite = 1,
   kSandSprite,
   kBabySprite,
   kCrabSprite,

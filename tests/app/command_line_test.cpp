@@ -6,14 +6,17 @@
 TEST(CommandLineTest, ReadsEveryOption) {
   const ParsedCommandLine parsed =
       parseCommandLine({"--scale", "3", "--fullscreen", "--headless", "--seed", "4294967295",
-                        "--defaults", "x.json"});
+                        "--defaults", "x.json", "--frames", "classic"});
   ASSERT_TRUE(parsed.line) << parsed.error;
   EXPECT_EQ(parsed.line->scale, 3);
   EXPECT_TRUE(parsed.line->fullscreen);
   EXPECT_TRUE(parsed.line->headless);
   EXPECT_EQ(parsed.line->seed, 4294967295u);
   EXPECT_EQ(parsed.line->defaults, "x.json");
+  EXPECT_TRUE(parsed.line->classicFrames);
   EXPECT_TRUE(parsed.line->command.empty());
+  EXPECT_FALSE(parseCommandLine({"--frames", "smooth"}).line->classicFrames);
+  EXPECT_FALSE(parseCommandLine({}).line->classicFrames);
 }
 
 TEST(CommandLineTest, RejectsUnknownAndMalformedOptions) {
@@ -23,7 +26,9 @@ TEST(CommandLineTest, RejectsUnknownAndMalformedOptions) {
                                                               {"--scale", "2x"},
                                                               {"--seed", "-1"},
                                                               {"--seed", "4294967296"},
-                                                              {"--defaults"}}) {
+                                                              {"--defaults"},
+                                                              {"--frames"},
+                                                              {"--frames", "fast"}}) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     EXPECT_FALSE(parsed.line) << arguments[0];
     EXPECT_FALSE(parsed.error.empty());

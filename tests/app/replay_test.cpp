@@ -282,4 +282,8 @@ TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
   EXPECT_NE(nested.errors.find("nests deeper than 64 levels"), std::string::npos) << nested.errors;
   EXPECT_EQ(replay(R"({"seed": 1, "duration": 1})", "--screenshot nonsense").status, 2);
   EXPECT_EQ(replay(R"({"seed": 1, "duration": 1})", "--frobnicate x").status, 2);
+  for (const char* options : {"--scale 0", "--scale 9", "--scale 2x", "--present-hz 0",
+                              "--present-hz -60", "--present-hz 1e9", "--present-hz nan"}) {
+    EXPECT_EQ(replay(R"({"seed": 1, "duration": 1})", options).status, 2) << options;
+  }
 }
