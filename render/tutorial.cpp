@@ -42,6 +42,14 @@ constexpr int kThrowSwipe[] = {kTextureTutorialSwipe, kTextureTutorialSwipeUp,
 constexpr float kBabiesX[] = {50, 430, 150, 330};
 constexpr const char* kLabelFont = "Marker Felt";
 
+// The hint shares its label with the achievement pop-up, whose fade leaves it at alpha 0: it is
+// shown whole, not merely unhidden.
+void showHint(platform::Label* label) {
+  if (!label) return;
+  label->setAlpha(1);
+  label->setHidden(false);
+}
+
 }  // namespace
 
 void SaltmereAppDelegate::tutorialScene(bool advance) {
@@ -82,7 +90,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.deviceImage = kTiltDevice[scene.step];
       if (++scene.step > 3) {
         scene.step = 0;
-        if (achievementLabel) achievementLabel->setHidden(false);
+        showHint(achievementLabel.get());
       }
       tutorialDrawScene();
       break;
@@ -102,7 +110,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.deviceImage = kProtectDevice[scene.step];
       if (++scene.step > 1) {
         scene.step = 0;
-        if (achievementLabel) achievementLabel->setHidden(false);
+        showHint(achievementLabel.get());
       }
       tutorialDrawScene();
       break;
@@ -127,7 +135,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.swipeImage = kThrowSwipe[scene.step];
       if (++scene.step > 3) {
         scene.step = 0;
-        if (achievementLabel) achievementLabel->setHidden(false);
+        showHint(achievementLabel.get());
       }
       tutorialDrawScene();
       break;

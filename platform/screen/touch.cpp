@@ -21,6 +21,15 @@ Point Touch::previousLocationInView(const View* view) const {
   return toView(view, previous_);
 }
 
+bool Touch::isInside(const View& view) const {
+  const Rect b = view.bounds();
+  const Point p = locationInView(&view);
+  return p.x >= b.origin.x - kTouchInsideMargin &&
+         p.x <= b.origin.x + b.size.width + kTouchInsideMargin &&
+         p.y >= b.origin.y - kTouchInsideMargin &&
+         p.y <= b.origin.y + b.size.height + kTouchInsideMargin;
+}
+
 TouchRouter& TouchRouter::shared() {
   static TouchRouter router;
   return router;

@@ -14,12 +14,18 @@ class View;
 
 enum class TouchPhase { Began, Moved, Ended, Cancelled };
 
+// Controls take a touch that ends this far beyond their bounds as ending inside, as the phone's
+// controls did: a finger lifted a little off a button or a slider still lands on it.
+inline constexpr float kTouchInsideMargin = 70;
+
 class Touch {
  public:
   // In window (portrait) coordinates when `view` is null, else in the view's bounds.
   Point locationInView(const View* view) const;
   // Where the touch was at its previous event.
   Point previousLocationInView(const View* view) const;
+  // Within the view's bounds grown by the touch-inside margin on every side.
+  bool isInside(const View& view) const;
   TouchPhase phase() const { return phase_; }
   View* view() const { return view_; }
   double timestamp() const { return timestamp_; }

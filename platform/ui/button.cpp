@@ -51,7 +51,7 @@ void Button::setHighlighted(bool highlighted) {
 }
 
 bool Button::isInside(const TouchSet& touches) const {
-  return !touches.empty() && bounds().contains(touches.front()->locationInView(this));
+  return !touches.empty() && touches.front()->isInside(*this);
 }
 
 void Button::touchesBegan(const TouchSet&, const Event&) {

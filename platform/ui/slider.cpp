@@ -105,8 +105,7 @@ void Slider::touchesMoved(const TouchSet& touches, const Event&) {
 void Slider::touchesEnded(const TouchSet& touches, const Event&) {
   follow(touches);
   if (!continuous_ && valueChanged_) valueChanged_(*this);
-  if (!touches.empty() && bounds().contains(touches.front()->locationInView(this)) &&
-      touchUpInside_) {
+  if (!touches.empty() && touches.front()->isInside(*this) && touchUpInside_) {
     touchUpInside_(*this);
   }
 }

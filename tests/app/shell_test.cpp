@@ -279,6 +279,21 @@ TEST_F(ShellTest, TheAchievementPopUpFitsItsNameAndFadesOutInThreeSeconds) {
   EXPECT_EQ(game.achievementLabel->alpha(), 0);
 }
 
+// The tutorial's "tap to continue" shares the pop-up's label: after a pop-up has faded it still
+// shows whole.
+TEST_F(ShellTest, TheTutorialsHintShowsWholeAfterAnAchievementPopUpHasFaded) {
+  launch();
+  game.newAchievement(kAchievementCleaner);
+  loop.runUntil(clock.now() + 3.1);
+  ASSERT_EQ(game.achievementLabel->alpha(), 0);
+  game.buttonPressed(1);             // play
+  game.buttonPressed(7);             // tutorial
+  loop.runUntil(clock.now() + 4.5);  // the first scene's four steps
+  EXPECT_EQ(game.achievementLabel->text(), "tap to continue");
+  EXPECT_FALSE(game.achievementLabel->isHidden());
+  EXPECT_EQ(game.achievementLabel->alpha(), 1);
+}
+
 TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenLetGo) {
   launch();
   game.buttonPressed(4);
@@ -295,6 +310,15 @@ TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenL
   EXPECT_EQ(sounds, std::vector<int>{kSoundButton});
   drag({300, 132}, {460, 132});  // the effects slider, to its right end
   EXPECT_EQ(platform::UserDefaults::standard().floatForKey(kEffectsKey), 1.0f);
+
+  // Let go a little off the slider (as the phone's controls allowed, up to 70 points): still a
+  // click. Far off: none.
+  sounds.clear();
+  drag({400, 47}, {400, 115});  // 40 points below the music slider's frame
+  drag({400, 47}, {240, 47});   // 30 points past its left end
+  EXPECT_EQ(sounds, (std::vector<int>{kSoundButton, kSoundButton}));
+  drag({400, 47}, {400, 175});  // 100 points below
+  EXPECT_EQ(sounds, (std::vector<int>{kSoundButton, kSoundButton}));
 }
 
 TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
