@@ -151,6 +151,7 @@ bool SaltmereAppDelegate::shouldAutorotateToInterfaceOrientation(
 }
 
 SaltmereAppDelegate::~SaltmereAppDelegate() {
+  writeSettingsNow();  // a volume still waiting to be written is not lost on quitting
   stopAllTimers();
   if (soundDeviceTimer) soundDeviceTimer->invalidate();
   scoreBlockTexture.reset();

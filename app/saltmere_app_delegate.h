@@ -177,6 +177,9 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // Settings (app/settings.cpp): the two volume sliders on the settings menu, the music in
   // force, and the volumes from the stored settings.
   void makeSlider(platform::Rect frame, int tag, float value);
+  // The volumes' writes to the settings file, coalesced (app/settings.cpp).
+  void writeSettingsSoon();
+  void writeSettingsNow();
   void sliderEvent(platform::Slider& slider);
   void sliderEventTouch(platform::Slider& slider);
   int newMusicMode(int mode);
@@ -259,6 +262,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
     std::function<bool()> available = SoundEngine_IsDeviceAvailable;
   } soundDeviceProbe;
   std::shared_ptr<platform::Timer> soundDeviceTimer;
+  std::shared_ptr<platform::Timer> settingsWriteTimer;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; and
   // of the end of every frame.

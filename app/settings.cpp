@@ -16,6 +16,7 @@ namespace {
 constexpr double kMusicGain = 0.8;
 // A slider never stores less: a stored 0 can only mean a missing key.
 constexpr float kQuietest = 0.01f;
+constexpr double kSettingsWriteDelay = 0.5;  // seconds after a slider's last step
 enum SliderTag : int { kMusicSlider = 1, kEffectsSlider = 2 };
 
 // Each effect's share of the effects setting: quiet pitter-patter, loud grumbles.
@@ -71,17 +72,38 @@ void SaltmereAppDelegate::sliderEvent(platform::Slider& slider) {
   if (value < kQuietest) value = kQuietest;  // not a number passes as it is
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
   if (slider.tag() == kMusicSlider) {
-    defaults.setFloat(value, kMusicKey);
+    defaults.setFloatLater(value, kMusicKey);
     setMusicLevels();
   } else if (slider.tag() == kEffectsSlider) {
-    defaults.setFloat(value, kEffectsKey);
+    defaults.setFloatLater(value, kEffectsKey);
     setEffectsLevels();
   }
+  writeSettingsSoon();
 }
 
-// Letting go of a slider clicks once.
+// Letting go of a slider clicks once, and stores where it was let go.
 void SaltmereAppDelegate::sliderEventTouch(platform::Slider&) {
   startSound(kSoundButton);
+  writeSettingsNow();
+}
+
+// A dragged slider changes the volume at every step; the file is written once the steps have
+// stopped for half a second (or at once when the slider is let go, the window loses focus or
+// the game ends), not at every step.
+void SaltmereAppDelegate::writeSettingsSoon() {
+  if (!platform::RunLoop::exists()) {
+    writeSettingsNow();
+    return;
+  }
+  if (settingsWriteTimer) settingsWriteTimer->invalidate();
+  settingsWriteTimer = platform::RunLoop::current().scheduleTimer(
+      kSettingsWriteDelay, [this] { writeSettingsNow(); }, false);
+}
+
+void SaltmereAppDelegate::writeSettingsNow() {
+  if (settingsWriteTimer) settingsWriteTimer->invalidate();
+  settingsWriteTimer.reset();
+  platform::UserDefaults::standard().flush();
 }
 
 void SaltmereAppDelegate::setMusicLevels() {

@@ -32,6 +32,7 @@ void SaltmereAppDelegate::renderSceneExpiration() {
 // While the player's own pause is on (the resume button showing), the desktop's notices
 // change nothing.
 void SaltmereAppDelegate::applicationWillResignActive(platform::Application&) {
+  writeSettingsNow();  // a volume still waiting to be written is not lost if the game is closed
   if (gamePlayButton && !gamePlayButton->isHidden()) return;
   resign.resignCount += 1;
   if (resign.resignCount != 1) return;

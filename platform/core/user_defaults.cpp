@@ -157,7 +157,17 @@ bool UserDefaults::setFloat(float value, const std::string& key) {
   return save();
 }
 
-bool UserDefaults::save() const {
+void UserDefaults::setFloatLater(float value, const std::string& key) {
+  values_[key] = value;
+  pending_ = true;
+}
+
+bool UserDefaults::flush() {
+  return !pending_ || save();
+}
+
+// A failed write leaves the values pending, to be tried again with the next.
+bool UserDefaults::save() {
   std::error_code error;
   fs::create_directories(path_.parent_path(), error);
   fs::path temporary = path_;
@@ -171,9 +181,12 @@ bool UserDefaults::save() const {
     std::fprintf(stderr, "tidewick: could not save settings to %s: %s\n", path_.c_str(),
                  std::strerror(errno));
     ::unlink(temporary.c_str());
+    pending_ = true;
     return false;
   }
   syncDirectory(path_.parent_path().empty() ? fs::path(".") : path_.parent_path());
+  pending_ = false;
+  ++writes_;
   return true;
 }
 

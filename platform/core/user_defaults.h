@@ -1,5 +1,6 @@
 // The player's stored values: integers and floats by key, kept as JSON in the user's config
-// folder. Every write reaches the disk at once and atomically.
+// folder. A write reaches the disk at once and atomically, or, for values that change in quick
+// runs (a slider dragged), with the next flush.
 #pragma once
 
 #include <filesystem>
@@ -29,14 +30,23 @@ class UserDefaults {
   // False, with a warning, when the file could not be written; the value is kept in memory.
   bool setInteger(long value, const std::string& key);
   bool setFloat(float value, const std::string& key);
+  // The value now, in memory; on disk with the next flush or immediate write.
+  void setFloatLater(float value, const std::string& key);
+  bool hasPendingWrite() const { return pending_; }
+  // Writes what waits to be written; true when nothing waits or the write succeeded.
+  bool flush();
 
   const std::filesystem::path& path() const { return path_; }
+  // How many times the file has been written.
+  long writes() const { return writes_; }
 
  private:
-  bool save() const;
+  bool save();
 
   std::filesystem::path path_;
   nlohmann::json values_ = nlohmann::json::object();
+  bool pending_ = false;
+  long writes_ = 0;
 };
 
 }  // namespace platform

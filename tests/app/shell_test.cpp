@@ -321,6 +321,44 @@ TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenL
   EXPECT_EQ(sounds, (std::vector<int>{kSoundButton, kSoundButton}));
 }
 
+// A drag is written once its steps stop for half a second, or when the slider is let go, or the
+// window loses focus: never at every step.
+TEST_F(ShellTest, ASlidersStepsAreWrittenTogetherAndNothingIsLost) {
+  launch();
+  game.buttonPressed(4);
+  platform::UserDefaults& defaults = platform::UserDefaults::standard();
+  platform::TouchRouter& router = platform::TouchRouter::shared();
+  // The music slider runs along landscape x 270 to 455 at y 47: the window's (273, x).
+  const long before = defaults.writes();
+  router.deliver(42, platform::TouchPhase::Began, {273, 400});
+  for (int step = 0; step < 50; ++step) {
+    router.deliver(42, platform::TouchPhase::Moved, {273, 400 - 2.0f * step});
+    loop.runUntil(clock.now() + 0.02);
+  }
+  EXPECT_LE(defaults.writes() - before, 1);  // a second of dragging: none, or one at a pause
+  router.deliver(42, platform::TouchPhase::Ended, {273, 302});
+  EXPECT_LE(defaults.writes() - before, 2);
+  EXPECT_FALSE(defaults.hasPendingWrite());
+  const float letGo = defaults.floatForKey(kMusicKey);
+  EXPECT_EQ(platform::UserDefaults(defaults.path()).floatForKey(kMusicKey), letGo);
+
+  // Moved without letting go (a touch cancelled, say): on disk half a second after the last step.
+  router.deliver(43, platform::TouchPhase::Began, {273, 302});
+  router.deliver(43, platform::TouchPhase::Moved, {273, 420});
+  EXPECT_TRUE(defaults.hasPendingWrite());
+  loop.runUntil(clock.now() + 0.49);
+  EXPECT_TRUE(defaults.hasPendingWrite());
+  loop.runUntil(clock.now() + 0.02);
+  EXPECT_FALSE(defaults.hasPendingWrite());
+
+  // And a step just before the window loses focus is written with the notice.
+  router.deliver(43, platform::TouchPhase::Moved, {273, 350});
+  game.applicationWillResignActive(platform::Application::shared());
+  EXPECT_FALSE(defaults.hasPendingWrite());
+  EXPECT_EQ(platform::UserDefaults(defaults.path()).floatForKey(kMusicKey),
+            defaults.floatForKey(kMusicKey));
+}
+
 TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
   launch();
   playAGame();

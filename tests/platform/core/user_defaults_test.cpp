@@ -125,6 +125,34 @@ TEST_F(UserDefaultsTest, NumbersBeyondTheTypesReadAsTheirNearestEnd) {
   EXPECT_EQ(defaults.floatForKey("big"), 18446744073709551615.0f);
 }
 
+// Values set for later are read at once and reach the disk together with the next flush or the
+// next immediate write; a flush with nothing waiting writes nothing.
+TEST_F(UserDefaultsTest, LaterWritesWaitForAFlushAndAFailedOneIsTriedAgain) {
+  UserDefaults defaults(file());
+  for (int step = 1; step <= 50; ++step) defaults.setFloatLater(step / 50.0f, "music");
+  EXPECT_EQ(defaults.floatForKey("music"), 1.0f);
+  EXPECT_TRUE(defaults.hasPendingWrite());
+  EXPECT_EQ(defaults.writes(), 0);
+  EXPECT_FALSE(fs::exists(file()));
+  EXPECT_TRUE(defaults.flush());
+  EXPECT_TRUE(defaults.flush());
+  EXPECT_EQ(defaults.writes(), 1);
+  EXPECT_EQ(UserDefaults(file()).floatForKey("music"), 1.0f);
+
+  defaults.setFloatLater(0.5f, "effects");
+  EXPECT_TRUE(defaults.setInteger(3, "level"));  // takes the waiting value along
+  EXPECT_FALSE(defaults.hasPendingWrite());
+  EXPECT_EQ(UserDefaults(file()).floatForKey("effects"), 0.5f);
+
+  writeFile("{}");
+  UserDefaults blocked(file() / "defaults.json");  // its folder is a file
+  blocked.setFloatLater(0.25f, "music");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(blocked.flush());
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(blocked.hasPendingWrite());
+}
+
 TEST_F(UserDefaultsTest, WritesIntoAMissingFolderAndReportsAnUnwritableOne) {
   UserDefaults nested(directory_ / "a" / "b" / "defaults.json");
   EXPECT_TRUE(nested.setInteger(5, "level"));
