@@ -1,0 +1,19 @@
+// Files the player keeps (settings, controls): written whole and atomically, and moved aside,
+// never overwritten, when they are found damaged.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+// Replaces `path` with `text`, creating its folder; a crash at any moment leaves the old file or
+// the new one. False, with a line naming `what` and the reason, when it cannot be written.
+bool writeWhole(const std::filesystem::path& path, const std::string& text,
+                const std::string& what);
+
+// Renames a damaged file to "<name>.corrupt-<seconds>" (then "-2", "-3"... where that is
+// taken), never over another file, and says so with `consequence` ("settings start afresh").
+void moveAside(const std::filesystem::path& path, const std::string& consequence);
+
+}  // namespace platform
