@@ -29,7 +29,8 @@ std::string usage() {
          "                   controller A\n"
          "  pause / resume   double-tap the button in the top-left corner, or Escape or P\n"
          "  menus            click a button, or Up/Down and Enter (d-pad and A)\n"
-         "  fullscreen       F11 or Alt+Enter\n";
+         "  fullscreen       F11 or Alt+Enter\n"
+         "Keys and pad buttons can be rebound in controls.json beside the settings file.\n";
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {

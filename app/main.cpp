@@ -13,6 +13,7 @@
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
+#include "platform/input/controls.h"
 #include "platform/screen/display.h"
 #include "version.h"
 
@@ -60,5 +61,6 @@ int main(int argc, char** argv) {
         game->scenePresenter.showing = [display] { return display->isShowing(); };
         return game;
       },
-      {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless});
+      {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless},
+      platform::controlsPathBeside(platform::UserDefaults::standard().path()));
 }

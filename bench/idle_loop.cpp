@@ -64,5 +64,5 @@ class IdleApp : public platform::ApplicationDelegate {
 }  // namespace
 
 int main() {
-  return platform::applicationMain([] { return std::make_unique<IdleApp>(); }, {.scale = 2});
+  return platform::applicationMain([] { return std::make_unique<IdleApp>(); }, {.scale = 2}, {});
 }

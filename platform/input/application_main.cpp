@@ -11,12 +11,12 @@
 namespace platform {
 
 int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
-                    const DisplayOptions& options) {
+                    const DisplayOptions& options, const std::filesystem::path& controlsFile) {
   RealClock clock;
   RunLoop loop(clock);
   std::unique_ptr<Display> display = Display::open(options);
   if (!display) return 1;
-  DesktopEvents events(*display, loop);
+  DesktopEvents events(*display, loop, loadControls(controlsFile));
   loop.addBeforeWaitingObserver([&display] {
     display->layoutIfNeeded();
     display->compositeIfNeeded();

@@ -38,7 +38,8 @@ double readingUnder(float landscapeX) {
 
 }  // namespace
 
-DesktopEvents::DesktopEvents(Display& display, RunLoop& loop) : display_(display), loop_(loop) {
+DesktopEvents::DesktopEvents(Display& display, RunLoop& loop, Controls controls)
+    : display_(display), loop_(loop), controls_(std::move(controls)) {
   loop_.setEventSource(this);
 }
 
@@ -93,6 +94,7 @@ void DesktopEvents::handle(const SDL_Event& event) {
     case SDL_CONTROLLERAXISMOTION:
     case SDL_CONTROLLERSENSORUPDATE:
     case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
       handleController(event);
       break;
     default:
@@ -178,41 +180,60 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
                                 windowPointFromLandscape(clampToScreen(landscape)));
 }
 
+// Fullscreen and the page keys are the desktop's own; every other key does what the controls
+// bind it to.
 void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   const SDL_Keycode key = event.key.keysym.sym;
-  const double now = loop_.now();
-  KeyboardTilt& keyboard = tilt().keyboard;
-  switch (key) {
-    case SDLK_LEFT:
-    case SDLK_a:
-      down ? keyboard.press(+1, now) : keyboard.release(+1, now);
-      return;
-    case SDLK_RIGHT:
-    case SDLK_d:
-      down ? keyboard.press(-1, now) : keyboard.release(-1, now);
-      return;
-    default:
-      break;
+  const bool alt = event.key.keysym.mod & KMOD_ALT;
+  if (key == SDLK_F11 || (key == SDLK_RETURN && alt)) {
+    if (down && !event.key.repeat) display_.toggleFullscreen();
+    return;
   }
-  if (!down || event.key.repeat) return;
-  if (key == SDLK_DOWN || key == SDLK_s) {
-    keyboard.level(now);
-    moveFocus(+1);
-  } else if (key == SDLK_UP || key == SDLK_w) {
-    moveFocus(-1);
-  } else if (key == SDLK_PAGEDOWN || key == SDLK_PAGEUP) {
-    if (Window* window = Window::keyWindow()) {
+  if (key == SDLK_PAGEDOWN || key == SDLK_PAGEUP) {
+    Window* window = Window::keyWindow();
+    if (down && window) {
       scrollVisibleTables(*window, key == SDLK_PAGEDOWN ? kPageLines : -kPageLines);
     }
-  } else if (key == SDLK_SPACE) {
-    keyboardThrow();
-  } else if ((key == SDLK_RETURN || key == SDLK_KP_ENTER) && !(event.key.keysym.mod & KMOD_ALT)) {
-    pressFocusOrThrow();
-  } else if (key == SDLK_ESCAPE || key == SDLK_p) {
-    Application& application = Application::shared();
-    if (application.delegate()) application.delegate()->pauseKeyPressed(application);
-  } else if (key == SDLK_F11 || (key == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT))) {
-    display_.toggleFullscreen();
+    return;
+  }
+  for (const Control control : controls_.forKey(key)) {
+    const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
+    if (steering || !event.key.repeat) perform(control, down);
+  }
+}
+
+void DesktopEvents::perform(Control control, bool down) {
+  const double now = loop_.now();
+  KeyboardTilt& keyboard = tilt().keyboard;
+  if (control == Control::SteerLeft || control == Control::SteerRight) {
+    const int direction = control == Control::SteerLeft ? +1 : -1;
+    down ? keyboard.press(direction, now) : keyboard.release(direction, now);
+    return;
+  }
+  if (!down) return;
+  switch (control) {
+    case Control::Level:
+      keyboard.level(now);
+      break;
+    case Control::Throw:
+      keyboardThrow();
+      break;
+    case Control::Pause: {
+      Application& application = Application::shared();
+      if (application.delegate()) application.delegate()->pauseKeyPressed(application);
+      break;
+    }
+    case Control::MenuUp:
+      moveFocus(-1);
+      break;
+    case Control::MenuDown:
+      moveFocus(+1);
+      break;
+    case Control::MenuPress:
+      pressFocusOrThrow();
+      break;
+    default:
+      break;
   }
 }
 
@@ -271,9 +292,10 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       tilt().motion = std::clamp(event.csensor.data[0] / SDL_STANDARD_GRAVITY, -1.0f, 1.0f);
       return;
     case SDL_CONTROLLERBUTTONDOWN:
-      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) pressFocusOrThrow();
-      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_DOWN) moveFocus(+1);
-      if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_UP) moveFocus(-1);
+    case SDL_CONTROLLERBUTTONUP:
+      for (const Control control : controls_.forButton(event.cbutton.button)) {
+        perform(control, event.type == SDL_CONTROLLERBUTTONDOWN);
+      }
       return;
     default:
       return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/core/run_loop.h"
+#include "platform/input/controls.h"
 
 union SDL_Event;
 struct _SDL_GameController;
@@ -17,7 +18,7 @@ constexpr long kKeyboardTouch = -2;
 
 class DesktopEvents final : public EventSource {
  public:
-  DesktopEvents(Display& display, RunLoop& loop);
+  DesktopEvents(Display& display, RunLoop& loop, Controls controls = Controls::defaults());
   ~DesktopEvents() override;
   DesktopEvents(const DesktopEvents&) = delete;
   DesktopEvents& operator=(const DesktopEvents&) = delete;
@@ -35,11 +36,14 @@ class DesktopEvents final : public EventSource {
   void pressFocusOrThrow();
   void handleKey(const SDL_Event& event, bool down);
   void handleController(const SDL_Event& event);
+  // What a bound key or button does, pressed (`down`) or let go.
+  void perform(Control control, bool down);
   // A tap at the middle of the screen, its last movement 10 points towards the held steering key.
   void keyboardThrow();
 
   Display& display_;
   RunLoop& loop_;
+  Controls controls_;
   bool focused_ = true, minimized_ = false;
   bool mouseDown_ = false;
   _SDL_GameController* controller_ = nullptr;

@@ -1,12 +1,18 @@
 // Desktop input as the game sees it: touches in portrait window coordinates with their previous
 // locations, tilt readings from each device in order of precedence, samples at the update
-// interval, the keyboard's throw, and the window's focus as application notices.
+// interval, the keyboard's throw, the window's focus as application notices, and the controls
+// file that binds keys and pad buttons.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "platform/core/application.h"
 #include "platform/input/accelerometer.h"
+#include "platform/input/controls.h"
 #include "platform/input/desktop_events.h"
 #include "platform/input/injection.h"
 #include "platform/ui/button.h"
@@ -323,4 +329,84 @@ TEST(ApplicationTest, UrlsGoToTheRecorderAndTheIdleSwitchIsKept) {
   application.setIdleTimerDisabled(false);
   EXPECT_FALSE(application.isIdleTimerDisabled());
   application.setURLOpener(nullptr);
+}
+
+// The controls file: the defaults written on a first launch and read back the same, a rebound
+// key doing its new work (and the old key none), a damaged file moved aside for the defaults,
+// names SDL does not know left out with a warning.
+class ControlsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    testDisplay();
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  std::filesystem::path file() const { return folder_ / "controls.json"; }
+  void write(const std::string& text) const { std::ofstream(file()) << text; }
+  // The notices and touches a key press makes with `controls`.
+  std::string press(const Controls& controls, SDL_Keycode sym) {
+    NoticeRecorder recorder;
+    Application::shared().setDelegate(&recorder);
+    VirtualClock clock{1};
+    RunLoop loop{clock};
+    DesktopEvents events(testDisplay(), loop, controls);
+    TouchRouter::shared().reset();
+    auto window = std::make_shared<Window>();
+    auto view = std::make_shared<RecorderView>();
+    view->setFrame({{0, 0}, Window::kScreenSize});
+    window->addSubview(view);
+    window->makeKeyAndVisible();
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = sym;
+    events.handle(e);
+    Application::shared().setDelegate(nullptr);
+    return recorder.notices + std::string(view->touches.size(), 'T');
+  }
+
+  const std::filesystem::path folder_ =
+      std::filesystem::temp_directory_path() / ("tidewick-controls-" + std::to_string(::getpid()));
+};
+
+TEST_F(ControlsTest, AFirstLaunchWritesTheDefaultsAndARebindingTakesEffect) {
+  const Controls first = loadControls(file());
+  ASSERT_TRUE(std::filesystem::exists(file()));
+  const Controls again = loadControls(file());
+  EXPECT_EQ(again.keys, Controls::defaults().keys);
+  EXPECT_EQ(again.buttons, Controls::defaults().buttons);
+  EXPECT_EQ(first.keyNames(Control::SteerLeft), (std::vector<std::string>{"Left", "A"}));
+  EXPECT_EQ(press(again, SDLK_p), "P");
+
+  write(R"({"keys": {"throw": ["T"], "pause": ["Escape", "Nonsense"]}})");
+  testing::internal::CaptureStderr();
+  const Controls rebound = loadControls(file());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("\"Nonsense\" is not a key"),
+            std::string::npos);
+  EXPECT_EQ(press(rebound, SDLK_t), "TT");  // a touch begun and ended: a throw
+  EXPECT_EQ(press(rebound, SDLK_SPACE), "");
+  EXPECT_EQ(press(rebound, SDLK_p), "");
+  EXPECT_EQ(press(rebound, SDLK_ESCAPE), "P");
+  EXPECT_EQ(rebound.keys[static_cast<int>(Control::SteerLeft)],
+            Controls::defaults().keys[static_cast<int>(Control::SteerLeft)]);  // left out: kept
+}
+
+TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
+  for (const std::string& damaged : {std::string("{\"keys\": [1, 2"), std::string("[]"),
+                                     std::string(R"({"keys": {"throw": "Space"}})"),
+                                     std::string(R"({"pad": {"throw": [7]}})")}) {
+    write(damaged);
+    testing::internal::CaptureStderr();
+    const Controls controls = loadControls(file());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("moved to"), std::string::npos) << damaged;
+    EXPECT_EQ(controls.keys, Controls::defaults().keys) << damaged;
+    EXPECT_FALSE(std::filesystem::exists(file())) << damaged;
+  }
+  int asides = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+    asides += entry.path().filename().string().starts_with("controls.json.corrupt-");
+  }
+  EXPECT_EQ(asides, 4);
+  EXPECT_EQ(loadControls({}).keys, Controls::defaults().keys);  // no file at all
 }
