@@ -6,7 +6,6 @@
 #include "platform/core/run_loop.h"
 #include "platform/input/desktop_events.h"
 #include "platform/screen/display.h"
-#include "platform/screen/view.h"
 
 namespace platform {
 
