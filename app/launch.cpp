@@ -9,6 +9,7 @@
 #include "platform/core/bundle.h"
 #include "platform/core/user_defaults.h"
 #include "platform/graphics/image.h"
+#include "platform/input/input_device.h"
 #include "platform/ui/button.h"
 #include "sound/sound_engine.h"
 
@@ -122,6 +123,7 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
     styleLabel(*achievementLabel, 1, platform::TextAlignment::Center, 20, platform::Color::black());
     achievementLabel->setBounds({{240, 160}, {240, 50}});
   }
+  makeHintLabel();
   displayMenu(mainMenuView.get(), false);
 }
 
@@ -152,6 +154,7 @@ bool SaltmereAppDelegate::shouldAutorotateToInterfaceOrientation(
 
 SaltmereAppDelegate::~SaltmereAppDelegate() {
   writeSettingsNow();  // a volume still waiting to be written is not lost on quitting
+  if (hintLabel) platform::setInputDeviceObserver({});
   stopAllTimers();
   if (soundDeviceTimer) soundDeviceTimer->invalidate();
   scoreBlockTexture.reset();

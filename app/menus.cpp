@@ -85,6 +85,7 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
                                     getRankString(round), static_cast<int>(_score), round));
       gameOverLabel->setHidden(hide);
     }
+    showHint(hide ? HintPlace::None : HintPlace::GameOver);
     return;
   }
   if (menu == mainMenuView.get() && highScoreLabel) {
@@ -199,6 +200,7 @@ void SaltmereAppDelegate::pauseByPlayer() {
     gameOverLabel->setText("pause");
     gameOverLabel->setHidden(false);
   }
+  showHint(HintPlace::Pause);
   setHidden(gamePauseButton, true);
   setHidden(gamePlayButton, false);
   lastTapTime = 0;

@@ -43,6 +43,9 @@ enum TimerId : int {
 
 class SaltmereAppDelegate;
 
+// Where a device hint shows (app/hints.cpp), or that none does.
+enum class HintPlace { None, Steering, Throwing, Pause, GameOver };
+
 // One row of the timer table: the running platform timer (null when stopped; a fired one-shot
 // keeps its spent timer until stopped) and how to start it again.
 struct TimerEntry {
@@ -186,6 +189,11 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void setMusicLevels();
   void setEffectsLevels();
 
+  // The device hint (app/hints.cpp): made at launch, shown at a place or hidden (None), and
+  // rewritten when the player picks up another device.
+  void makeHintLabel();
+  void showHint(HintPlace place);
+
   // Achievements (app/achievements.cpp) and their table (app/achievements_table.cpp).
   void countAchievement(int index);
   void endOfLevelAchievements();
@@ -255,6 +263,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
       achievementsMenuView, achievementsBackButton, achievementView, achievementStar;
   std::shared_ptr<platform::Label> gameOverLabel, highScoreLabel, achievementLabel;
   std::shared_ptr<platform::TableView> achievementTable;
+  std::shared_ptr<platform::Label> hintLabel;
+  HintPlace hintPlace = HintPlace::None;
 
   // How the sound device is looked at; tests put a probe of their own here.
   struct SoundDeviceProbe {

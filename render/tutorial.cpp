@@ -1,6 +1,6 @@
 // The tutorial: a slide show of three scenes (tilt to move Nerin, protect the babies, throw
 // trash back), each stepped once a second by its timer and left by a tap, drawn on black with
-// the instruction and the "tap to continue" hint in two labels.
+// the instruction and the "tap to continue" hint in two labels, and the device hint's line.
 #include "app/saltmere_app_delegate.h"
 #include "render/placed_draw.h"
 
@@ -44,7 +44,7 @@ constexpr const char* kLabelFont = "Marker Felt";
 
 // The hint shares its label with the achievement pop-up, whose fade leaves it at alpha 0: it is
 // shown whole, not merely unhidden.
-void showHint(platform::Label* label) {
+void showTapToContinue(platform::Label* label) {
   if (!label) return;
   label->setAlpha(1);
   label->setHidden(false);
@@ -83,6 +83,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.animating = true;
       startTimer(kTutorialTimer);
       if (gameOverLabel) gameOverLabel->setText("move nerin by tilting");
+      showHint(HintPlace::Steering);
       ct = kTilt;
       [[fallthrough]];
     case kTilt:
@@ -90,7 +91,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.deviceImage = kTiltDevice[scene.step];
       if (++scene.step > 3) {
         scene.step = 0;
-        showHint(achievementLabel.get());
+        showTapToContinue(achievementLabel.get());
       }
       tutorialDrawScene();
       break;
@@ -98,6 +99,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       startSound(kSoundButton);
       if (achievementLabel) achievementLabel->setHidden(true);
       if (gameOverLabel) gameOverLabel->setText("protect babies");
+      showHint(HintPlace::Steering);
       scene.step = 0;
       scene.showBabies = true;
       scene.trashPosition.x = 420;
@@ -110,7 +112,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.deviceImage = kProtectDevice[scene.step];
       if (++scene.step > 1) {
         scene.step = 0;
-        showHint(achievementLabel.get());
+        showTapToContinue(achievementLabel.get());
       }
       tutorialDrawScene();
       break;
@@ -118,6 +120,7 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       startSound(kSoundButton);
       if (achievementLabel) achievementLabel->setHidden(true);
       if (gameOverLabel) gameOverLabel->setText("throw trash back");
+      showHint(HintPlace::Throwing);
       scene.step = 0;
       scene.showBabies = true;
       nerin.rect.origin.x = 380;
@@ -135,11 +138,12 @@ void SaltmereAppDelegate::tutorialScene(bool advance) {
       scene.swipeImage = kThrowSwipe[scene.step];
       if (++scene.step > 3) {
         scene.step = 0;
-        showHint(achievementLabel.get());
+        showTapToContinue(achievementLabel.get());
       }
       tutorialDrawScene();
       break;
     default:  // the end: the labels as they were, back to the play menu
+      showHint(HintPlace::None);
       startSound(kSoundButton2);
       stopTimer(kTutorialTimer);
       ct = 0;

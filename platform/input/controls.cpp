@@ -55,13 +55,8 @@ std::vector<Control> controlsWith(const std::array<std::vector<int>, kControlCou
 nlohmann::json toJson(const Controls& controls) {
   nlohmann::json keys = nlohmann::json::object(), pad = nlohmann::json::object();
   for (int i = 0; i < kControlCount; ++i) {
-    nlohmann::json names = nlohmann::json::array(), buttons = nlohmann::json::array();
-    for (const int key : controls.keys[i]) names.push_back(SDL_GetKeyName(key));
-    for (const int button : controls.buttons[i]) {
-      buttons.push_back(
-          SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button)));
-    }
-    keys[kNames[i]] = names;
+    keys[kNames[i]] = controls.keyNames(static_cast<Control>(i));
+    const std::vector<std::string> buttons = controls.buttonNames(static_cast<Control>(i));
     if (!buttons.empty()) pad[kNames[i]] = buttons;
   }
   return {{"keys", keys}, {"pad", pad}};
@@ -95,7 +90,17 @@ bool readSection(const nlohmann::json& file, const char* section, const fs::path
   return true;
 }
 
+Controls sActive = Controls::defaults();
+
 }  // namespace
+
+const Controls& activeControls() {
+  return sActive;
+}
+
+void setActiveControls(Controls controls) {
+  sActive = std::move(controls);
+}
 
 const char* controlName(Control control) {
   return kNames[static_cast<int>(control)];
@@ -122,6 +127,15 @@ std::vector<Control> Controls::forButton(int button) const {
 std::vector<std::string> Controls::keyNames(Control control) const {
   std::vector<std::string> names;
   for (const int key : keys[static_cast<int>(control)]) names.emplace_back(SDL_GetKeyName(key));
+  return names;
+}
+
+std::vector<std::string> Controls::buttonNames(Control control) const {
+  std::vector<std::string> names;
+  for (const int button : buttons[static_cast<int>(control)]) {
+    names.emplace_back(
+        SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button)));
+  }
   return names;
 }
 

@@ -26,9 +26,16 @@ struct Controls {
   static Controls defaults();
   std::vector<Control> forKey(int key) const;
   std::vector<Control> forButton(int button) const;
-  // The names of a control's keys for a player to read ("Left", "A").
+  // The names of a control's keys for a player to read ("Left", "A"), and of its pad buttons as
+  // SDL spells them ("a", "start").
   std::vector<std::string> keyNames(Control control) const;
+  std::vector<std::string> buttonNames(Control control) const;
 };
+
+// The controls in force: what the desktop's input goes by and what hints name (the defaults
+// until others are set).
+const Controls& activeControls();
+void setActiveControls(Controls controls);
 
 // The controls file: controls.json in the folder of `settingsFile`.
 std::filesystem::path controlsPathBeside(const std::filesystem::path& settingsFile);

@@ -11,6 +11,7 @@
 
 #include "platform/core/application.h"
 #include "platform/input/accelerometer.h"
+#include "platform/input/input_device.h"
 #include "platform/screen/display.h"
 #include "platform/screen/touch.h"
 #include "platform/screen/view.h"
@@ -39,7 +40,8 @@ double readingUnder(float landscapeX) {
 }  // namespace
 
 DesktopEvents::DesktopEvents(Display& display, RunLoop& loop, Controls controls)
-    : display_(display), loop_(loop), controls_(std::move(controls)) {
+    : display_(display), loop_(loop) {
+  setActiveControls(std::move(controls));
   loop_.setEventSource(this);
 }
 
@@ -131,6 +133,7 @@ void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
 
 void DesktopEvents::handleMouse(const SDL_Event& event) {
   if (event.button.which == SDL_TOUCH_MOUSEID) return;  // fingers come as fingers
+  noteInputDevice(InputDevice::Mouse);
   const bool motion = event.type == SDL_MOUSEMOTION;
   const Point landscape = motion ? display_.landscapePointAt(event.motion.x, event.motion.y)
                                  : display_.landscapePointAt(event.button.x, event.button.y);
@@ -172,6 +175,7 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
   SDL_GetWindowSize(display_.sdlWindow(), &width, &height);
   const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
                                                     static_cast<int>(event.tfinger.y * height));
+  if (event.type == SDL_FINGERDOWN) noteInputDevice(InputDevice::Touch);
   const TouchPhase phase = event.type == SDL_FINGERDOWN ? TouchPhase::Began
                            : event.type == SDL_FINGERUP ? TouchPhase::Ended
                                                         : TouchPhase::Moved;
@@ -184,6 +188,7 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
 // bind it to.
 void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   const SDL_Keycode key = event.key.keysym.sym;
+  if (down) noteInputDevice(InputDevice::Keyboard);
   const bool alt = event.key.keysym.mod & KMOD_ALT;
   if (key == SDLK_F11 || (key == SDLK_RETURN && alt)) {
     if (down && !event.key.repeat) display_.toggleFullscreen();
@@ -196,7 +201,7 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
     }
     return;
   }
-  for (const Control control : controls_.forKey(key)) {
+  for (const Control control : activeControls().forKey(key)) {
     const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
     if (steering || !event.key.repeat) perform(control, down);
   }
@@ -281,6 +286,7 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       if (std::abs(event.caxis.value) < kStickDeadZone) {
         tilt().stick.reset();
       } else {
+        noteInputDevice(InputDevice::Pad);
         // Full left (-32768) puts the crab at the left edge: a reading of +0.5.
         tilt().stick = -0.5 * std::clamp(event.caxis.value / 32767.0, -1.0, 1.0);
       }
@@ -293,7 +299,8 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       return;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
-      for (const Control control : controls_.forButton(event.cbutton.button)) {
+      if (event.type == SDL_CONTROLLERBUTTONDOWN) noteInputDevice(InputDevice::Pad);
+      for (const Control control : activeControls().forButton(event.cbutton.button)) {
         perform(control, event.type == SDL_CONTROLLERBUTTONDOWN);
       }
       return;

@@ -18,6 +18,7 @@ constexpr long kKeyboardTouch = -2;
 
 class DesktopEvents final : public EventSource {
  public:
+  // `controls` become the active ones.
   DesktopEvents(Display& display, RunLoop& loop, Controls controls = Controls::defaults());
   ~DesktopEvents() override;
   DesktopEvents(const DesktopEvents&) = delete;
@@ -43,7 +44,6 @@ class DesktopEvents final : public EventSource {
 
   Display& display_;
   RunLoop& loop_;
-  Controls controls_;
   bool focused_ = true, minimized_ = false;
   bool mouseDown_ = false;
   _SDL_GameController* controller_ = nullptr;

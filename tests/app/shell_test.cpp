@@ -18,6 +18,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
+#include "platform/input/input_device.h"
 #include "platform/screen/display.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
@@ -292,6 +293,54 @@ TEST_F(ShellTest, TheTutorialsHintShowsWholeAfterAnAchievementPopUpHasFaded) {
   EXPECT_EQ(game.achievementLabel->text(), "tap to continue");
   EXPECT_FALSE(game.achievementLabel->isHidden());
   EXPECT_EQ(game.achievementLabel->alpha(), 1);
+  // Tapped through to its end: the tutorial's scene counter lives as long as the process.
+  for (int tap = 0; tap < 3; ++tap) game.tutorialScene(true);
+}
+
+// Under the tutorial's words, the pause and the game-over screen, a line for the device the
+// player used last, with the keys bound to the step; it changes with the device.
+TEST_F(ShellTest, HintsSpeakOfTheDeviceInHandAndFollowAChangeOfDevice) {
+  using platform::InputDevice;
+  platform::noteInputDevice(InputDevice::Keyboard);
+  launch();
+  ASSERT_TRUE(game.hintLabel);
+  EXPECT_TRUE(game.hintLabel->isHidden());  // the main menu needs none
+  game.buttonPressed(1);
+  game.buttonPressed(7);  // the tutorial's first scene: moving Nerin
+  EXPECT_EQ(game.hintLabel->text(), "Left and Right move Nerin");
+  EXPECT_FALSE(game.hintLabel->isHidden());
+  platform::noteInputDevice(InputDevice::Pad);
+  EXPECT_EQ(game.hintLabel->text(), "tilt the pad or push the left stick");
+  platform::noteInputDevice(InputDevice::Touch);
+  EXPECT_TRUE(game.hintLabel->isHidden());  // the step's own words suffice
+  platform::noteInputDevice(InputDevice::Mouse);
+  EXPECT_EQ(game.hintLabel->text(), "move the mouse");
+  EXPECT_FALSE(game.hintLabel->isHidden());
+
+  game.tutorialScene(true);
+  game.tutorialScene(true);  // the third scene: throwing
+  EXPECT_EQ(game.hintLabel->text(), "drag and release to throw");
+  platform::noteInputDevice(InputDevice::Keyboard);
+  EXPECT_EQ(game.hintLabel->text(), "Space throws");
+  platform::noteInputDevice(InputDevice::Pad);
+  EXPECT_EQ(game.hintLabel->text(), "A throws");
+  game.tutorialScene(true);  // the end
+  EXPECT_TRUE(game.hintLabel->isHidden());
+
+  playAGame();
+  platform::noteInputDevice(InputDevice::Keyboard);
+  game.pauseByPlayer();
+  EXPECT_EQ(game.hintLabel->text(), "Escape resumes");
+  EXPECT_FALSE(game.hintLabel->isHidden());
+  platform::noteInputDevice(InputDevice::Pad);
+  EXPECT_EQ(game.hintLabel->text(), "Start resumes");
+  game.resumeByPlayer();
+  EXPECT_TRUE(game.hintLabel->isHidden());
+
+  platform::noteInputDevice(InputDevice::Mouse);
+  loseIt();
+  EXPECT_EQ(game.hintLabel->text(), "click to go on");
+  EXPECT_FALSE(game.hintLabel->isHidden());
 }
 
 TEST_F(ShellTest, AVolumeSliderDraggedToItsLeftEndStoresAHundredthAndClicksWhenLetGo) {

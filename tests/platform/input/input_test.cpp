@@ -15,6 +15,7 @@
 #include "platform/input/controls.h"
 #include "platform/input/desktop_events.h"
 #include "platform/input/injection.h"
+#include "platform/input/input_device.h"
 #include "platform/ui/button.h"
 #include "tests/support/test_display.h"
 
@@ -296,6 +297,30 @@ TEST_F(InputTest, ArrowsMoveAFocusDownTheVisibleButtonsAndEnterPressesIt) {
   key(SDLK_RETURN, true);
   EXPECT_EQ(pressed, std::vector<int>{2});
   EXPECT_EQ(view_->touches.size(), 4u);
+}
+
+// The device used last, for the game's hints: told once a change, not at every event.
+TEST_F(InputTest, TheLastDeviceUsedIsNotedAndAChangeIsTold) {
+  std::vector<InputDevice> told;
+  noteInputDevice(InputDevice::Mouse);
+  setInputDeviceObserver([&told](InputDevice device) { told.push_back(device); });
+  key(SDLK_LEFT, true);
+  key(SDLK_LEFT, false);
+  key(SDLK_RIGHT, true);
+  EXPECT_EQ(lastInputDevice(), InputDevice::Keyboard);
+  mouse(SDL_MOUSEMOTION, 100, 100);
+  SDL_Event pad{};
+  pad.type = SDL_CONTROLLERBUTTONDOWN;
+  pad.cbutton.button = SDL_CONTROLLER_BUTTON_B;
+  events_.handle(pad);
+  SDL_Event finger{};
+  finger.type = SDL_FINGERDOWN;
+  finger.tfinger.x = finger.tfinger.y = 0.5f;
+  events_.handle(finger);
+  EXPECT_EQ(told, (std::vector<InputDevice>{InputDevice::Keyboard, InputDevice::Mouse,
+                                            InputDevice::Pad, InputDevice::Touch}));
+  setInputDeviceObserver({});
+  noteInputDevice(InputDevice::Mouse);
 }
 
 TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {
