@@ -110,6 +110,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void addSprite(const std::shared_ptr<Texture2D>& texture, platform::Point at, uint32_t id,
                  float rotation = 0, bool mirrored = false);
   void addText(std::shared_ptr<Texture2D> texture, platform::Point at, uint32_t id = 0);
+  void addWaves(float x);
   void paintScene(const std::vector<SceneSprite>& sprites);
   // The GL surface's pixels a point (1 without a GL view): text is set at it, art chosen by it.
   float surfaceScale() const;

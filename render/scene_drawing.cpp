@@ -58,6 +58,19 @@ void SaltmereAppDelegate::addText(std::shared_ptr<Texture2D> texture, platform::
   if (texture) sceneFrame.sprites.push_back({std::move(texture), at, 0, false, true, id});
 }
 
+// The waves' strip is narrower than the screen plus its sway, and its ends meet seamlessly:
+// where the sway bares an end, a second strip carries on beside it.
+void SaltmereAppDelegate::addWaves(float x) {
+  const std::shared_ptr<Texture2D>& waves = _textures[kTextureWaves];
+  addSprite(waves, {x, kWavesAt.y}, spriteId(kWavesSprite));
+  if (!waves) return;
+  const float width = waves->contentSize().width;
+  if (x - width / 2 > 0) addSprite(waves, {x - width, kWavesAt.y}, spriteId(kWavesSprite, 1));
+  if (x + width / 2 < kWorldWidth) {
+    addSprite(waves, {x + width, kWavesAt.y}, spriteId(kWavesSprite, 2));
+  }
+}
+
 float SaltmereAppDelegate::surfaceScale() const {
   return glView ? glView->contentsScale() : 1;
 }
@@ -79,7 +92,7 @@ void SaltmereAppDelegate::drawBackground() {
 void SaltmereAppDelegate::drawObjects(float dt) {
   sceneFrame.time = platform::RunLoop::exists() ? platform::RunLoop::current().now() : 0;
   sceneFrame.sprites.clear();
-  addSprite(_textures[kTextureWaves], {seaPosition + seaDelta, kWavesAt.y}, spriteId(kWavesSprite));
+  addWaves(seaPosition + seaDelta);
   addSprite(_textures[kTextureSand], {sandPosition + sandDelta, kSandAt.y}, spriteId(kSandSprite));
   for (int i = 0; i < kNumBabies; ++i) {
     const Baby& baby = babies[i];
