@@ -4,6 +4,7 @@
 std::string usage() {
   return "Usage: tidewick [OPTION]...\n"
          "  or:  tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
+         "  or:  tidewick watch SCRIPT.json\n"
          "  or:  tidewick soak [--seeds N] [--first-seed S] [--minutes M]\n"
          "\n"
          "Steer Nerin the crab along the beach, catch the trash that sinks towards her six\n"
@@ -20,6 +21,10 @@ std::string usage() {
          "  --seed N         seed the game's random choices (default: from the clock)\n"
          "  --defaults PATH  keep settings and records in PATH instead of\n"
          "                   $XDG_CONFIG_HOME/tidewick/defaults.json\n"
+         "  --record FILE    write the session to FILE as a replay script as it is played\n"
+         "                   (without it, the last game is kept in\n"
+         "                   $XDG_STATE_HOME/tidewick/last-game.json)\n"
+         "  --dump FILE      write the session's frames to FILE as a replay's --dump does\n"
          "\n"
          "Controls:\n"
          "  steer            tilt a controller with a motion sensor, its left stick,\n"
@@ -69,10 +74,12 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       auto seed = text ? parseNumber<uint32_t>(*text) : std::nullopt;
       if (!seed) return {{}, "--seed takes a whole number from 0 to 4294967295"};
       line.seed = *seed;
-    } else if (argument == "--defaults") {
+    } else if (argument == "--defaults" || argument == "--record" || argument == "--dump") {
       auto path = value();
-      if (!path || path->empty()) return {{}, "--defaults takes a file path"};
-      line.defaults = *path;
+      if (!path || path->empty()) return {{}, argument + " takes a file path"};
+      (argument == "--defaults" ? line.defaults
+       : argument == "--record" ? line.record
+                                : line.dump) = *path;
     } else {
       return {{}, "unknown option " + argument};
     }

@@ -16,6 +16,8 @@ struct CommandLine {
   bool classicFrames = false;  // pictures only on the frame timer, as the phone made them
   std::optional<uint32_t> seed;
   std::optional<std::string> defaults;
+  std::optional<std::string> record;  // the session written as a replay script as it goes
+  std::optional<std::string> dump;    // the replay's dump of the session
   // A command word and its own arguments; empty to play.
   std::vector<std::string> command;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/live_session.h"
 #include "app/replay.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/soak.h"
@@ -49,18 +50,24 @@ int main(int argc, char** argv) {
   // Seeded once, from the clock's low bits unless the player asks for a given game.
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
-  platform::gameRandom().seed(line.seed.value_or(
-      static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec))));
+  const uint32_t seed = line.seed.value_or(
+      static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec)));
+  platform::gameRandom().seed(seed);
+  const std::unique_ptr<LiveSession> session = LiveSession::start(seed, line.record, line.dump);
+  if (!session) return 1;
 
   return platform::applicationMain(
-      [&line] {
-        auto game = std::make_unique<SaltmereAppDelegate>();
+      [&line, &session] {
+        auto made = std::make_unique<SaltmereAppDelegate>();
         const platform::Display* display = platform::Display::shared();
-        game->scenePresenter.setPacing(line.classicFrames ? Pacing::Classic : Pacing::Smooth,
+        made->scenePresenter.setPacing(line.classicFrames ? Pacing::Classic : Pacing::Smooth,
                                        display->refreshRate());
-        game->scenePresenter.showing = [display] { return display->isShowing(); };
-        return game;
+        made->scenePresenter.showing = [display] { return display->isShowing(); };
+        session->follow(*made);
+        return made;
       },
       {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless},
-      platform::controlsPathBeside(platform::UserDefaults::standard().path()));
+      platform::controlsPathBeside(platform::UserDefaults::standard().path()),
+      {.launched = [&session] { session->launched(); },
+       .ended = [&session](double time) { session->ended(time); }});
 }

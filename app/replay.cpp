@@ -10,8 +10,7 @@
 #include "app/replay.h"
 #include "app/replay_dump.h"
 #include "platform/core/application.h"
-#include "platform/core/json_reading.h"
-#include "platform/input/injection.h"
+#include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
 
 namespace {
@@ -30,40 +29,53 @@ int usageError(const std::string& message) {
 // Touches of replayed taps and swipes, numbered apart from the devices' own.
 constexpr long kFirstReplayTouch = 1000;
 
-void post(platform::RunLoop& loop, SaltmereAppDelegate& game, Bot& bot, const ReplayEvent& event,
-          long touch) {
-  const platform::Point from = platform::windowPointFromLandscape({event.x0, event.y0});
-  const platform::Point to = platform::windowPointFromLandscape({event.x1, event.y1});
+}  // namespace
+
+void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereAppDelegate& game,
+                Bot& bot) {
+  using platform::InputEntry;
   using platform::TouchPhase;
-  switch (event.kind) {
-    case ReplayEvent::Kind::Button:
-      loop.post(event.t, [&game, tag = event.button] { game.buttonPressed(tag); });
-      break;
-    case ReplayEvent::Kind::Tap:
-      platform::inject::touch(event.t, touch, TouchPhase::Began, from, from);
-      platform::inject::touch(event.t, touch, TouchPhase::Ended, from, from);
-      break;
-    case ReplayEvent::Kind::Swipe:
-      platform::inject::touch(event.t, touch, TouchPhase::Began, from, from);
-      platform::inject::touch(event.t, touch, TouchPhase::Moved, to, from);
-      platform::inject::touch(event.t, touch, TouchPhase::Ended, to, from);
-      break;
-    case ReplayEvent::Kind::Tilt:
-      platform::inject::acceleration(event.t, event.tilt);
-      break;
-    case ReplayEvent::Kind::Resign:
-      loop.post(event.t,
-                [&game] { game.applicationWillResignActive(platform::Application::shared()); });
-      break;
-    case ReplayEvent::Kind::Activate:
-      loop.post(event.t,
-                [&game] { game.applicationDidBecomeActive(platform::Application::shared()); });
-      break;
-    case ReplayEvent::Kind::Bot:
-      loop.post(event.t, [&bot, on = event.bot] { bot.setActive(on); });
-      break;
+  const auto input = [&loop](double t, const InputEntry& entry) {
+    loop.post(t, [entry] { platform::deliverInput(entry); });
+  };
+  long tapTouch = kFirstReplayTouch;
+  for (const ReplayEvent& event : script.events) {
+    const long id = tapTouch++;
+    const platform::Point from{event.x0, event.y0}, to{event.x1, event.y1};
+    const InputEntry began = InputEntry::touchAt(id, TouchPhase::Began, from, from);
+    switch (event.kind) {
+      case ReplayEvent::Kind::Button:
+        loop.post(event.t, [&game, tag = event.button] { game.buttonPressed(tag); });
+        break;
+      case ReplayEvent::Kind::Tap: {
+        input(event.t, began);
+        InputEntry ended = began;
+        ended.phase = TouchPhase::Ended;
+        input(event.t, ended);
+        break;
+      }
+      case ReplayEvent::Kind::Swipe: {
+        input(event.t, began);
+        InputEntry moved = began;
+        moved.phase = TouchPhase::Moved;
+        moved.at = to;
+        input(event.t, moved);
+        InputEntry ended = moved;
+        ended.phase = TouchPhase::Ended;
+        input(event.t, ended);
+        break;
+      }
+      case ReplayEvent::Kind::Input:
+        input(event.t, event.input);
+        break;
+      case ReplayEvent::Kind::Bot:
+        loop.post(event.t, [&bot, on = event.bot] { bot.setActive(on); });
+        break;
+    }
   }
 }
+
+namespace {
 
 int run(const ReplayScript& script, const ReplayOptions& options) {
   std::ofstream dumpFile;
@@ -81,8 +93,7 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
   SaltmereAppDelegate& game = headless->game();
   ReplayDump dump(dumpFile.is_open() ? &dumpFile : nullptr, game);
   Bot bot(game);
-  long touch = kFirstReplayTouch;
-  for (const ReplayEvent& event : script.events) post(loop, game, bot, event, touch++);
+  postScript(script, loop, game, bot);
   headless->launch();
   dump.writeCatalogue();
 
@@ -140,12 +151,9 @@ int replayCommand(const std::vector<std::string>& arguments) {
   std::stable_sort(options.screenshots.begin(), options.screenshots.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
 
-  std::ifstream in(arguments[0]);
-  if (!in) return usageError("cannot read " + arguments[0]);
-  std::string error;
-  const nlohmann::json json = platform::readJson(in, error);
-  if (json.is_discarded()) return usageError(arguments[0] + " " + error);
-  const std::optional<ReplayScript> script = parseReplayScript(json, error);
-  if (!script) return usageError(arguments[0] + ": " + error);
+  std::string error, warning;
+  const std::optional<ReplayScript> script = readReplayScript(arguments[0], error, warning);
+  if (!script) return usageError(error);
+  if (!warning.empty()) std::fprintf(stderr, "tidewick replay: %s\n", warning.c_str());
   return run(*script, options);
 }

@@ -9,13 +9,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/input/input_journal.h"
+
 struct ReplayEvent {
-  enum class Kind { Button, Tap, Swipe, Tilt, Resign, Activate, Bot };
+  // Input is what the game was given of a player's input (a recorded game's, and the tilt and
+  // the window's notices of any script); the others are the script's own shorthands.
+  enum class Kind { Button, Tap, Swipe, Input, Bot };
   double t = 0;
   Kind kind = Kind::Button;
   int button = 0;
   float x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // landscape points, origin top left
-  double tilt = 0;
+  platform::InputEntry input;
   bool bot = false;  // the built-in player takes the controls (true) or hands them back
 };
 
@@ -33,6 +37,14 @@ inline bool isFloatSetting(const std::string& key) {
 
 // The script, or nothing with `error` naming what is wrong (and which event).
 std::optional<ReplayScript> parseReplayScript(const nlohmann::json& json, std::string& error);
+// A script file: JSON, or a recording cut off mid-write, taken up to its last whole event (with
+// `warning` saying so). Nothing, with `error` naming the line or the event, when it is neither.
+std::optional<ReplayScript> readReplayScript(const std::string& path, std::string& error,
+                                             std::string& warning);
+
+// A recorded input as a script's event at time `t`, one line of JSON; numbers spelt so that they
+// read back exactly.
+std::string scriptEvent(double t, const platform::InputEntry& entry);
 
 struct ReplayOptions {
   std::string dumpPath;                                     // empty: no dump
@@ -40,6 +52,16 @@ struct ReplayOptions {
   int scale = 1;                                            // screenshot pixels a point
   double presentRate = 0;  // smooth pictures a second of virtual time; 0: one a frame
 };
+
+class Bot;
+class SaltmereAppDelegate;
+namespace platform {
+class RunLoop;
+}
+
+// Posts the script's events on the loop, each at its time, as input for `game` (and the `bot`).
+void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereAppDelegate& game,
+                Bot& bot);
 
 // `tidewick replay` with the words after "replay": exit status 0 at the script's end, 2 for a
 // malformed command line or script (nothing runs), 1 when the run cannot start.

@@ -1,16 +1,29 @@
-// Reading a replay script: every field checked before anything runs.
+// Reading a replay script, every field checked before anything runs, and writing a recorded
+// input as one of its events.
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <limits>
 #include <set>
+#include <sstream>
 
 #include "app/replay.h"
 #include "platform/core/geometry.h"
+#include "platform/core/json_reading.h"
 
 namespace {
 
 using nlohmann::json;
+using platform::InputEntry;
+using platform::TouchPhase;
+
+// Menu moves and scrolls of any size a player could make.
+constexpr double kMostNotches = 1000;
+
+constexpr const char* kPhaseNames[] = {"began", "moved", "ended", "cancelled"};
 
 bool isCoordinate(const json& value) {
   return value.is_number() && std::fabs(value.get<double>()) <= platform::kMaxFileCoordinate;
@@ -24,6 +37,57 @@ bool isButtonTag(const json& value) {
   if (value.is_number_unsigned()) return value.get<uint64_t>() <= INT_MAX;
   return value.is_number_integer() && value.get<int64_t>() >= INT_MIN &&
          value.get<int64_t>() <= INT_MAX;
+}
+
+bool isNotches(const json& value) {
+  return value.is_number() && std::fabs(value.get<double>()) <= kMostNotches;
+}
+
+platform::Point pointAt(const json& list, size_t first) {
+  return {list[first].get<float>(), list[first + 1].get<float>()};
+}
+
+// [id, phase, x, y] or [id, phase, x, y, previous x, previous y].
+std::optional<InputEntry> readTouch(const json& value) {
+  if (!value.is_array() || (value.size() != 4 && value.size() != 6)) return std::nullopt;
+  if (!value[0].is_number_integer() || !value[1].is_string() || !isPoint({value[2], value[3]}) ||
+      (value.size() == 6 && !isPoint({value[4], value[5]})) ||
+      (value[0].is_number_unsigned() && value[0].get<uint64_t>() > LONG_MAX)) {
+    return std::nullopt;
+  }
+  const std::string phase = value[1].get<std::string>();
+  const auto* name = std::find(std::begin(kPhaseNames), std::end(kPhaseNames), phase);
+  if (name == std::end(kPhaseNames)) return std::nullopt;
+  std::optional<platform::Point> from;
+  if (value.size() == 6) from = pointAt(value, 4);
+  return InputEntry::touchAt(value[0].get<long>(),
+                             static_cast<TouchPhase>(name - std::begin(kPhaseNames)),
+                             pointAt(value, 2), from);
+}
+
+// The actions that are input a player gives: the tilt, touches, the window's notices, keys.
+std::optional<InputEntry> readInput(const std::string& key, const json& value) {
+  using Kind = InputEntry::Kind;
+  if (key == "touch") return readTouch(value);
+  if (key == "tilt" && value.is_number() && std::isfinite(value.get<double>())) {
+    return InputEntry::of(Kind::Tilt, value.get<double>());
+  }
+  if (key == "focus" && value.is_number_integer() && isNotches(value)) {
+    return InputEntry::of(Kind::Focus, value.get<double>());
+  }
+  if (key == "page" && isNotches(value)) return InputEntry::of(Kind::Page, value.get<float>());
+  if (key == "wheel" && value.is_array() && value.size() == 3 && isPoint({value[0], value[1]}) &&
+      isNotches(value[2])) {
+    return InputEntry::wheel(pointAt(value, 0), value[2].get<float>());
+  }
+  const std::pair<const char*, Kind> notices[] = {{"resign", Kind::Resign},
+                                                  {"activate", Kind::Activate},
+                                                  {"pause", Kind::Pause},
+                                                  {"press", Kind::Press}};
+  for (const auto& [name, kind] : notices) {
+    if (key == name && value == true) return InputEntry::of(kind);
+  }
+  return std::nullopt;
 }
 
 // A stored value the store takes as it is: a volume within float's range, any other setting
@@ -67,13 +131,9 @@ bool readEvent(const json& event, ReplayEvent& out, std::string& why) {
       out.y0 = value[0][1].get<float>();
       out.x1 = value[1][0].get<float>();
       out.y1 = value[1][1].get<float>();
-    } else if (key == "tilt" && value.is_number() && std::isfinite(value.get<double>())) {
-      out.kind = ReplayEvent::Kind::Tilt;
-      out.tilt = value.get<double>();
-    } else if (key == "resign" && value == true) {
-      out.kind = ReplayEvent::Kind::Resign;
-    } else if (key == "activate" && value == true) {
-      out.kind = ReplayEvent::Kind::Activate;
+    } else if (const std::optional<InputEntry> input = readInput(key, value)) {
+      out.kind = ReplayEvent::Kind::Input;
+      out.input = *input;
     } else if (key == "bot" && value.is_boolean()) {
       out.kind = ReplayEvent::Kind::Bot;
       out.bot = value.get<bool>();
@@ -148,4 +208,111 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
     out.events.push_back(event);
   }
   return out;
+}
+
+namespace {
+
+// A recording cut off mid-write: its first line opens the script and its events, one a line.
+// The events up to the first line that is not a whole event, the script's time ending with the
+// last of them; nothing when the text is not laid out so.
+std::optional<json> recoverCutOff(const std::string& text, std::string& warning) {
+  std::istringstream lines(text);
+  std::string line;
+  const std::string opening = "\"events\":[";
+  if (!std::getline(lines, line) || line.size() < opening.size() ||
+      line.compare(line.size() - opening.size(), opening.size(), opening) != 0) {
+    return std::nullopt;
+  }
+  json script = json::parse(line + "]}", nullptr, false);
+  if (!script.is_object()) return std::nullopt;
+  size_t number = 2;  // the line after the last whole event
+  for (; std::getline(lines, line); ++number) {
+    if (!line.empty() && line.front() == ',') line.erase(0, 1);
+    json event = json::parse(line, nullptr, false);
+    if (!event.is_object() || !event.contains("t")) break;
+    script["events"].push_back(std::move(event));
+  }
+  const json& events = script["events"];
+  script["duration"] = events.empty() ? json(0) : events.back()["t"];
+  warning = "cut off at line " + std::to_string(number) + "; it plays to its last whole event (" +
+            (events.empty() ? std::string("none") : "t = " + events.back()["t"].dump()) + ")";
+  return script;
+}
+
+std::string number(double value, const char* format) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string spelt(platform::Point p) {
+  return number(p.x, "%.9g") + "," + number(p.y, "%.9g");
+}
+
+}  // namespace
+
+std::optional<ReplayScript> readReplayScript(const std::string& path, std::string& error,
+                                             std::string& warning) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot read " + path;
+    return std::nullopt;
+  }
+  std::ostringstream whole;
+  whole << in.rdbuf();
+  const std::string text = whole.str();
+  std::istringstream stream(text);
+  json document = platform::readJson(stream, error);
+  if (document.is_discarded()) {
+    std::optional<json> recovered;
+    if (error.find("unexpected end of input") != std::string::npos) {
+      recovered = recoverCutOff(text, warning);
+    }
+    if (!recovered) {
+      error = path + " " + error;
+      return std::nullopt;
+    }
+    document = std::move(*recovered);
+    warning = path + ": " + warning;
+  }
+  std::optional<ReplayScript> script = parseReplayScript(document, error);
+  if (!script) error = path + ": " + error;
+  return script;
+}
+
+std::string scriptEvent(double t, const InputEntry& entry) {
+  std::string action;
+  using Kind = InputEntry::Kind;
+  switch (entry.kind) {
+    case Kind::Touch:
+      action = "\"touch\":[" + std::to_string(entry.touch) + ",\"" +
+               kPhaseNames[static_cast<int>(entry.phase)] + "\"," + spelt(entry.at) +
+               (entry.from ? "," + spelt(*entry.from) : "") + "]";
+      break;
+    case Kind::Tilt:
+      action = "\"tilt\":" + number(entry.value, "%.17g");
+      break;
+    case Kind::Resign:
+      action = "\"resign\":true";
+      break;
+    case Kind::Activate:
+      action = "\"activate\":true";
+      break;
+    case Kind::Pause:
+      action = "\"pause\":true";
+      break;
+    case Kind::Focus:
+      action = "\"focus\":" + number(entry.value, "%.17g");
+      break;
+    case Kind::Press:
+      action = "\"press\":true";
+      break;
+    case Kind::Wheel:
+      action = "\"wheel\":[" + spelt(entry.at) + "," + number(entry.value, "%.9g") + "]";
+      break;
+    case Kind::Page:
+      action = "\"page\":" + number(entry.value, "%.9g");
+      break;
+  }
+  return "{\"t\":" + number(t, "%.17g") + "," + action + "}";
 }

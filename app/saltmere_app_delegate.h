@@ -275,8 +275,9 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   std::shared_ptr<platform::Timer> soundDeviceTimer;
   std::shared_ptr<platform::Timer> settingsWriteTimer;
 
-  // Told of every effect the game starts, by slot, whether or not the engine could play it; and
-  // of the end of every frame.
+  // Told of every effect the game starts, by slot, whether or not the engine could play it; of
+  // the end of every frame; and of the end of every game, its records stored.
   std::function<void(int slot)> soundStarted;
   std::function<void(float dt)> frameEnded;
+  std::function<void()> gameEnded;
 };

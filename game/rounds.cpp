@@ -182,6 +182,7 @@ void SaltmereAppDelegate::gameComplete() {
     highLevel = round;
     defaults.setInteger(highLevel, kHighLevelKey);
   }
+  if (gameEnded) gameEnded();
 }
 
 // Two seconds after the end: the menu music, and from now on a tap leaves the game-over screen.

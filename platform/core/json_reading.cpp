@@ -6,16 +6,21 @@ namespace platform {
 
 nlohmann::json readJson(std::istream& in, std::string& error) {
   bool tooDeep = false;
-  nlohmann::json document = nlohmann::json::parse(
-      in,
-      [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
-        if (depth > kMaxJsonDepth) tooDeep = true;
-        return depth <= kMaxJsonDepth;
-      },
-      false);
-  if (document.is_discarded()) {
-    error = "is not JSON";
-  } else if (tooDeep) {
+  nlohmann::json document;
+  try {
+    document = nlohmann::json::parse(
+        in, [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+          if (depth > kMaxJsonDepth) tooDeep = true;
+          return depth <= kMaxJsonDepth;
+        });
+  } catch (const nlohmann::json::parse_error& fault) {
+    // "[json.exception.parse_error.101] parse error at line 3, column 5: syntax error ..."
+    const std::string what = fault.what();
+    const size_t at = what.find(" at line ");
+    error = "is not JSON" + (at == std::string::npos ? "" : ":" + what.substr(at + 3));
+    return nlohmann::json(nlohmann::json::value_t::discarded);
+  }
+  if (tooDeep) {
     error = "nests deeper than " + std::to_string(kMaxJsonDepth) + " levels";
     document = nlohmann::json(nlohmann::json::value_t::discarded);
   }

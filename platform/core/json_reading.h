@@ -13,7 +13,7 @@ namespace platform {
 constexpr int kMaxJsonDepth = 64;
 
 // The document read from `in`; a discarded value (`is_discarded()`), with `error` saying why
-// ("is not JSON" or "nests deeper than 64 levels"), when it cannot be taken.
+// ("is not JSON: line 3, column 5: ..." or "nests deeper than 64 levels"), when it cannot be taken.
 nlohmann::json readJson(std::istream& in, std::string& error);
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cmath>
 #include <thread>
 
 namespace platform {
@@ -35,8 +34,7 @@ void Timer::invalidate() {
   if (loop_) loop_->forget(this);
 }
 
-RunLoop::RunLoop(Clock& clock)
-    : clock_(clock), virtual_(dynamic_cast<VirtualClock*>(&clock)), previous_(sCurrent) {
+RunLoop::RunLoop(VirtualClock& clock) : clock_(clock), previous_(sCurrent) {
   sCurrent = this;
 }
 
@@ -99,6 +97,35 @@ double RunLoop::nextDue() const {
   return due;
 }
 
+void RunLoop::setPace(const Clock* real, double rate) {
+  pace_ = real;
+  rate_ = rate;
+  rebase(now());
+}
+
+void RunLoop::setRate(double rate) {
+  rebase(paced());
+  rate_ = rate;
+}
+
+void RunLoop::rebase(double from) {
+  paceStart_ = pace_ ? pace_->now() : 0;
+  clockStart_ = from;
+}
+
+double RunLoop::paced() const {
+  if (!pace_) return now();
+  return clockStart_ + (pace_->now() - paceStart_) * rate_;
+}
+
+double RunLoop::inputTime() const {
+  return std::max(now(), paced());
+}
+
+double RunLoop::lag() const {
+  return std::max(0.0, paced() - now());
+}
+
 bool RunLoop::deliverNext(double limit) {
   // Held while its target runs: the target may invalidate it.
   std::shared_ptr<Timer> timer = earliestTimer();
@@ -106,17 +133,15 @@ bool RunLoop::deliverNext(double limit) {
   if (!posted_.empty() && posted_.front().at <= limit && posted_.front().at <= timerDue) {
     Posted posted = std::move(posted_.front());
     posted_.erase(posted_.begin());
-    if (virtual_) virtual_->advanceTo(posted.at);
+    clock_.advanceTo(posted.at);
     posted.event();
     return true;
   }
   if (!timer || timerDue > limit) return false;
 
-  if (virtual_) virtual_->advanceTo(timerDue);
+  clock_.advanceTo(timerDue);
   if (timer->repeats_) {
-    // Stay on the grid start + k·interval; a late loop skips the firings it missed.
-    const double behind = std::floor((now() - timer->start_) / timer->interval_);
-    timer->firings_ = std::max(timer->firings_ + 1, static_cast<uint64_t>(behind) + 1);
+    timer->firings_ += 1;  // on the grid start + k·interval, whenever the loop got to it
   } else {
     timer->invalidate();
   }
@@ -130,18 +155,23 @@ void RunLoop::afterDeliveries() {
 
 void RunLoop::run() {
   stopped_ = false;
+  if (pace_) {
+    runPaced();
+    return;
+  }
+  while (!stopped_ && deliverNext(kForever)) afterDeliveries();
+}
+
+void RunLoop::runPaced() {
   while (!stopped_) {
-    if (virtual_) {
-      if (!deliverNext(kForever)) return;
-      afterDeliveries();
-      continue;
-    }
-    const double burst = now();
+    const double due = nextDue();
+    if (paced() - due > kMostBehind) rebase(due);
+    const double burst = paced();
     bool delivered = false;
     while (!stopped_ && deliverNext(burst)) delivered = true;
     if (delivered || source_) afterDeliveries();
     if (stopped_) return;
-    const double timeout = std::max(0.0, nextDue() - now());
+    const double timeout = rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;
     if (source_) {
       source_->waitAndDispatch(timeout);
     } else if (timeout == kForever) {
@@ -155,7 +185,8 @@ void RunLoop::run() {
 void RunLoop::runUntil(double time) {
   stopped_ = false;
   while (!stopped_ && deliverNext(time)) afterDeliveries();
-  if (virtual_) virtual_->advanceTo(time);
+  clock_.advanceTo(time);
+  if (pace_ && paced() < time) rebase(time);
 }
 
 }  // namespace platform

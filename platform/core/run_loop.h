@@ -49,12 +49,20 @@ class EventSource {
   virtual void waitAndDispatch(double timeout) = 0;
 };
 
+// The loop's clock is always virtual: it reads exactly the time a thing was due, never how late
+// the loop got to it, so every handler sees the same times in a live game and in its replay.
+// Unpaced, the clock jumps straight to whatever is due next (tests, replays). Paced, it follows
+// the machine's clock: the loop waits until a thing is due by the pace, then delivers it at its
+// due time; input arriving meanwhile is stamped with the paced time.
 class RunLoop {
  public:
   static constexpr double kForever = std::numeric_limits<double>::infinity();
+  // A paced loop further behind than this stops catching up: its pace is held back to the next
+  // thing due, so the game waits for a busy machine instead of racing through what it missed.
+  static constexpr double kMostBehind = 0.25;
 
   // The loop becomes the current one for as long as it lives.
-  explicit RunLoop(Clock& clock);
+  explicit RunLoop(VirtualClock& clock);
   ~RunLoop();
   RunLoop(const RunLoop&) = delete;
   RunLoop& operator=(const RunLoop&) = delete;
@@ -64,8 +72,18 @@ class RunLoop {
   static bool exists();
 
   double now() const { return clock_.now(); }
-  // A virtual clock jumps straight to what is due next; a real one has to wait for it.
-  bool isVirtual() const { return virtual_ != nullptr; }
+
+  // Paces the loop by `real` from now on, `rate` seconds of the loop's clock a real second
+  // (0 stands the clock still; input still comes); null makes it jump again.
+  void setPace(const Clock* real, double rate = 1);
+  void setRate(double rate);
+  double rate() const { return rate_; }
+  bool isPaced() const { return pace_ != nullptr; }
+  // The time input arriving now is delivered at: the paced time, never before the clock.
+  double inputTime() const;
+  // How far the clock is behind its pace (0 unpaced): a late loop's handlers can leave out
+  // what only shows the present moment.
+  double lag() const;
 
   // Fires `target` every `interval` seconds from now on (first firing one interval from now),
   // or once when `repeats` is false.
@@ -79,9 +97,9 @@ class RunLoop {
   // Runs after every burst of deliveries, before the loop waits: layout and compositing.
   void addBeforeWaitingObserver(std::function<void()> observer);
 
-  // Delivers until stop(). On a virtual clock it also returns once nothing is left to deliver.
+  // Delivers until stop(). Unpaced, it also returns once nothing is left to deliver.
   void run();
-  // Virtual clock: delivers everything due up to `time`, then sets the clock to `time`.
+  // Delivers everything due up to `time` at once, paced or not, then sets the clock to `time`.
   void runUntil(double time);
   void stop() { stopped_ = true; }
   // Timers scheduled and not yet invalidated: a measure of timers leaked.
@@ -101,9 +119,16 @@ class RunLoop {
   double nextDue() const;
   std::shared_ptr<Timer> earliestTimer() const;
   void forget(Timer* timer);
+  // The clock's time by the pace.
+  double paced() const;
+  // Restarts the pace at the clock's time `from`.
+  void rebase(double from);
+  void runPaced();
 
-  Clock& clock_;
-  VirtualClock* virtual_;
+  VirtualClock& clock_;
+  const Clock* pace_ = nullptr;
+  double rate_ = 1;
+  double paceStart_ = 0, clockStart_ = 0;  // the pace's real and clock times when it was set
   RunLoop* previous_;
   EventSource* source_ = nullptr;
   std::vector<std::shared_ptr<Timer>> timers_;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -49,6 +50,15 @@ bool renameNoReplace(const fs::path& from, const fs::path& to) {
 // Every damaged file keeps a name of its own: a second one in the same second gets "-2", and so
 // on, never the first one's.
 }  // namespace
+
+fs::path gameFolder(const char* variable, const fs::path& underHome) {
+  const char* base = std::getenv(variable);
+  if (base && *base) return fs::path(base) / "tidewick";
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return fs::path(home) / underHome / "tidewick";
+  }
+  return fs::path(".") / "tidewick";
+}
 
 void moveAside(const fs::path& path, const std::string& consequence) {
   const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// The game's folder under the XDG base folder `variable` names ("XDG_CONFIG_HOME"), or under
+// `underHome` in the home folder when it is unset (".config"), or in the working folder.
+std::filesystem::path gameFolder(const char* variable, const std::filesystem::path& underHome);
+
 // Replaces `path` with `text`, creating its folder; a crash at any moment leaves the old file or
 // the new one. False, with a line naming `what` and the reason, when it cannot be written.
 bool writeWhole(const std::filesystem::path& path, const std::string& text,

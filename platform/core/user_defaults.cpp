@@ -23,16 +23,7 @@ fs::path sStandardPath;
 }  // namespace
 
 fs::path UserDefaults::defaultPath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  fs::path base;
-  if (config && *config) {
-    base = config;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = fs::path(home) / ".config";
-  } else {
-    base = ".";
-  }
-  return base / "tidewick" / "defaults.json";
+  return gameFolder("XDG_CONFIG_HOME", ".config") / "defaults.json";
 }
 
 UserDefaults& UserDefaults::standard() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/core/run_loop.h"
+#include "platform/input/input_journal.h"
 
 namespace platform {
 
@@ -76,7 +77,10 @@ void Accelerometer::restart() {
 }
 
 void Accelerometer::deliver() {
-  if (delegate_) delegate_->accelerometer(*this, sample(RunLoop::current().now()));
+  if (!delegate_) return;
+  const Acceleration reading = sample(RunLoop::current().now());
+  journal(InputEntry::of(InputEntry::Kind::Tilt, reading.y));
+  delegate_->accelerometer(*this, reading);
 }
 
 }  // namespace platform

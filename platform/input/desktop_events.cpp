@@ -12,6 +12,7 @@
 #include "platform/core/application.h"
 #include "platform/input/accelerometer.h"
 #include "platform/input/input_device.h"
+#include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
 #include "platform/screen/touch.h"
 #include "platform/screen/view.h"
@@ -52,6 +53,11 @@ DesktopEvents::~DesktopEvents() {
 
 void DesktopEvents::waitAndDispatch(double timeout) {
   SDL_Event event;
+  // Each event waits its turn behind whatever fell due before it arrived, at the time it arrived
+  // by the loop's pace: the time a replay gives it back at.
+  const auto arrived = [this](const SDL_Event& event) {
+    loop_.post(loop_.inputTime(), [this, event] { handle(event); });
+  };
   if (display_.isHeadless()) {
     // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.
     std::this_thread::sleep_for(std::chrono::duration<double>(std::min(timeout, 0.1)));
@@ -59,9 +65,9 @@ void DesktopEvents::waitAndDispatch(double timeout) {
     // Rounded up, so that the loop never wakes just before a timer and has to wait again.
     const int ms =
         std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(std::min(timeout, 3600.0) * 1000));
-    if (SDL_WaitEventTimeout(&event, ms)) handle(event);
+    if (SDL_WaitEventTimeout(&event, ms)) arrived(event);
   }
-  while (SDL_PollEvent(&event)) handle(event);
+  while (SDL_PollEvent(&event)) arrived(event);
 }
 
 void DesktopEvents::handle(const SDL_Event& event) {
@@ -128,7 +134,16 @@ void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
     default:
       break;
   }
-  Application::shared().setActive(focused_ && !minimized_);
+  Application& application = Application::shared();
+  const bool active = focused_ && !minimized_;
+  if (active == application.isActive()) return;
+  journal(InputEntry::of(active ? InputEntry::Kind::Activate : InputEntry::Kind::Resign));
+  application.setActive(active);
+}
+
+void DesktopEvents::touch(long id, TouchPhase phase, Point landscape,
+                          std::optional<Point> previous) {
+  deliverInput(InputEntry::touchAt(id, phase, landscape, previous));
 }
 
 void DesktopEvents::handleMouse(const SDL_Event& event) {
@@ -145,16 +160,15 @@ void DesktopEvents::handleMouse(const SDL_Event& event) {
   if (!motion && event.button.button != SDL_BUTTON_LEFT) return;
 
   // Off the screen, a touch in flight follows along its edge.
-  const Point point = windowPointFromLandscape(clampToScreen(landscape));
+  const Point point = clampToScreen(landscape);
   if (event.type == SDL_MOUSEBUTTONDOWN) {
     if (!isOnScreen(landscape)) return;  // a press on the letterbox touches nothing
     mouseDown_ = true;
-    TouchRouter::shared().deliver(kMouseTouch, TouchPhase::Began, point);
+    touch(kMouseTouch, TouchPhase::Began, point);
   } else if (mouseDown_) {
     const bool ended = event.type == SDL_MOUSEBUTTONUP;
     if (ended) mouseDown_ = false;
-    TouchRouter::shared().deliver(kMouseTouch, ended ? TouchPhase::Ended : TouchPhase::Moved,
-                                  point);
+    touch(kMouseTouch, ended ? TouchPhase::Ended : TouchPhase::Moved, point);
   }
 }
 
@@ -163,11 +177,10 @@ void DesktopEvents::handleWheel(const SDL_Event& event) {
   int x = 0, y = 0;
   SDL_GetMouseState(&x, &y);
   const Point landscape = display_.landscapePointAt(x, y);
-  Window* window = Window::keyWindow();
-  if (!window || !isOnScreen(landscape)) return;
+  if (!isOnScreen(landscape)) return;
   const float lines = static_cast<float>(
       event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? event.wheel.y : -event.wheel.y);
-  if (View* view = window->hitTest(windowPointFromLandscape(landscape))) view->scrollWheel(lines);
+  deliverInput(InputEntry::wheel(landscape, lines));
 }
 
 void DesktopEvents::handleFinger(const SDL_Event& event) {
@@ -180,8 +193,7 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
                            : event.type == SDL_FINGERUP ? TouchPhase::Ended
                                                         : TouchPhase::Moved;
   if (phase == TouchPhase::Began && !isOnScreen(landscape)) return;
-  TouchRouter::shared().deliver(kFingerBase + static_cast<long>(event.tfinger.fingerId), phase,
-                                windowPointFromLandscape(clampToScreen(landscape)));
+  touch(kFingerBase + static_cast<long>(event.tfinger.fingerId), phase, clampToScreen(landscape));
 }
 
 // Fullscreen and the page keys are the desktop's own; every other key does what the controls
@@ -195,9 +207,9 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
     return;
   }
   if (key == SDLK_PAGEDOWN || key == SDLK_PAGEUP) {
-    Window* window = Window::keyWindow();
-    if (down && window) {
-      scrollVisibleTables(*window, key == SDLK_PAGEDOWN ? kPageLines : -kPageLines);
+    if (down) {
+      deliverInput(
+          InputEntry::of(InputEntry::Kind::Page, key == SDLK_PAGEDOWN ? kPageLines : -kPageLines));
     }
     return;
   }
@@ -223,16 +235,14 @@ void DesktopEvents::perform(Control control, bool down) {
     case Control::Throw:
       keyboardThrow();
       break;
-    case Control::Pause: {
-      Application& application = Application::shared();
-      if (application.delegate()) application.delegate()->pauseKeyPressed(application);
+    case Control::Pause:
+      deliverInput(InputEntry::of(InputEntry::Kind::Pause));
       break;
-    }
     case Control::MenuUp:
-      moveFocus(-1);
+      deliverInput(InputEntry::of(InputEntry::Kind::Focus, -1));
       break;
     case Control::MenuDown:
-      moveFocus(+1);
+      deliverInput(InputEntry::of(InputEntry::Kind::Focus, +1));
       break;
     case Control::MenuPress:
       pressFocusOrThrow();
@@ -242,24 +252,22 @@ void DesktopEvents::perform(Control control, bool down) {
   }
 }
 
-void DesktopEvents::moveFocus(int step) {
-  if (Window* window = Window::keyWindow()) FocusRing::move(*window, step);
-}
-
 // In a menu, Enter or A presses the focused button; otherwise it ends a touch, as a tap does.
 void DesktopEvents::pressFocusOrThrow() {
   Window* window = Window::keyWindow();
-  if (!window || !FocusRing::press(*window)) keyboardThrow();
+  if (window && FocusRing::press(*window)) {
+    journal(InputEntry::of(InputEntry::Kind::Press));
+  } else {
+    keyboardThrow();
+  }
 }
 
 void DesktopEvents::keyboardThrow() {
-  const Point end = windowPointFromLandscape({kLandscapeSize.width / 2, kLandscapeSize.height / 2});
-  // Rightward on the landscape screen is downward in the window's portrait coordinates.
-  const float movement = -10.0f * static_cast<float>(tilt().keyboard.heldDirection());
-  const Point start{end.x, end.y - movement};
-  TouchRouter& router = TouchRouter::shared();
-  router.deliver(kKeyboardTouch, TouchPhase::Began, start);
-  router.deliver(kKeyboardTouch, TouchPhase::Ended, end, start);
+  const Point end{kLandscapeSize.width / 2, kLandscapeSize.height / 2};
+  // Its last 10 points of movement lean the way the held steering key points.
+  const Point start{end.x + 10.0f * static_cast<float>(tilt().keyboard.heldDirection()), end.y};
+  touch(kKeyboardTouch, TouchPhase::Began, start);
+  touch(kKeyboardTouch, TouchPhase::Ended, end, start);
 }
 
 void DesktopEvents::handleController(const SDL_Event& event) {

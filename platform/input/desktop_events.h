@@ -2,8 +2,12 @@
 // touches, the keyboard, game controllers, all turned into what the game expects of a phone.
 #pragma once
 
+#include <optional>
+
+#include "platform/core/geometry.h"
 #include "platform/core/run_loop.h"
 #include "platform/input/controls.h"
+#include "platform/screen/touch.h"
 
 union SDL_Event;
 struct _SDL_GameController;
@@ -33,7 +37,8 @@ class DesktopEvents final : public EventSource {
   void handleMouse(const SDL_Event& event);
   void handleFinger(const SDL_Event& event);
   void handleWheel(const SDL_Event& event);
-  void moveFocus(int step);
+  // One phase of a touch at a landscape point (off-screen points brought to its edge).
+  void touch(long id, TouchPhase phase, Point landscape, std::optional<Point> previous = {});
   void pressFocusOrThrow();
   void handleKey(const SDL_Event& event, bool down);
   void handleController(const SDL_Event& event);

@@ -1,6 +1,8 @@
-// Timers and injected events on the virtual clock, and a late real loop skipping firings.
+// Timers and injected events on the virtual clock, and a paced loop that is late.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,31 @@ using platform::VirtualClock;
 
 namespace {
 
-// A clock the test sets by hand, which the loop treats as real time.
+// A clock the test sets by hand, which the loop takes as the machine's.
 class HandClock : public Clock {
  public:
   double now() const override { return t; }
   double t = 0;
+};
+
+// Waiting moves the hand clock on by the time asked for (and a microsecond, as any wait takes)
+// plus `late`: a busy machine.
+class LateWaits : public platform::EventSource {
+ public:
+  LateWaits(HandClock& clock, RunLoop& loop) : clock_(clock), loop_(loop) {
+    loop_.setEventSource(this);
+  }
+  ~LateWaits() override { loop_.setEventSource(nullptr); }
+  void waitAndDispatch(double timeout) override {
+    clock_.t += std::min(timeout, 10.0) + 1e-6 + late;
+    if (arrival) loop_.post(loop_.inputTime(), arrival);
+  }
+  double late = 0;
+  std::function<void()> arrival;
+
+ private:
+  HandClock& clock_;
+  RunLoop& loop_;
 };
 
 }  // namespace
@@ -122,16 +144,83 @@ TEST(RunLoopTest, VirtualRunEndsWhenNothingIsLeftAndStopEndsIt) {
   EXPECT_EQ(events, 5);
 }
 
-TEST(RunLoopTest, LateRealLoopSkipsMissedFiringsInsteadOfBursting) {
-  HandClock clock;
+// However late the loop gets to a firing, its handler reads the firing's own time; input is
+// stamped with the time it arrived by the pace, after everything that fell due before it.
+TEST(RunLoopTest, LatePacedLoopDeliversEveryFiringAtItsOwnTime) {
+  VirtualClock clock(0);
   RunLoop loop(clock);
-  int fired = 0;
+  HandClock machine;
+  machine.t = 500;
+  LateWaits waits(machine, loop);
+  waits.late = 0.13;  // well over two intervals, under the most a loop catches up
+  std::vector<double> firings, inputs;
+  waits.arrival = [&] { inputs.push_back(loop.now()); };
   auto timer = loop.scheduleTimer(
-      0.05, [&] { ++fired; }, true);
-  clock.t = 0.52;  // the loop was busy for ten intervals
-  loop.runUntil(clock.t);
-  EXPECT_EQ(fired, 1);
-  EXPECT_DOUBLE_EQ(timer->fireDate(), 0.55);
+      0.05,
+      [&] {
+        firings.push_back(loop.now());
+        if (firings.size() == 40) loop.stop();
+      },
+      true);
+  loop.setPace(&machine);
+  loop.run();
+  ASSERT_EQ(firings.size(), 40u);
+  for (size_t k = 0; k < firings.size(); ++k) {
+    EXPECT_EQ(firings[k], static_cast<double>(k + 1) * 0.05) << "firing " << k;
+  }
+  ASSERT_FALSE(inputs.empty());
+  for (size_t k = 1; k < inputs.size(); ++k) EXPECT_GT(inputs[k], inputs[k - 1]);
+  EXPECT_GT(loop.lag(), 0.0);
+  EXPECT_LE(loop.lag(), RunLoop::kMostBehind);
+}
+
+// A machine that stalls for two seconds does not make the loop race through forty frames: the
+// pace is held back, the frames come on at their own rate, each at its own time.
+TEST(RunLoopTest, PacedLoopFarBehindWaitsInsteadOfRacing) {
+  VirtualClock clock(0);
+  RunLoop loop(clock);
+  HandClock machine;
+  LateWaits waits(machine, loop);
+  std::vector<double> firings, machineTimes;
+  auto timer = loop.scheduleTimer(
+      0.05,
+      [&] {
+        firings.push_back(loop.now());
+        machineTimes.push_back(machine.t);
+        if (firings.size() == 1) waits.late = 2.0;
+        if (firings.size() == 2) waits.late = 0;
+        if (firings.size() == 6) loop.stop();
+      },
+      true);
+  loop.setPace(&machine);
+  loop.run();
+  ASSERT_EQ(firings.size(), 6u);
+  for (size_t k = 0; k < firings.size(); ++k) {
+    EXPECT_EQ(firings[k], static_cast<double>(k + 1) * 0.05);
+  }
+  // After the stall, one frame at once, then one every 0.05 s of the machine's time.
+  for (size_t k = 2; k < machineTimes.size(); ++k) {
+    EXPECT_NEAR(machineTimes[k] - machineTimes[k - 1], 0.05, 1e-5) << "firing " << k;
+  }
+}
+
+TEST(RunLoopTest, PaceRateSpeedsStopsAndResumesTheClock) {
+  VirtualClock clock(0);
+  RunLoop loop(clock);
+  HandClock machine;
+  loop.setPace(&machine, 2);
+  machine.t = 1;
+  EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
+  loop.setRate(0);
+  machine.t = 5;
+  EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
+  loop.setRate(1);
+  machine.t = 6;
+  EXPECT_DOUBLE_EQ(loop.inputTime(), 3);
+  // A run ahead of the pace (a watcher skipping forward) moves the pace along with it.
+  loop.runUntil(10);
+  EXPECT_DOUBLE_EQ(loop.inputTime(), 10);
+  EXPECT_DOUBLE_EQ(loop.lag(), 0);
 }
 
 TEST(RunLoopTest, TheNewestLoopIsCurrentUntilItGoes) {

@@ -1,0 +1,99 @@
+// Recording: a script's opening from the seed and the store, an event line for every input
+// heard (the tilt only when it changed), and the closing with the session's time.
+#include "app/recorder.h"
+
+#include <cstdio>
+
+#include "app/achievements.h"
+#include "app/replay.h"
+#include "app/settings.h"
+#include "platform/core/run_loop.h"
+#include "platform/core/stored_file.h"
+#include "platform/core/user_defaults.h"
+
+namespace {
+
+std::string closing(double time) {
+  char text[48];
+  std::snprintf(text, sizeof text, "],\"duration\":%.17g}\n", time);
+  return text;
+}
+
+// The stored values a replay starts from; a missing key and 0 read alike, so 0 is left out.
+std::string storedValues() {
+  const platform::UserDefaults& store = platform::UserDefaults::standard();
+  std::string values;
+  const auto add = [&values](const char* key, const std::string& value) {
+    values += (values.empty() ? "\"" : ",\"") + std::string(key) + "\":" + value;
+  };
+  for (const char* key : {kHighScoreKey, kHighLevelKey, kAchievementsKey}) {
+    if (const long value = store.integerForKey(key)) add(key, std::to_string(value));
+  }
+  for (const char* key : {kMusicKey, kEffectsKey}) {
+    if (const float value = store.floatForKey(key)) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+      add(key, text);
+    }
+  }
+  return "{" + values + "}";
+}
+
+}  // namespace
+
+Recorder::Recorder(uint32_t seed)
+    : opening_("{\"seed\":" + std::to_string(seed) + ",\"defaults\":" + storedValues() +
+               ",\"events\":[\n") {
+  platform::setInputJournal([this](const platform::InputEntry& entry) { heard(entry); });
+}
+
+Recorder::~Recorder() {
+  platform::setInputJournal({});
+}
+
+bool Recorder::writeTo(const std::filesystem::path& path) {
+  file_.open(path, std::ios::trunc);
+  if (!file_ || !(file_ << opening_ << std::flush)) {
+    std::fprintf(stderr, "tidewick: cannot write the recording %s\n", path.c_str());
+    return false;
+  }
+  filePath_ = path;
+  return true;
+}
+
+void Recorder::heard(const platform::InputEntry& entry) {
+  if (finished_) return;
+  if (entry.kind == platform::InputEntry::Kind::Tilt) {
+    if (lastTilt_ == entry.value) return;
+    lastTilt_ = entry.value;
+  }
+  const std::string line =
+      (events_.empty() ? "" : ",") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
+  events_ += line;
+  if (file_.is_open() && !(file_ << line << std::flush)) {
+    std::fprintf(stderr, "tidewick: the recording %s could not be written on\n", filePath_.c_str());
+    file_.close();
+  }
+}
+
+std::string Recorder::script(double time) const {
+  return opening_ + events_ + closing(time);
+}
+
+void Recorder::gameEnded(double time) {
+  if (gamesFile_) platform::writeWhole(*gamesFile_, script(time), "the last game");
+}
+
+void Recorder::finish(double time) {
+  if (finished_) return;
+  finished_ = true;
+  if (!file_.is_open()) return;
+  if (!(file_ << closing(time) << std::flush)) {
+    std::fprintf(stderr, "tidewick: the recording %s could not be completed\n", filePath_.c_str());
+  }
+  file_.close();
+}
+
+std::filesystem::path lastGamePath() {
+  return platform::gameFolder("XDG_STATE_HOME", ".local/state") / "last-game.json";
+}
