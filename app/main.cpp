@@ -11,6 +11,7 @@
 #include "app/replay.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/soak.h"
+#include "app/watch.h"
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> rest(line.command.begin() + 1, line.command.end());
     if (line.command.front() == "replay") return replayCommand(rest);
     if (line.command.front() == "soak") return soakCommand(rest);
+    if (line.command.front() == "watch") return watchCommand(rest);
     std::fprintf(stderr, "tidewick: unknown command %s\n%s", line.command.front().c_str(),
                  usage().c_str());
     return 2;

@@ -6,9 +6,9 @@
 
 #include "app/bot.h"
 #include "app/command_line.h"
-#include "app/headless_game.h"
 #include "app/replay.h"
 #include "app/replay_dump.h"
+#include "app/sandbox_game.h"
 #include "platform/core/application.h"
 #include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
@@ -86,8 +86,8 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
       return 1;
     }
   }
-  const std::unique_ptr<HeadlessGame> headless = HeadlessGame::make(
-      "replay", script.seed, script.defaults, options.scale, options.presentRate);
+  const std::unique_ptr<SandboxGame> headless =
+      SandboxGame::make("replay", script.seed, script.defaults, options.scale, options.presentRate);
   if (!headless) return 1;
   platform::RunLoop& loop = headless->loop();
   SaltmereAppDelegate& game = headless->game();

@@ -96,7 +96,8 @@ bool fitsStore(const std::string& key, const json& value) {
   if (value.is_number_unsigned()) return value.get<uint64_t>() <= LONG_MAX;
   if (value.is_number_integer()) return true;
   if (!value.is_number_float()) return false;
-  const double limit = isFloatSetting(key) ? FLT_MAX : 0x1p63;
+  // A volume spelt with 9 digits may round just past FLT_MAX, and still reads as FLT_MAX.
+  const double limit = isFloatSetting(key) ? 0x1.ffffffp127 : 0x1p63;
   return std::fabs(value.get<double>()) < limit;
 }
 
@@ -212,9 +213,9 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
 
 namespace {
 
-// A recording cut off mid-write: its first line opens the script and its events, one a line.
-// The events up to the first line that is not a whole event, the script's time ending with the
-// last of them; nothing when the text is not laid out so.
+// A recording cut off mid-write: its first line opens the script and its events, one a line, and
+// only its last line is torn. The events before that line, the script's time ending with the
+// last of them; nothing when the text is not laid out so or is damaged elsewhere.
 std::optional<json> recoverCutOff(const std::string& text, std::string& warning) {
   std::istringstream lines(text);
   std::string line;
@@ -231,6 +232,9 @@ std::optional<json> recoverCutOff(const std::string& text, std::string& warning)
     json event = json::parse(line, nullptr, false);
     if (!event.is_object() || !event.contains("t")) break;
     script["events"].push_back(std::move(event));
+  }
+  while (std::getline(lines, line)) {
+    if (!line.empty()) return std::nullopt;  // damaged before its end: not a cut
   }
   const json& events = script["events"];
   script["duration"] = events.empty() ? json(0) : events.back()["t"];
@@ -264,10 +268,7 @@ std::optional<ReplayScript> readReplayScript(const std::string& path, std::strin
   std::istringstream stream(text);
   json document = platform::readJson(stream, error);
   if (document.is_discarded()) {
-    std::optional<json> recovered;
-    if (error.find("unexpected end of input") != std::string::npos) {
-      recovered = recoverCutOff(text, warning);
-    }
+    std::optional<json> recovered = recoverCutOff(text, warning);
     if (!recovered) {
       error = path + " " + error;
       return std::nullopt;

@@ -14,7 +14,7 @@
 
 #include "app/bot.h"
 #include "app/command_line.h"
-#include "app/headless_game.h"
+#include "app/sandbox_game.h"
 #include "app/world_watch.h"
 #include "platform/screen/view.h"
 #include "render/texture2d.h"
@@ -61,7 +61,7 @@ struct Totals {
 
 // One seed's soak: 0 when every check held, 1 after printing the first violation.
 int soakSeed(uint32_t seed, double seconds, Totals& totals) {
-  const std::unique_ptr<HeadlessGame> headless = HeadlessGame::make("soak", seed, {});
+  const std::unique_ptr<SandboxGame> headless = SandboxGame::make("soak", seed, {});
   if (!headless) return 1;
   SaltmereAppDelegate& game = headless->game();
   platform::RunLoop& loop = headless->loop();

@@ -27,7 +27,8 @@ void SaltmereAppDelegate::restartSound() {
   std::fprintf(stderr, "tidewick: sound plays on the default device\n");
   setMusicLevels();
   setEffectsLevels();
-  // The loop of the music in force starts again from its beginning.
-  if (currentMusicMode == kMusicMenu) startSound(kSoundMenu);
-  if (currentMusicMode == kMusicGame) startSound(kSoundGame);
+  // The loop of the music in force starts again from its beginning. The game started nothing:
+  // a recorded game's replay, on a device that never went, must hear of the same sounds.
+  if (currentMusicMode == kMusicMenu) SoundEngine_StartEffect(_sounds[kSoundMenu]);
+  if (currentMusicMode == kMusicGame) SoundEngine_StartEffect(_sounds[kSoundGame]);
 }

@@ -10,12 +10,14 @@ void ScenePresenter::setPacing(Pacing pacing, double refreshRate) {
 void ScenePresenter::start() {
   if (pacing_ != Pacing::Smooth || !platform::RunLoop::exists()) return;
   stop();
-  // The presents are on the grid of their own timer; a late one is placed by the time it was
-  // due, not by when the loop got to it, so pictures step evenly through the frames.
+  // A present is placed by the time it was due on the loop's clock, so pictures step evenly
+  // through the frames. A loop catching up skips the presents it is late for: they would only
+  // be painted over at once.
   link_ = platform::RunLoop::current().scheduleTimer(
       1 / refreshRate_,
       [this] {
-        if (link_) present(link_->fireDate() - link_->interval());
+        platform::RunLoop& loop = platform::RunLoop::current();
+        if (loop.lag() < 1 / refreshRate_) present(loop.now());
       },
       true);
 }
@@ -53,7 +55,8 @@ void ScenePresenter::repaint() {
 }
 
 void ScenePresenter::show(const std::vector<SceneSprite>& sprites) {
-  ++pictures_;
   lastShown_ = sprites;
+  if (!showing()) return;  // kept, for a repaint when the screen shows again
+  ++pictures_;
   if (paint) paint(sprites);
 }

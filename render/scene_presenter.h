@@ -17,7 +17,8 @@ class ScenePresenter {
  public:
   // Paints one picture whole (background, sprites) and presents it.
   std::function<void(const std::vector<SceneSprite>&)> paint;
-  // Whether the screen shows anything: no pictures are made for a hidden or minimised window.
+  // Whether the screen shows anything: no pictures are made for a hidden or minimised window
+  // (nor while a watcher skips through a game).
   std::function<bool()> showing = [] { return true; };
 
   Pacing pacing() const { return pacing_; }

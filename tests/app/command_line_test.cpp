@@ -4,15 +4,17 @@
 #include "app/command_line.h"
 
 TEST(CommandLineTest, ReadsEveryOption) {
-  const ParsedCommandLine parsed =
-      parseCommandLine({"--scale", "3", "--fullscreen", "--headless", "--seed", "4294967295",
-                        "--defaults", "x.json", "--frames", "classic"});
+  const ParsedCommandLine parsed = parseCommandLine(
+      {"--scale", "3", "--fullscreen", "--headless", "--seed", "4294967295", "--defaults", "x.json",
+       "--frames", "classic", "--record", "r.json", "--dump", "d.jsonl"});
   ASSERT_TRUE(parsed.line) << parsed.error;
   EXPECT_EQ(parsed.line->scale, 3);
   EXPECT_TRUE(parsed.line->fullscreen);
   EXPECT_TRUE(parsed.line->headless);
   EXPECT_EQ(parsed.line->seed, 4294967295u);
   EXPECT_EQ(parsed.line->defaults, "x.json");
+  EXPECT_EQ(parsed.line->record, "r.json");
+  EXPECT_EQ(parsed.line->dump, "d.jsonl");
   EXPECT_TRUE(parsed.line->classicFrames);
   EXPECT_TRUE(parsed.line->command.empty());
   EXPECT_FALSE(parseCommandLine({"--frames", "smooth"}).line->classicFrames);
@@ -27,6 +29,8 @@ TEST(CommandLineTest, RejectsUnknownAndMalformedOptions) {
                                                               {"--seed", "-1"},
                                                               {"--seed", "4294967296"},
                                                               {"--defaults"},
+                                                              {"--record"},
+                                                              {"--dump", ""},
                                                               {"--frames"},
                                                               {"--frames", "fast"}}) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);

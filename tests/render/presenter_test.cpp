@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "app/bot.h"
-#include "app/headless_game.h"
+#include "app/sandbox_game.h"
 #include "platform/core/bundle.h"
 
 namespace {
@@ -24,7 +24,7 @@ class PresentedGame {
  public:
   explicit PresentedGame(double presentRate) {
     platform::Bundle::useFolder(TIDEWICK_BUNDLE);
-    headless_ = HeadlessGame::make("test", 7, nlohmann::json::object(), 1, presentRate);
+    headless_ = SandboxGame::make("test", 7, nlohmann::json::object(), 1, presentRate);
     SaltmereAppDelegate& game = headless_->game();
     bot_ = std::make_unique<Bot>(game);
     headless_->launch();
@@ -48,7 +48,7 @@ class PresentedGame {
   std::vector<Picture> pictures;
 
  private:
-  std::unique_ptr<HeadlessGame> headless_;
+  std::unique_ptr<SandboxGame> headless_;
   std::unique_ptr<Bot> bot_;
 };
 

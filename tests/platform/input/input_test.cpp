@@ -16,6 +16,7 @@
 #include "platform/input/desktop_events.h"
 #include "platform/input/injection.h"
 #include "platform/input/input_device.h"
+#include "platform/input/input_journal.h"
 #include "platform/ui/button.h"
 #include "tests/support/test_display.h"
 
@@ -434,4 +435,43 @@ TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
   }
   EXPECT_EQ(asides, 4);
   EXPECT_EQ(loadControls({}).keys, Controls::defaults().keys);  // no file at all
+}
+
+// What the devices gave the game, journalled, is given again the same way from the journal
+// alone: the same touches at the same window points, the same notices and keys.
+TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
+  NoticeRecorder notices;
+  Application& application = Application::shared();
+  application.setDelegate(&notices);
+  std::vector<InputEntry> journalled;
+  setInputJournal([&journalled](const InputEntry& entry) { journalled.push_back(entry); });
+  mouse(SDL_MOUSEBUTTONDOWN, 21, 43);
+  mouse(SDL_MOUSEMOTION, 333, 47);
+  mouse(SDL_MOUSEBUTTONUP, 1200, 47);  // off the screen: at its edge
+  key(SDLK_LEFT, true);
+  key(SDLK_SPACE, true);  // a throw leaning left
+  key(SDLK_LEFT, false);
+  key(SDLK_ESCAPE, true);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  windowEvent(SDL_WINDOWEVENT_MINIMIZED);  // no second notice
+  windowEvent(SDL_WINDOWEVENT_RESTORED);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  setInputJournal({});
+  const std::vector<Recorded> given = view_->touches;
+  const std::string told = notices.notices;
+  ASSERT_EQ(given.size(), 5u);
+  EXPECT_EQ(told, "PRB");
+
+  view_->touches.clear();
+  notices.notices.clear();
+  TouchRouter::shared().reset();
+  for (const InputEntry& entry : journalled) deliverInput(entry);
+  ASSERT_EQ(view_->touches.size(), given.size());
+  for (size_t k = 0; k < given.size(); ++k) {
+    EXPECT_EQ(view_->touches[k].phase, given[k].phase) << "touch " << k;
+    EXPECT_EQ(view_->touches[k].location, given[k].location) << "touch " << k;
+    EXPECT_EQ(view_->touches[k].previous, given[k].previous) << "touch " << k;
+  }
+  EXPECT_EQ(notices.notices, told);
+  application.setDelegate(nullptr);
 }

@@ -1,0 +1,243 @@
+// Watching a script: its game runs on a loop paced by the machine's clock at the chosen speed.
+// Space pauses; Right and Left (or the d-pad) go 5 s forward and back; 1 to 4 set the speed (x1,
+// x2, x4, x8); Escape or closing the window ends it. Going back plays the script again from the
+// start up to that point, silently and without pictures, as fast as the machine goes; so does
+// going forward from where it is. A line at the top of the screen shows the time and the speed.
+#include "app/watch.h"
+
+#include <AL/al.h>
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/bot.h"
+#include "app/command_line.h"
+#include "app/replay.h"
+#include "app/sandbox_game.h"
+#include "platform/core/clock.h"
+#include "platform/screen/touch.h"
+#include "platform/ui/label.h"
+
+namespace {
+
+constexpr const char* kUsage = "Usage: tidewick watch SCRIPT.json [--scale N]\n";
+constexpr double kSkip = 5;
+constexpr double kSpeeds[] = {1, 2, 4, 8};
+constexpr platform::Point kOverlayCentre = {240, 12};
+constexpr platform::Size kOverlayBox = {480, 20};
+
+std::string clockText(double seconds) {
+  const int whole = static_cast<int>(seconds);
+  char text[32];
+  std::snprintf(text, sizeof text, "%d:%02d", whole / 60, whole % 60);
+  return text;
+}
+
+class Watcher final : public platform::EventSource {
+ public:
+  Watcher(platform::Display& window, ReplayScript script)
+      : window_(window), script_(std::move(script)) {}
+
+  // Plays until Escape or the window closes; false when a game could not be made.
+  bool run() {
+    if (!start(0)) return false;
+    while (!quit_) {
+      sandbox_->loop().run();
+      if (restartAt_ && !start(*std::exchange(restartAt_, std::nullopt))) return false;
+    }
+    end();
+    return true;
+  }
+
+  void waitAndDispatch(double timeout) override {
+    const int ms = std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(timeout * 1000));
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, ms)) handle(event);
+    while (SDL_PollEvent(&event)) handle(event);
+  }
+
+ private:
+  platform::RunLoop& loop() { return sandbox_->loop(); }
+  double speed() const { return kSpeeds[speedStep_]; }
+
+  // A fresh game from the script, brought to `at` at once.
+  bool start(double at) {
+    end();
+    sandbox_ = SandboxGame::makeIn(window_, "watch", script_.seed, script_.defaults);
+    if (!sandbox_) return false;
+    SaltmereAppDelegate& game = sandbox_->game();
+    loop().setEventSource(this);
+    loop().addBeforeWaitingObserver([this] {
+      showOverlay();
+      window_.layoutIfNeeded();
+      window_.compositeIfNeeded();
+    });
+    bot_ = std::make_unique<Bot>(game);
+    postScript(script_, loop(), game, *bot_);
+    loop().post(script_.duration, [this] { setPaused(true); });
+    sandbox_->launch();
+    makeOverlay();
+    paced_ = false;
+    skipTo(at);
+    loop().setPace(&machine_, paused_ ? 0 : speed());
+    paced_ = true;
+    return true;
+  }
+
+  void end() {
+    if (sandbox_) sandbox_->loop().setEventSource(nullptr);
+    overlay_.reset();
+    bot_.reset();
+    sandbox_.reset();  // its loop goes before the next one is made
+    platform::TouchRouter::shared().reset();
+  }
+
+  // Runs the game to `at` as fast as it goes, with no sound and no pictures on the way.
+  void skipTo(double at) {
+    SaltmereAppDelegate& game = sandbox_->game();
+    game.scenePresenter.showing = [] { return false; };
+    alListenerf(AL_GAIN, 0);
+    loop().runUntil(std::min(at, script_.duration));
+    alListenerf(AL_GAIN, 1);
+    game.scenePresenter.showing = [this] { return window_.isShowing(); };
+    game.scenePresenter.repaint();
+  }
+
+  void setPaused(bool paused) {
+    paused_ = paused;
+    if (paced_) loop().setRate(paused_ ? 0 : speed());
+  }
+
+  void setSpeed(int step) {
+    speedStep_ = step;
+    if (!paused_) loop().setRate(speed());
+    // Pictures stay at the window's refresh rate of real time.
+    ScenePresenter& presenter = sandbox_->game().scenePresenter;
+    const bool running = presenter.isRunning();
+    presenter.setPacing(Pacing::Smooth, window_.refreshRate() / speed());
+    if (running) presenter.start();
+  }
+
+  void seek(double by) {
+    const double target = std::clamp(loop().now() + by, 0.0, script_.duration);
+    if (by < 0) {
+      restartAt_ = target;  // a game cannot go back: the script plays again up to there
+      loop().stop();
+    } else {
+      skipTo(target);
+    }
+  }
+
+  void handle(const SDL_Event& event) {
+    switch (event.type) {
+      case SDL_QUIT:
+        quit_ = true;
+        loop().stop();
+        return;
+      case SDL_WINDOWEVENT:
+        platform::Layer::screenChanged();
+        return;
+      case SDL_CONTROLLERDEVICEADDED:
+        SDL_GameControllerOpen(event.cdevice.which);
+        return;
+      case SDL_CONTROLLERBUTTONDOWN:
+        if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_LEFT) seek(-kSkip);
+        if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_RIGHT) seek(+kSkip);
+        if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) setPaused(!paused_);
+        return;
+      case SDL_KEYDOWN:
+        break;
+      default:
+        return;
+    }
+    const SDL_Keycode key = event.key.keysym.sym;
+    if (key == SDLK_ESCAPE) {
+      quit_ = true;
+      loop().stop();
+    } else if (key == SDLK_SPACE && !event.key.repeat) {
+      setPaused(!paused_);
+    } else if (key == SDLK_LEFT) {
+      seek(-kSkip);
+    } else if (key == SDLK_RIGHT) {
+      seek(+kSkip);
+    } else if (key >= SDLK_1 && key <= SDLK_4) {
+      setSpeed(static_cast<int>(key - SDLK_1));
+    } else if (key == SDLK_F11 && !event.key.repeat) {
+      window_.toggleFullscreen();
+    }
+  }
+
+  void makeOverlay() {
+    SaltmereAppDelegate& game = sandbox_->game();
+    if (!game.window) return;
+    overlay_ = std::make_shared<platform::Label>();
+    overlay_->setFrame(
+        {{kOverlayCentre.x - kOverlayBox.width / 2, kOverlayCentre.y - kOverlayBox.height / 2},
+         kOverlayBox});
+    overlay_->setFont("Marker Felt", 14);
+    overlay_->setTextColor(platform::Color::white());
+    overlay_->setTextAlignment(platform::TextAlignment::Center);
+    overlay_->setNumberOfLines(1);
+    game.window->addSubview(overlay_);
+    game.landscapeThisObject(overlay_.get());
+    overlay_->setHidden(false);
+  }
+
+  void showOverlay() {
+    if (!overlay_) return;
+    const double now = loop().now();
+    std::string text = clockText(now) + " / " + clockText(script_.duration) + "   x" +
+                       std::to_string(static_cast<int>(speed()));
+    if (paused_) text += now >= script_.duration ? "   the end" : "   paused";
+    overlay_->setText(text);
+    // Above whatever the game put in the window since.
+    if (game().window && game().window->subviews().back() != overlay_) {
+      game().window->addSubview(overlay_);
+    }
+  }
+
+  SaltmereAppDelegate& game() { return sandbox_->game(); }
+
+  platform::Display& window_;
+  ReplayScript script_;
+  platform::RealClock machine_;
+  std::unique_ptr<SandboxGame> sandbox_;
+  std::unique_ptr<Bot> bot_;
+  std::shared_ptr<platform::Label> overlay_;
+  int speedStep_ = 0;
+  bool paused_ = false, paced_ = false, quit_ = false;
+  std::optional<double> restartAt_;
+};
+
+}  // namespace
+
+int watchCommand(const std::vector<std::string>& arguments) {
+  int scale = 2;
+  if (arguments.size() == 3 && arguments[1] == "--scale") {
+    const auto parsed = parseNumber<int>(arguments[2]);
+    if (!parsed || *parsed < 1 || *parsed > 8) {
+      std::fprintf(stderr, "tidewick watch: --scale takes a whole number from 1 to 8\n%s", kUsage);
+      return 2;
+    }
+    scale = *parsed;
+  } else if (arguments.size() != 1) {
+    std::fprintf(stderr, "tidewick watch: %s\n%s",
+                 arguments.empty() ? "no script" : "unknown option", kUsage);
+    return 2;
+  }
+  std::string error, warning;
+  const std::optional<ReplayScript> script = readReplayScript(arguments[0], error, warning);
+  if (!script) {
+    std::fprintf(stderr, "tidewick watch: %s\n%s", error.c_str(), kUsage);
+    return 2;
+  }
+  if (!warning.empty()) std::fprintf(stderr, "tidewick watch: %s\n", warning.c_str());
+  const std::unique_ptr<platform::Display> window = platform::Display::open({.scale = scale});
+  if (!window) return 1;
+  Watcher watcher(*window, *script);
+  return watcher.run() ? 0 : 1;
+}

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# Live games in windows of an X server of the test's own, driven by synthetic input (mouse
+# swipes, keys, a pause, a focus loss), recorded and dumped as they are played; each recording
+# replays to the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and
+# cut off by SIGKILL (up to its last whole event). A recording is watched with every key of the
+# watcher. Meanwhile a game left to itself ends, and the last game kept in the state folder
+# replays to the same end.
+# Usage: live_replay_test.sh TIDEWICK
+set -uo pipefail
+game=$1
+work=$(mktemp -d)
+servers=()
+trap 'kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+export ALSOFT_DRIVERS=null ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME="$work/state"
+
+fail() {
+  echo "live_replay_test: $*"
+  exit 1
+}
+
+# Points DISPLAY at an X server of our own on a free display: one for each session that must
+# not share its focus.
+x_server() {
+  local file="$work/display-$1"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+  servers+=($!)
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  [ -s "$file" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n 1 "$file")"
+}
+
+# Starts the game with the arguments given (and the loop as late as `late` says), and sets `pid`
+# and `win` (its window).
+start_game() {
+  TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 "$@" >"$work/out-$RANDOM" 2>&1 &
+  pid=$!
+  focus_window
+}
+
+# Waits for the window of `pid`, sets `win` and gives it the focus.
+focus_window() {
+  win=
+  for _ in $(seq 100); do
+    win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no window"
+  xdotool windowfocus --sync "$win"
+  sleep 0.5
+}
+
+click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
+
+# Main menu's play, then the play menu's play: a game starts.
+play() {
+  click 360 130
+  sleep 0.7
+  click 240 174
+  sleep 2.5
+}
+
+swipes() {
+  for x in 150 220 290 360; do
+    xdotool mousemove --window "$win" "$x" 210
+    sleep 0.3
+    xdotool mousedown 1 mousemove --window "$win" $((x + 20)) 140 mouseup 1
+    sleep 0.4
+  done
+}
+
+# $1: the session's folder; $2: seconds the loop sleeps after every burst.
+interactive_session() {
+  local dir=$1
+  mkdir -p "$dir"
+  late=$2 start_game --defaults "$dir/defaults.json" --record "$dir/rec.json" \
+    --dump "$dir/live.jsonl"
+  play
+  swipes
+  xdotool key Left Left space Right Right Right space Down
+  sleep 0.6
+  xdotool key Escape  # pause
+  sleep 1
+  xdotool key Escape  # resume
+  sleep 0.8
+  xdotool windowfocus "$root"  # the window loses its focus: the game pauses
+  sleep 1
+  xdotool windowfocus --sync "$win"
+  sleep 1
+  swipes
+  kill -TERM "$pid"
+  wait "$pid" || fail "the game exited with $?"
+}
+
+replay_matches() {
+  local dir=$1
+  "$game" replay "$dir/rec.json" --dump "$dir/replay.jsonl" 2>"$dir/replay-errors" ||
+    fail "the replay of $dir failed: $(cat "$dir/replay-errors")"
+  cmp -s "$dir/live.jsonl" "$dir/replay.jsonl" ||
+    fail "$dir: the live dump and its replay's differ: $(cmp "$dir/live.jsonl" "$dir/replay.jsonl")"
+  for action in touch tilt pause resign activate; do
+    grep -q "\"$action\"" "$dir/rec.json" || fail "$dir: no $action was recorded"
+  done
+  echo "live_replay_test: $dir: $(wc -l <"$dir/live.jsonl") dump lines, the same in the replay"
+}
+
+# The game left to itself on a display of its own: it ends after about 135 s.
+x_server passive
+start_game --defaults "$work/passive-defaults.json" --dump "$work/passive.jsonl"
+play
+passive=$pid
+
+x_server interactive
+root=$(xwininfo -root | awk '/Window id/ {print $4}')
+
+interactive_session "$work/plain" 0
+replay_matches "$work/plain"
+interactive_session "$work/late" 0.03
+replay_matches "$work/late"
+
+# Watched: paused, sped up, skipped forward and back, ended with Escape; the player's own settings
+# are never touched.
+XDG_CONFIG_HOME="$work/config" "$game" watch "$work/plain/rec.json" --scale 1 \
+  >"$work/watch-out" 2>&1 &
+pid=$!
+focus_window
+for keys in space space 4 Right Right Left 1 Left; do
+  xdotool key $keys
+  sleep 0.5
+done
+xdotool key Escape
+wait "$pid" || fail "watching ended with $?: $(cat "$work/watch-out")"
+[ ! -e "$work/config" ] || fail "watching wrote $(find "$work/config")"
+echo "live_replay_test: watched, the player's settings untouched"
+
+# Killed mid-game: the recording replays up to its last whole event.
+mkdir -p "$work/killed"
+start_game --defaults "$work/killed/defaults.json" --record "$work/killed/rec.json"
+play
+swipes
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null
+"$game" replay "$work/killed/rec.json" --dump "$work/killed/replay.jsonl" 2>"$work/killed/errors" ||
+  fail "the killed recording does not replay: $(cat "$work/killed/errors")"
+grep -q "cut off" "$work/killed/errors" || fail "no word of the cut: $(cat "$work/killed/errors")"
+last_event=$(grep -o '"t":[0-9.e+-]*' "$work/killed/rec.json" | tail -n 1 | cut -d: -f2)
+final=$(tail -n 1 "$work/killed/replay.jsonl")
+[[ $final == *"\"t\":$last_event,"* ]] || fail "the cut replay ends at $final, not at $last_event"
+echo "live_replay_test: killed: replayed to its last event at t = $last_event"
+
+# The passive game's end.
+last="$XDG_STATE_HOME/tidewick/last-game.json"
+for _ in $(seq 240); do
+  [ -s "$last" ] && break
+  sleep 1
+done
+[ -s "$last" ] || fail "no last game after four minutes"
+kill -TERM "$passive"
+wait "$passive"
+"$game" replay "$last" --dump "$work/last.jsonl" 2>"$work/last-errors" ||
+  fail "the last game does not replay: $(cat "$work/last-errors")"
+replayed=$(($(wc -l <"$work/last.jsonl") - 1))
+head -n "$replayed" "$work/passive.jsonl" | cmp -s - <(head -n "$replayed" "$work/last.jsonl") ||
+  fail "the last game's replay differs from the game"
+live_score=$(sed -n "${replayed}p" "$work/passive.jsonl" | grep -o '"score":[0-9]*' | head -n 1)
+replay_score=$(tail -n 1 "$work/last.jsonl" | grep -o '"score":[0-9]*' | head -n 1)
+[ "$live_score" = "$replay_score" ] || fail "the game ended at $live_score, its replay at $replay_score"
+echo "live_replay_test: the last game replays to its end, $live_score"
