@@ -7,6 +7,7 @@
 #include "app/achievements.h"
 #include "app/replay.h"
 #include "app/settings.h"
+#include "app/spelt_numbers.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/stored_file.h"
 #include "platform/core/user_defaults.h"
@@ -14,9 +15,7 @@
 namespace {
 
 std::string closing(double time) {
-  char text[48];
-  std::snprintf(text, sizeof text, "],\"duration\":%.17g}\n", time);
-  return text;
+  return "],\"duration\":" + spelt(time) + "}\n";
 }
 
 // The stored values a replay starts from; a missing key and 0 read alike, so 0 is left out.
@@ -30,11 +29,7 @@ std::string storedValues() {
     if (const long value = store.integerForKey(key)) add(key, std::to_string(value));
   }
   for (const char* key : {kMusicKey, kEffectsKey}) {
-    if (const float value = store.floatForKey(key)) {
-      char text[32];
-      std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-      add(key, text);
-    }
+    if (const float value = store.floatForKey(key)) add(key, spelt(value));
   }
   return "{" + values + "}";
 }

@@ -7,21 +7,17 @@
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
+#include "app/spelt_numbers.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
 
 namespace {
 
 std::string number(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-  return text;
+  return spelt(value);
 }
-
 std::string number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+  return spelt(value);
 }
 
 std::string number(long value) {

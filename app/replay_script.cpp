@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/replay.h"
+#include "app/spelt_numbers.h"
 #include "platform/core/geometry.h"
 #include "platform/core/json_reading.h"
 
@@ -243,14 +244,8 @@ std::optional<json> recoverCutOff(const std::string& text, std::string& warning)
   return script;
 }
 
-std::string number(double value, const char* format) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
-std::string spelt(platform::Point p) {
-  return number(p.x, "%.9g") + "," + number(p.y, "%.9g");
+std::string speltPoint(platform::Point p) {
+  return spelt(p.x) + "," + spelt(p.y);
 }
 
 }  // namespace
@@ -287,11 +282,11 @@ std::string scriptEvent(double t, const InputEntry& entry) {
   switch (entry.kind) {
     case Kind::Touch:
       action = "\"touch\":[" + std::to_string(entry.touch) + ",\"" +
-               kPhaseNames[static_cast<int>(entry.phase)] + "\"," + spelt(entry.at) +
-               (entry.from ? "," + spelt(*entry.from) : "") + "]";
+               kPhaseNames[static_cast<int>(entry.phase)] + "\"," + speltPoint(entry.at) +
+               (entry.from ? "," + speltPoint(*entry.from) : "") + "]";
       break;
     case Kind::Tilt:
-      action = "\"tilt\":" + number(entry.value, "%.17g");
+      action = "\"tilt\":" + spelt(entry.value);
       break;
     case Kind::Resign:
       action = "\"resign\":true";
@@ -303,17 +298,18 @@ std::string scriptEvent(double t, const InputEntry& entry) {
       action = "\"pause\":true";
       break;
     case Kind::Focus:
-      action = "\"focus\":" + number(entry.value, "%.17g");
+      action = "\"focus\":" + spelt(entry.value);
       break;
     case Kind::Press:
       action = "\"press\":true";
       break;
     case Kind::Wheel:
-      action = "\"wheel\":[" + spelt(entry.at) + "," + number(entry.value, "%.9g") + "]";
+      action =
+          "\"wheel\":[" + speltPoint(entry.at) + "," + spelt(static_cast<float>(entry.value)) + "]";
       break;
     case Kind::Page:
-      action = "\"page\":" + number(entry.value, "%.9g");
+      action = "\"page\":" + spelt(static_cast<float>(entry.value));
       break;
   }
-  return "{\"t\":" + number(t, "%.17g") + "," + action + "}";
+  return "{\"t\":" + spelt(t) + "," + action + "}";
 }

@@ -77,8 +77,6 @@ class RunLoop {
   // (0 stands the clock still; input still comes); null makes it jump again.
   void setPace(const Clock* real, double rate = 1);
   void setRate(double rate);
-  double rate() const { return rate_; }
-  bool isPaced() const { return pace_ != nullptr; }
   // The time input arriving now is delivered at: the paced time, never before the clock.
   double inputTime() const;
   // How far the clock is behind its pace (0 unpaced): a late loop's handlers can leave out

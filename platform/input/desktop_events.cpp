@@ -17,7 +17,6 @@
 #include "platform/screen/touch.h"
 #include "platform/screen/view.h"
 #include "platform/ui/focus.h"
-#include "platform/ui/table_view.h"
 
 namespace platform {
 namespace {
