@@ -32,8 +32,8 @@ constexpr int kCrabMovesForPartyAnimal = 100;  // more than this in one round
 constexpr int kLadysNightRound = 6;
 
 // The pop-up: a 240-point backing stretched to the text with 25 points to spare each side, the
-// star at 0.6 of its size beside the text, three seconds of fading.
-constexpr float kPopupBase = 240, kPopupSpare = 50, kPopupStarScale = 0.6f, kPopupStarY = 235;
+// star at 0.6 of its size 5 points left of the text, three seconds of fading.
+constexpr float kPopupBase = 240, kPopupSpare = 50, kPopupStarScale = 0.6f, kPopupStarGap = 5;
 constexpr double kPopupFade = 3.0;
 
 }  // namespace
@@ -82,7 +82,8 @@ const char* achievementName(int index) {
 
 // Each achievement is earned once per installation; reporting it again does nothing. The
 // pop-up's backing stretches to the name, with the star just left of the text, and all three
-// fade out over three seconds.
+// fade out over three seconds. The star's right edge, not its centre, keeps its 5 points from
+// the text, so that it never covers the first letter; the backing grows leftwards to hold it.
 void SaltmereAppDelegate::newAchievement(int index) {
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
   const long earned = defaults.integerForKey(kAchievementsKey);
@@ -103,11 +104,18 @@ void SaltmereAppDelegate::newAchievement(int index) {
       platform::Font::fontWithName(achievementLabel->fontName(), achievementLabel->fontSize());
   const float width = font ? font->widthOfString(text) : 0;
   const auto turn = platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2);
+  // Landscape x runs along the window's y; the text is centred on the label's centre.
+  const float textCentre = achievementLabel->center().y;
+  const float starWidth = achievementStar->bounds().size.width * kPopupStarScale;
+  const float starRoom = starWidth + kPopupStarGap;
   achievementView->setTransform(
-      platform::AffineTransform::scale((width + kPopupSpare) / kPopupBase, 1).concat(turn));
+      platform::AffineTransform::scale((width + kPopupSpare + starRoom) / kPopupBase, 1)
+          .concat(turn));
+  achievementView->setCenter({achievementView->center().x, textCentre - starRoom / 2});
   achievementStar->setTransform(
       platform::AffineTransform::scale(kPopupStarScale, kPopupStarScale).concat(turn));
-  achievementStar->setCenter({achievementStar->center().x, kPopupStarY - width / 2});
+  achievementStar->setCenter(
+      {achievementStar->center().x, textCentre - width / 2 - kPopupStarGap - starWidth / 2});
   for (const auto& view : popup) view->setHidden(false);
   platform::AlphaAnimation::start(popup, 0, kPopupFade);
 }

@@ -18,6 +18,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
+#include "platform/graphics/font.h"
 #include "platform/input/input_device.h"
 #include "platform/screen/display.h"
 #include "tests/support/scratch.h"
@@ -278,6 +279,32 @@ TEST_F(ShellTest, TheAchievementPopUpFitsItsNameAndFadesOutInThreeSeconds) {
 
   game.newAchievement(kAchievementCleanMachine);  // already earned: nothing shows
   EXPECT_EQ(game.achievementLabel->alpha(), 0);
+}
+
+// The star sits wholly left of the name, never over its first letter, and inside the backing,
+// for a short name and a long one.
+TEST_F(ShellTest, ThePopUpsStarSitsBesideTheNameInsideItsBacking) {
+  launch();
+  // A view's extent along landscape x, which runs down the portrait window.
+  const auto span = [](const platform::View& view) {
+    const platform::Rect b = view.bounds();
+    const platform::Point a = view.transformToRoot().apply(b.origin);
+    const platform::Point c =
+        view.transformToRoot().apply({b.origin.x + b.size.width, b.origin.y + b.size.height});
+    return std::pair{std::min(a.y, c.y), std::max(a.y, c.y)};
+  };
+  for (const int index : {kAchievementCleaner, kAchievementCleanMachine}) {
+    game.newAchievement(index);
+    const platform::Label& label = *game.achievementLabel;
+    const float width = platform::Font::fontWithName(label.fontName(), label.fontSize())
+                            ->widthOfString(label.text());
+    const float textLeft = label.center().y - width / 2, textRight = textLeft + width;
+    const auto [starLeft, starRight] = span(*game.achievementStar);
+    const auto [backLeft, backRight] = span(*game.achievementView);
+    EXPECT_LE(starRight, textLeft) << label.text();
+    EXPECT_GE(starLeft, backLeft + 10) << label.text();
+    EXPECT_GE(backRight, textRight + 20) << label.text();
+  }
 }
 
 // The tutorial's "tap to continue" shares the pop-up's label: after a pop-up has faded it still
