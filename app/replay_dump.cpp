@@ -135,6 +135,7 @@ void ReplayDump::writeCatalogue() {
             .raw("textures", list(game_._textures, kTextureCount, size))
             .raw("sounds", names(sounds))
             .str());
+  if (out_) out_->flush();  // on disk once the game has launched: a watcher can wait for it
 }
 
 void ReplayDump::writeFrame(float dt) {

@@ -29,23 +29,33 @@ x_server() {
   export DISPLAY=":$(head -n 1 "$file")"
 }
 
-# Starts the game with the arguments given (and the loop as late as `late` says), and sets `pid`
-# and `win` (its window).
+# Starts the game with its dump in `dump` and the other arguments given (and the loop as late as
+# `late` says), waits for its launch (the dump's first line), and sets `pid` and `win` (its
+# window).
 start_game() {
-  TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 "$@" >"$work/out-$RANDOM" 2>&1 &
+  local dump=$1
+  shift
+  out="$work/out-$RANDOM"
+  TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 --dump "$dump" "$@" >"$out" 2>&1 &
   pid=$!
   focus_window
-}
-
-# Waits for the window of `pid`, sets `win` and gives it the focus.
-focus_window() {
-  win=
-  for _ in $(seq 100); do
-    win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
+  for _ in $(seq 300); do
+    [ -s "$dump" ] && return
     sleep 0.1
   done
-  [ -n "$win" ] || fail "no window"
+  fail "no launch in 30 s: $(cat "$out")"
+}
+
+# Waits for the window of `pid` (whose output goes to `out`), sets `win` and gives it the focus.
+focus_window() {
+  win=
+  for _ in $(seq 300); do
+    win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed: $(cat "$out")"
+    sleep 0.1
+  done
+  [ -n "$win" ] || fail "no window in 30 s: $(cat "$out")"
   xdotool windowfocus --sync "$win"
   sleep 0.5
 }
@@ -73,8 +83,7 @@ swipes() {
 interactive_session() {
   local dir=$1
   mkdir -p "$dir"
-  late=$2 start_game --defaults "$dir/defaults.json" --record "$dir/rec.json" \
-    --dump "$dir/live.jsonl"
+  late=$2 start_game "$dir/live.jsonl" --defaults "$dir/defaults.json" --record "$dir/rec.json"
   play
   swipes
   xdotool key Left Left space Right Right Right space Down
@@ -99,14 +108,14 @@ replay_matches() {
   cmp -s "$dir/live.jsonl" "$dir/replay.jsonl" ||
     fail "$dir: the live dump and its replay's differ: $(cmp "$dir/live.jsonl" "$dir/replay.jsonl")"
   for action in touch tilt pause resign activate; do
-    grep -q "\"$action\"" "$dir/rec.json" || fail "$dir: no $action was recorded"
+    grep -q "\"$action\"" "$dir/rec.json" || fail "$dir: no $action was recorded: $(cat "$dir/rec.json")"
   done
   echo "live_replay_test: $dir: $(wc -l <"$dir/live.jsonl") dump lines, the same in the replay"
 }
 
 # The game left to itself on a display of its own: it ends after about 135 s.
 x_server passive
-start_game --defaults "$work/passive-defaults.json" --dump "$work/passive.jsonl"
+start_game "$work/passive.jsonl" --defaults "$work/passive-defaults.json"
 play
 passive=$pid
 
@@ -120,8 +129,8 @@ replay_matches "$work/late"
 
 # Watched: paused, sped up, skipped forward and back, ended with Escape; the player's own settings
 # are never touched.
-XDG_CONFIG_HOME="$work/config" "$game" watch "$work/plain/rec.json" --scale 1 \
-  >"$work/watch-out" 2>&1 &
+out="$work/watch-out"
+XDG_CONFIG_HOME="$work/config" "$game" watch "$work/plain/rec.json" --scale 1 >"$out" 2>&1 &
 pid=$!
 focus_window
 for keys in space space 4 Right Right Left 1 Left; do
@@ -129,13 +138,14 @@ for keys in space space 4 Right Right Left 1 Left; do
   sleep 0.5
 done
 xdotool key Escape
-wait "$pid" || fail "watching ended with $?: $(cat "$work/watch-out")"
+wait "$pid" || fail "watching ended with $?: $(cat "$out")"
 [ ! -e "$work/config" ] || fail "watching wrote $(find "$work/config")"
 echo "live_replay_test: watched, the player's settings untouched"
 
 # Killed mid-game: the recording replays up to its last whole event.
 mkdir -p "$work/killed"
-start_game --defaults "$work/killed/defaults.json" --record "$work/killed/rec.json"
+start_game "$work/killed/live.jsonl" --defaults "$work/killed/defaults.json" \
+  --record "$work/killed/rec.json"
 play
 swipes
 kill -KILL "$pid"
