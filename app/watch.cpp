@@ -1,8 +1,9 @@
 // Watching a script: its game runs on a loop paced by the machine's clock at the chosen speed.
-// Space pauses; Right and Left (or the d-pad) go 5 s forward and back; 1 to 4 set the speed (x1,
-// x2, x4, x8); Escape or closing the window ends it. Going back plays the script again from the
-// start up to that point, silently and without pictures, as fast as the machine goes; so does
-// going forward from where it is. A line at the top of the screen shows the time and the speed.
+// Space pauses (and at the end plays it again from the start); Right and Left (or the d-pad) go 5 s
+// forward and back; 1 to 4 set the speed (x1, x2, x4, x8); Escape or closing the window ends it.
+// Going back plays the script again from the start up to that point, silently and without pictures,
+// as fast as the machine goes; so does going forward from where it is. A line at the top of the
+// screen shows the time and the speed.
 #include "app/watch.h"
 
 #include <AL/al.h>
@@ -112,6 +113,16 @@ class Watcher final : public platform::EventSource {
     if (paced_) loop().setRate(paused_ ? 0 : speed());
   }
 
+  // At the end of the script, playing again starts it over.
+  void togglePause() {
+    if (paused_ && loop().now() >= script_.duration) {
+      paused_ = false;
+      seek(-script_.duration);
+      return;
+    }
+    setPaused(!paused_);
+  }
+
   void setSpeed(int step) {
     speedStep_ = step;
     if (!paused_) loop().setRate(speed());
@@ -133,6 +144,7 @@ class Watcher final : public platform::EventSource {
   }
 
   void handle(const SDL_Event& event) {
+    if (quit_ || restartAt_) return;  // the loop is stopping: this game is done with
     switch (event.type) {
       case SDL_QUIT:
         quit_ = true;
@@ -147,7 +159,7 @@ class Watcher final : public platform::EventSource {
       case SDL_CONTROLLERBUTTONDOWN:
         if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_LEFT) seek(-kSkip);
         if (event.cbutton.button == SDL_CONTROLLER_BUTTON_DPAD_RIGHT) seek(+kSkip);
-        if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) setPaused(!paused_);
+        if (event.cbutton.button == SDL_CONTROLLER_BUTTON_A) togglePause();
         return;
       case SDL_KEYDOWN:
         break;
@@ -159,7 +171,7 @@ class Watcher final : public platform::EventSource {
       quit_ = true;
       loop().stop();
     } else if (key == SDLK_SPACE && !event.key.repeat) {
-      setPaused(!paused_);
+      togglePause();
     } else if (key == SDLK_LEFT) {
       seek(-kSkip);
     } else if (key == SDLK_RIGHT) {

@@ -9,8 +9,8 @@
 set -uo pipefail
 game=$1
 work=$(mktemp -d)
-servers=()
-trap 'kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+servers=() games=()
+trap 'kill -KILL "${games[@]}" 2>/dev/null; kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 export ALSOFT_DRIVERS=null ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME="$work/state"
 
 fail() {
@@ -38,6 +38,7 @@ start_game() {
   out="$work/out-$RANDOM"
   TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 --dump "$dump" "$@" >"$out" 2>&1 &
   pid=$!
+  games+=("$pid")
   focus_window
   for _ in $(seq 300); do
     [ -s "$dump" ] && return
@@ -132,6 +133,7 @@ replay_matches "$work/late"
 out="$work/watch-out"
 XDG_CONFIG_HOME="$work/config" "$game" watch "$work/plain/rec.json" --scale 1 >"$out" 2>&1 &
 pid=$!
+games+=("$pid")
 focus_window
 for keys in space space 4 Right Right Left 1 Left; do
   xdotool key $keys
