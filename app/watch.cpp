@@ -77,6 +77,7 @@ class Watcher final : public platform::EventSource {
       window_.layoutIfNeeded();
       window_.compositeIfNeeded();
     });
+    presentAtWindowRate();
     bot_ = std::make_unique<Bot>(game);
     postScript(script_, loop(), game, *bot_);
     loop().post(script_.duration, [this] { setPaused(true); });
@@ -126,7 +127,11 @@ class Watcher final : public platform::EventSource {
   void setSpeed(int step) {
     speedStep_ = step;
     if (!paused_) loop().setRate(speed());
-    // Pictures stay at the window's refresh rate of real time.
+    presentAtWindowRate();
+  }
+
+  // Pictures at the window's refresh rate of real time, whatever the speed.
+  void presentAtWindowRate() {
     ScenePresenter& presenter = sandbox_->game().scenePresenter;
     const bool running = presenter.isRunning();
     presenter.setPacing(Pacing::Smooth, window_.refreshRate() / speed());
