@@ -214,6 +214,14 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
 
 namespace {
 
+// One line of a recording, read with its nesting capped like any file; discarded when it is not
+// whole JSON.
+json readLine(const std::string& line) {
+  std::istringstream in(line);
+  std::string error;
+  return platform::readJson(in, error);
+}
+
 // A recording cut off mid-write: its first line opens the script and its events, one a line, and
 // only its last line is torn. The events before that line, the script's time ending with the
 // last of them; nothing when the text is not laid out so or is damaged elsewhere.
@@ -225,12 +233,12 @@ std::optional<json> recoverCutOff(const std::string& text, std::string& warning)
       line.compare(line.size() - opening.size(), opening.size(), opening) != 0) {
     return std::nullopt;
   }
-  json script = json::parse(line + "]}", nullptr, false);
+  json script = readLine(line + "]}");
   if (!script.is_object()) return std::nullopt;
   size_t number = 2;  // the line after the last whole event
   for (; std::getline(lines, line); ++number) {
     if (!line.empty() && line.front() == ',') line.erase(0, 1);
-    json event = json::parse(line, nullptr, false);
+    json event = readLine(line);
     if (!event.is_object() || !event.contains("t")) break;
     script["events"].push_back(std::move(event));
   }

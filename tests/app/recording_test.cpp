@@ -130,6 +130,14 @@ TEST_F(RecordingTest, ARecordingOnDiskAsItGoesReplaysWhenCutOff) {
     ASSERT_EQ(cut->events.size(), 2u);
     EXPECT_EQ(cut->duration, 2.0);
 
+    // Cut after a whole line nested far deeper than any file may: that line is refused as any
+    // file's would be, never walked (printing it in an error once overflowed the stack).
+    std::ofstream(dir_ / "deep.json") << whole << ",{\"t\":3,\"tap\":" << std::string(200000, '[')
+                                      << std::string(200000, ']') << "}";
+    cut = readBack(dir_ / "deep.json");
+    ASSERT_TRUE(cut) << error_;
+    EXPECT_EQ(cut->events.size(), 3u);
+
     recorder.finish(9.5);
     hear(10, InputEntry::of(InputEntry::Kind::Pause));  // after the end: not written
   }
