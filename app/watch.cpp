@@ -10,16 +10,17 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/bot.h"
 #include "app/command_line.h"
 #include "app/replay.h"
 #include "app/sandbox_game.h"
 #include "platform/core/clock.h"
+#include "platform/input/desktop_events.h"
 #include "platform/screen/touch.h"
 #include "platform/ui/label.h"
 
@@ -55,9 +56,8 @@ class Watcher final : public platform::EventSource {
   }
 
   void waitAndDispatch(double timeout) override {
-    const int ms = std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(timeout * 1000));
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, ms)) handle(event);
+    if (platform::waitForEvent(timeout, event)) handle(event);
     while (SDL_PollEvent(&event)) handle(event);
   }
 
@@ -100,13 +100,13 @@ class Watcher final : public platform::EventSource {
 
   // Runs the game to `at` as fast as it goes, with no sound and no pictures on the way.
   void skipTo(double at) {
-    SaltmereAppDelegate& game = sandbox_->game();
-    game.scenePresenter.showing = [] { return false; };
+    ScenePresenter& presenter = sandbox_->game().scenePresenter;
+    const auto showing = std::exchange(presenter.showing, [] { return false; });
     alListenerf(AL_GAIN, 0);
     loop().runUntil(std::min(at, script_.duration));
     alListenerf(AL_GAIN, 1);
-    game.scenePresenter.showing = [this] { return window_.isShowing(); };
-    game.scenePresenter.repaint();
+    presenter.showing = showing;
+    presenter.repaint();
   }
 
   void setPaused(bool paused) {

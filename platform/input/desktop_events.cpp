@@ -60,13 +60,17 @@ void DesktopEvents::waitAndDispatch(double timeout) {
   if (display_.isHeadless()) {
     // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.
     std::this_thread::sleep_for(std::chrono::duration<double>(std::min(timeout, 0.1)));
-  } else {
-    // Rounded up, so that the loop never wakes just before a timer and has to wait again.
-    const int ms =
-        std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(std::min(timeout, 3600.0) * 1000));
-    if (SDL_WaitEventTimeout(&event, ms)) arrived(event);
+  } else if (waitForEvent(timeout, event)) {
+    arrived(event);
   }
   while (SDL_PollEvent(&event)) arrived(event);
+}
+
+bool waitForEvent(double timeout, SDL_Event& event) {
+  // Rounded up, so that the loop never wakes just before a timer and has to wait again.
+  const int ms =
+      std::isinf(timeout) ? -1 : static_cast<int>(std::ceil(std::min(timeout, 3600.0) * 1000));
+  return SDL_WaitEventTimeout(&event, ms) != 0;
 }
 
 void DesktopEvents::handle(const SDL_Event& event) {

@@ -16,6 +16,9 @@ namespace platform {
 
 class Display;
 
+// Waits at most `timeout` seconds (infinity: until one comes) for the window's next event.
+bool waitForEvent(double timeout, SDL_Event& event);
+
 // Ids of the touches that do not come from fingers.
 constexpr long kMouseTouch = -1;
 constexpr long kKeyboardTouch = -2;
