@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 
 #include "platform/graphics/gl.h"
@@ -52,6 +53,19 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
       SDL_INIT_VIDEO | (options.headless ? 0 : SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
   if (SDL_InitSubSystem(subsystems) != 0) {
     std::fprintf(stderr, "tidewick: cannot start the video: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  // SDL falls back to drawing off screen when no window system answers; a player asked for a
+  // window, so a display that does not answer is said, not hidden.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!options.headless && !std::getenv("SDL_VIDEODRIVER") && driver &&
+      (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    const char* x11 = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "tidewick: the display %s does not answer; run again with --headless to run "
+                 "without one.\n",
+                 x11 && *x11 ? x11 : std::getenv("WAYLAND_DISPLAY"));
+    SDL_QuitSubSystem(subsystems);
     return nullptr;
   }
 
