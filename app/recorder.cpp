@@ -1,5 +1,5 @@
 // Recording: a script's opening from the seed and the store, an event line for every input
-// heard (the tilt only when it changed), and the closing with the session's time.
+// heard, and the closing with the session's time.
 #include "app/recorder.h"
 
 #include <cstdio>
@@ -58,10 +58,6 @@ bool Recorder::writeTo(const std::filesystem::path& path) {
 
 void Recorder::heard(const platform::InputEntry& entry) {
   if (finished_) return;
-  if (entry.kind == platform::InputEntry::Kind::Tilt) {
-    if (lastTilt_ == entry.value) return;
-    lastTilt_ = entry.value;
-  }
   const std::string line =
       (events_.empty() ? "" : ",") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
   events_ += line;

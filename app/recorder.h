@@ -40,7 +40,6 @@ class Recorder {
 
   std::string opening_;  // the script up to its first event
   std::string events_;   // every event line
-  std::optional<double> lastTilt_;
   std::ofstream file_;
   std::filesystem::path filePath_;
   std::optional<std::filesystem::path> gamesFile_;

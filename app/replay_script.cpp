@@ -84,7 +84,8 @@ std::optional<InputEntry> readInput(const std::string& key, const json& value) {
   const std::pair<const char*, Kind> notices[] = {{"resign", Kind::Resign},
                                                   {"activate", Kind::Activate},
                                                   {"pause", Kind::Pause},
-                                                  {"press", Kind::Press}};
+                                                  {"press", Kind::Press},
+                                                  {"wake", Kind::Wake}};
   for (const auto& [name, kind] : notices) {
     if (key == name && value == true) return InputEntry::of(kind);
   }
@@ -317,6 +318,9 @@ std::string scriptEvent(double t, const InputEntry& entry) {
       break;
     case Kind::Page:
       action = "\"page\":" + spelt(static_cast<float>(entry.value));
+      break;
+    case Kind::Wake:
+      action = "\"wake\":true";
       break;
   }
   return "{\"t\":" + spelt(t) + "," + action + "}";

@@ -89,7 +89,18 @@ bool UserDefaults::setFloat(float value, const std::string& key) {
 
 void UserDefaults::setFloatLater(float value, const std::string& key) {
   values_[key] = value;
-  pending_ = true;
+  pending_ = !held_;
+}
+
+void UserDefaults::hold() {
+  if (!held_) held_ = Held{values_, pending_};
+}
+
+void UserDefaults::release() {
+  if (!held_) return;
+  values_ = std::move(held_->values);
+  pending_ = held_->pending;
+  held_.reset();
 }
 
 bool UserDefaults::flush() {
@@ -98,6 +109,7 @@ bool UserDefaults::flush() {
 
 // A failed write leaves the values pending, to be tried again with the next.
 bool UserDefaults::save() {
+  if (held_) return true;
   if (!writeWhole(path_, values_.dump(2) + "\n", "settings")) {
     pending_ = true;
     return false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -36,6 +37,12 @@ class UserDefaults {
   // Writes what waits to be written; true when nothing waits or the write succeeded.
   bool flush();
 
+  // While held, writes change the values in memory only; `release` puts back the values from
+  // before the hold (and whatever waited to be written then), so nothing set meanwhile is kept.
+  void hold();
+  void release();
+  bool isHeld() const { return held_.has_value(); }
+
   const std::filesystem::path& path() const { return path_; }
   // How many times the file has been written.
   long writes() const { return writes_; }
@@ -47,6 +54,11 @@ class UserDefaults {
   nlohmann::json values_ = nlohmann::json::object();
   bool pending_ = false;
   long writes_ = 0;
+  struct Held {
+    nlohmann::json values;
+    bool pending;
+  };
+  std::optional<Held> held_;
 };
 
 }  // namespace platform

@@ -70,6 +70,7 @@ Acceleration Accelerometer::sample(double now) const {
 void Accelerometer::restart() {
   if (timer_) timer_->invalidate();
   timer_.reset();
+  journaled_.reset();
   if (delegate_ && RunLoop::exists()) {
     timer_ = RunLoop::current().scheduleTimer(
         updateInterval_, [this] { deliver(); }, true);
@@ -79,7 +80,12 @@ void Accelerometer::restart() {
 void Accelerometer::deliver() {
   if (!delegate_) return;
   const Acceleration reading = sample(RunLoop::current().now());
-  journal(InputEntry::of(InputEntry::Kind::Tilt, reading.y));
+  // A replay holds each reading until the next, so only a change is journaled; the first since
+  // the start always is, as the sources may have been reset while it was stopped.
+  if (journaled_ != reading.y) {
+    journaled_ = reading.y;
+    journal(InputEntry::of(InputEntry::Kind::Tilt, reading.y));
+  }
   delegate_->accelerometer(*this, reading);
 }
 

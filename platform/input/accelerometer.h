@@ -81,6 +81,8 @@ class Accelerometer {
   double updateInterval_ = 0.1;
   std::shared_ptr<Timer> timer_;
   TiltSources sources_;
+  // The reading journaled last since the accelerometer started.
+  std::optional<double> journaled_;
 };
 
 }  // namespace platform

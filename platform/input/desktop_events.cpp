@@ -144,6 +144,10 @@ void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
   application.setActive(active);
 }
 
+bool DesktopEvents::woke() {
+  return deliverInput(InputEntry::of(InputEntry::Kind::Wake));
+}
+
 void DesktopEvents::touch(long id, TouchPhase phase, Point landscape,
                           std::optional<Point> previous) {
   deliverInput(InputEntry::touchAt(id, phase, landscape, previous));
@@ -160,6 +164,7 @@ void DesktopEvents::handleMouse(const SDL_Event& event) {
   } else {
     tilt().mouse.reset();
   }
+  if (event.type == SDL_MOUSEBUTTONDOWN && woke()) return;
   if (!motion && event.button.button != SDL_BUTTON_LEFT) return;
 
   // Off the screen, a touch in flight follows along its edge.
@@ -191,7 +196,10 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
   SDL_GetWindowSize(display_.sdlWindow(), &width, &height);
   const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
                                                     static_cast<int>(event.tfinger.y * height));
-  if (event.type == SDL_FINGERDOWN) noteInputDevice(InputDevice::Touch);
+  if (event.type == SDL_FINGERDOWN) {
+    noteInputDevice(InputDevice::Touch);
+    if (woke()) return;
+  }
   const TouchPhase phase = event.type == SDL_FINGERDOWN ? TouchPhase::Began
                            : event.type == SDL_FINGERUP ? TouchPhase::Ended
                                                         : TouchPhase::Moved;
@@ -209,6 +217,7 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
     if (down && !event.key.repeat) display_.toggleFullscreen();
     return;
   }
+  if (down && !event.key.repeat && woke()) return;
   if (key == SDLK_PAGEDOWN || key == SDLK_PAGEUP) {
     if (down) {
       deliverInput(
@@ -310,7 +319,10 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       return;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
-      if (event.type == SDL_CONTROLLERBUTTONDOWN) noteInputDevice(InputDevice::Pad);
+      if (event.type == SDL_CONTROLLERBUTTONDOWN) {
+        noteInputDevice(InputDevice::Pad);
+        if (woke()) return;
+      }
       for (const Control control : activeControls().forButton(event.cbutton.button)) {
         perform(control, event.type == SDL_CONTROLLERBUTTONDOWN);
       }

@@ -40,6 +40,8 @@ class DesktopEvents final : public EventSource {
   void handleMouse(const SDL_Event& event);
   void handleFinger(const SDL_Event& event);
   void handleWheel(const SDL_Event& event);
+  // Tells the game the player is there; true when that was all the input was for.
+  bool woke();
   // One phase of a touch at a landscape point (off-screen points brought to its edge).
   void touch(long id, TouchPhase phase, Point landscape, std::optional<Point> previous = {});
   void pressFocusOrThrow();

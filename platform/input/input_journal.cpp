@@ -27,7 +27,7 @@ void journal(const InputEntry& entry) {
   if (listener()) listener()(entry);
 }
 
-void deliverInput(const InputEntry& entry) {
+bool deliverInput(const InputEntry& entry) {
   journal(entry);
   Application& application = Application::shared();
   Window* window = Window::keyWindow();
@@ -67,7 +67,10 @@ void deliverInput(const InputEntry& entry) {
     case Kind::Page:
       if (window) scrollVisibleTables(*window, static_cast<float>(entry.value));
       break;
+    case Kind::Wake:
+      return application.delegate() && application.delegate()->playerWoke(application);
   }
+  return false;
 }
 
 }  // namespace platform

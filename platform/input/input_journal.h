@@ -21,6 +21,7 @@ struct InputEntry {
     Press,     // the focused menu button pressed
     Wheel,     // the wheel turned `value` notches over `at`
     Page,      // a page key scrolled the tables on show by `value` notches
+    Wake,      // a key, a mouse button, a finger or a pad button went down: the player is there
   };
   Kind kind = Kind::Touch;
   long touch = 0;
@@ -56,7 +57,9 @@ void setInputJournal(std::function<void(const InputEntry&)> listener);
 // Tells the listener, if there is one.
 void journal(const InputEntry& entry);
 
-// Does what the entry says, and journals it: the devices' road and the replay's.
-void deliverInput(const InputEntry& entry);
+// Does what the entry says, and journals it: the devices' road and the replay's. True when a
+// wake was used up by what it ended (the application's delegate says): the input that woke goes
+// no further.
+bool deliverInput(const InputEntry& entry);
 
 }  // namespace platform

@@ -153,6 +153,34 @@ TEST_F(UserDefaultsTest, LaterWritesWaitForAFlushAndAFailedOneIsTriedAgain) {
   EXPECT_TRUE(blocked.hasPendingWrite());
 }
 
+// A held store (the demo's) reads what is set meanwhile but writes nothing, and its release
+// brings back the values from before the hold, with whatever was waiting then still waiting.
+TEST_F(UserDefaultsTest, AHeldStoreWritesNothingAndItsReleaseBringsBackTheValuesFromBefore) {
+  UserDefaults defaults(file());
+  defaults.setInteger(7, "level");
+  defaults.setFloatLater(0.25f, "music");
+  defaults.hold();
+  defaults.hold();  // a second hold keeps the first's values
+  EXPECT_TRUE(defaults.setInteger(9, "level"));
+  EXPECT_TRUE(defaults.setInteger(5000, "score"));
+  defaults.setFloatLater(0.75f, "music");
+  EXPECT_TRUE(defaults.flush());
+  EXPECT_EQ(defaults.integerForKey("level"), 9);
+  EXPECT_EQ(defaults.floatForKey("music"), 0.75f);
+  EXPECT_EQ(defaults.writes(), 1);
+  EXPECT_EQ(UserDefaults(file()).integerForKey("level"), 7);
+
+  defaults.release();
+  EXPECT_FALSE(defaults.isHeld());
+  EXPECT_EQ(defaults.integerForKey("level"), 7);
+  EXPECT_EQ(defaults.integerForKey("score"), 0);
+  EXPECT_EQ(defaults.floatForKey("music"), 0.25f);
+  EXPECT_TRUE(defaults.hasPendingWrite());
+  EXPECT_TRUE(defaults.flush());
+  EXPECT_EQ(UserDefaults(file()).floatForKey("music"), 0.25f);
+  EXPECT_EQ(UserDefaults(file()).integerForKey("score"), 0);
+}
+
 TEST_F(UserDefaultsTest, WritesIntoAMissingFolderAndReportsAnUnwritableOne) {
   UserDefaults nested(directory_ / "a" / "b" / "defaults.json");
   EXPECT_TRUE(nested.setInteger(5, "level"));

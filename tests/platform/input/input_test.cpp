@@ -53,7 +53,13 @@ struct NoticeRecorder : ApplicationDelegate {
   void applicationWillResignActive(Application&) override { notices += 'R'; }
   void applicationDidBecomeActive(Application&) override { notices += 'B'; }
   void pauseKeyPressed(Application&) override { notices += 'P'; }
+  bool playerWoke(Application&) override {
+    ++wakes;
+    return wakesUsedUp;
+  }
   std::string notices;
+  int wakes = 0;
+  bool wakesUsedUp = false;
 };
 
 class InputTest : public testing::Test {
@@ -230,6 +236,28 @@ TEST_F(InputTest, AccelerometerDeliversOneSamplePerIntervalWhileItHasADelegate) 
   accelerometer.setDelegate(nullptr);
   loop_.runUntil(20);
   EXPECT_EQ(recorder.samples.size(), 25u);
+}
+
+// A replay holds each journalled reading until the next, so only changes are journalled, and
+// the first reading after every start, whatever was journalled before it.
+TEST_F(InputTest, TheJournalHearsEachChangeOfTiltAndTheFirstReadingOfEveryStart) {
+  SampleRecorder recorder;
+  Accelerometer& accelerometer = Accelerometer::shared();
+  std::vector<double> journalled;
+  setInputJournal([&journalled](const InputEntry& entry) {
+    if (entry.kind == InputEntry::Kind::Tilt) journalled.push_back(entry.value);
+  });
+  accelerometer.setUpdateInterval(0.1);
+  accelerometer.setDelegate(&recorder);
+  inject::acceleration(10.35, 0.25);
+  loop_.runUntil(11.001);
+  accelerometer.setDelegate(nullptr);
+  accelerometer.setDelegate(&recorder);
+  loop_.runUntil(11.301);
+  accelerometer.setDelegate(nullptr);
+  setInputJournal({});
+  EXPECT_EQ(recorder.samples.size(), 13u);
+  EXPECT_EQ(journalled, (std::vector<double>{0, 0.25, 0.25}));
 }
 
 TEST_F(InputTest, SpaceEndsATouchMovedTenPointsTowardsTheHeldKey) {
@@ -437,6 +465,38 @@ TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
   EXPECT_EQ(loadControls({}).keys, Controls::defaults().keys);  // no file at all
 }
 
+// A key, a mouse button or a finger going down wakes the game first; when the wake ends
+// something (a demo), the rest of that input is dropped: no touch, no pause, no throw.
+TEST_F(InputTest, AWakeThatEndsSomethingGoesNoFurther) {
+  NoticeRecorder notices;
+  notices.wakesUsedUp = true;
+  Application::shared().setDelegate(&notices);
+  mouse(SDL_MOUSEBUTTONDOWN, 21, 43);
+  mouse(SDL_MOUSEMOTION, 60, 47);
+  mouse(SDL_MOUSEBUTTONUP, 60, 47);
+  key(SDLK_ESCAPE, true);
+  key(SDLK_ESCAPE, false);
+  key(SDLK_SPACE, true);
+  key(SDLK_LEFT, true);
+  SDL_Event finger{};
+  finger.type = SDL_FINGERDOWN;
+  finger.tfinger.x = finger.tfinger.y = 0.5f;
+  events_.handle(finger);
+  finger.type = SDL_FINGERUP;
+  events_.handle(finger);
+  EXPECT_EQ(notices.wakes, 5);
+  EXPECT_EQ(notices.notices, "");
+  EXPECT_TRUE(view_->touches.empty());
+  EXPECT_EQ(Accelerometer::shared().sources().keyboard.heldDirection(), 0);
+
+  key(SDLK_LEFT, false);
+  notices.wakesUsedUp = false;
+  key(SDLK_SPACE, true);  // a wake that ends nothing: the throw goes on
+  EXPECT_EQ(notices.wakes, 6);
+  EXPECT_EQ(view_->touches.size(), 2u);
+  Application::shared().setDelegate(nullptr);
+}
+
 // What the devices gave the game, journalled, is given again the same way from the journal
 // alone: the same touches at the same window points, the same notices and keys.
 TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
@@ -461,6 +521,7 @@ TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
   const std::string told = notices.notices;
   ASSERT_EQ(given.size(), 5u);
   EXPECT_EQ(told, "PRB");
+  EXPECT_EQ(notices.wakes, 4);  // the button, Left, Space and Escape each woke first
 
   view_->touches.clear();
   notices.notices.clear();
