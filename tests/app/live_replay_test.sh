@@ -12,21 +12,28 @@ work=$(mktemp -d)
 servers=() games=()
 trap 'kill -KILL "${games[@]}" 2>/dev/null; kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 export ALSOFT_DRIVERS=null ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME="$work/state"
+# The games' windows are X windows on the test's own servers, whatever desktop the test runs in.
+unset WAYLAND_DISPLAY SDL_VIDEODRIVER
 
 fail() {
   echo "live_replay_test: $*"
   exit 1
 }
 
-# Points DISPLAY at an X server of our own on a free display: one for each session that must
-# not share its focus.
+# Points DISPLAY at an X server of our own on a free display, one that answers: one for each
+# session that must not share its focus. A server that does not answer is replaced.
 x_server() {
-  local file="$work/display-$1"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >/dev/null 2>&1 &
-  servers+=($!)
-  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
-  [ -s "$file" ] || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n 1 "$file")"
+  local file="$work/display-$1" log="$work/xvfb-$1.log"
+  for _ in 1 2 3; do
+    rm -f "$file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" >>"$log" 2>&1 &
+    servers+=($!)
+    for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n 1 "$file" 2>/dev/null)"
+    [ -s "$file" ] && xdpyinfo >/dev/null 2>>"$log" && return
+    echo "live_replay_test: the X server on $DISPLAY does not answer; starting another"
+  done
+  fail "no X server answers: $(cat "$log")"
 }
 
 # Starts the game with its dump in `dump` and the other arguments given (and the loop as late as
