@@ -85,6 +85,7 @@ const char* achievementName(int index) {
 // fade out over three seconds. The star's right edge, not its centre, keeps its 5 points from
 // the text, so that it never covers the first letter; the backing grows leftwards to hold it.
 void SaltmereAppDelegate::newAchievement(int index) {
+  if (demoPhase != DemoPhase::Off) return;  // the built-in player earns nothing for the player
   platform::UserDefaults& defaults = platform::UserDefaults::standard();
   const long earned = defaults.integerForKey(kAchievementsKey);
   const long bit = index >= 0 && index < 32 ? 1L << index : 0;

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kHintFont = "Marker Felt";
 constexpr float kHintSize = 14;
 constexpr platform::Size kHintBox = {480, 24};
 // Landscape centres: under the tutorial's instruction and the pause, below the game-over block.
@@ -76,14 +75,7 @@ std::string hintText(HintPlace place, platform::InputDevice device) {
 
 void SaltmereAppDelegate::makeHintLabel() {
   if (!window) return;
-  hintLabel = std::make_shared<platform::Label>();
-  hintLabel->setFrame({{0, 0}, kHintBox});
-  hintLabel->setFont(kHintFont, kHintSize);
-  hintLabel->setTextColor(platform::Color::white());
-  hintLabel->setTextAlignment(platform::TextAlignment::Center);
-  hintLabel->setNumberOfLines(1);
-  window->addSubview(hintLabel);
-  landscapeThisObject(hintLabel.get());
+  hintLabel = addTextLine(kHintBox, kHintSize);
   platform::setInputDeviceObserver([this](platform::InputDevice) { showHint(hintPlace); });
 }
 

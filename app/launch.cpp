@@ -3,6 +3,7 @@
 // And the teardown, when the game goes.
 #include <numbers>
 
+#include "app/bot.h"
 #include "app/interface_file.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
@@ -124,6 +125,7 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
     achievementLabel->setBounds({{240, 160}, {240, 50}});
   }
   makeHintLabel();
+  makeDemoBanner();
   displayMenu(mainMenuView.get(), false);
 }
 
@@ -152,7 +154,24 @@ bool SaltmereAppDelegate::shouldAutorotateToInterfaceOrientation(
   return orientation == platform::InterfaceOrientation::LandscapeRight;
 }
 
+// A line of white, centred text laid over the window in landscape (the device hint, the demo's
+// banner), hidden until it has something to say.
+std::shared_ptr<platform::Label> SaltmereAppDelegate::addTextLine(platform::Size box, float size) {
+  auto label = std::make_shared<platform::Label>();
+  label->setFrame({{0, 0}, box});
+  styleLabel(*label, 1, platform::TextAlignment::Center, size, platform::Color::white());
+  label->setHidden(true);
+  window->addSubview(label);
+  landscapeThisObject(label.get());
+  return label;
+}
+
+SaltmereAppDelegate::SaltmereAppDelegate() = default;
+
 SaltmereAppDelegate::~SaltmereAppDelegate() {
+  demoPlayer.reset();
+  if (demoTimer) demoTimer->invalidate();
+  platform::UserDefaults::standard().release();  // what a demo held is not the player's
   writeSettingsNow();  // a volume still waiting to be written is not lost on quitting
   if (hintLabel) platform::setInputDeviceObserver({});
   stopAllTimers();

@@ -57,6 +57,12 @@ int main(int argc, char** argv) {
   platform::gameRandom().seed(seed);
   const std::unique_ptr<LiveSession> session = LiveSession::start(seed, line.record, line.dump);
   if (!session) return 1;
+  if (line.headless) {
+    std::fputs(
+        "tidewick: running without a window; the demo plays after 30 s on the main menu "
+        "(Ctrl-C ends)\n",
+        stderr);
+  }
 
   return platform::applicationMain(
       [&line, &session] {

@@ -92,6 +92,13 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
     highScoreLabel->setText(
         format("%s\nscore %i\nround %i\r", getRankString(highLevel), highScore, highLevel));
   }
+  for (const auto& view : menuMembers(menu)) setHidden(view, hide);
+  newMusicMode(kMusicMenu);
+  if (menu == mainMenuView.get()) armDemo();
+}
+
+std::vector<std::shared_ptr<platform::View>> SaltmereAppDelegate::menuMembers(
+    platform::View* menu) const {
   // Each menu with its members, the menu's own view first.
   using Members = std::vector<std::shared_ptr<platform::View>>;
   const Members menus[] = {
@@ -104,11 +111,9 @@ void SaltmereAppDelegate::displayMenu(platform::View* menu, bool hide) {
       {achievementsMenuView, achievementsBackButton},
   };
   for (const Members& members : menus) {
-    if (members.front().get() != menu) continue;
-    for (const auto& view : members) setHidden(view, hide);
-    break;
+    if (members.front() && members.front().get() == menu) return members;
   }
-  newMusicMode(kMusicMenu);
+  return {};
 }
 
 // Moves from one menu to the next with a click: forward or back.
@@ -174,17 +179,22 @@ void SaltmereAppDelegate::buttonPressed(int tag) {
     case kPlayPlayTag:
       startSound(kSoundButton);
       displayMenu(playMenuView.get(), true);
-      displayMenu(nullptr, false);
-      resetGame();
-      setMusicLevels();
-      setEffectsLevels();
-      newMusicMode(kMusicSilent);
-      newRound();
-      startTimer(kRenderSceneTimer);
+      startGame();
       break;
     default:
       break;
   }
+}
+
+// A new game from its first round, at the volumes stored, the in-game buttons showing.
+void SaltmereAppDelegate::startGame() {
+  displayMenu(nullptr, false);
+  resetGame();
+  setMusicLevels();
+  setEffectsLevels();
+  newMusicMode(kMusicSilent);
+  newRound();
+  startTimer(kRenderSceneTimer);
 }
 
 // The pause is taken before the resume button shows, so the pause handling still acts; the

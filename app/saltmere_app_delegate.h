@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/asset_catalogue.h"
 #include "game/world.h"
@@ -42,6 +43,7 @@ enum TimerId : int {
 };
 
 class SaltmereAppDelegate;
+class Bot;
 
 // Where a device hint shows (app/hints.cpp), or that none does.
 enum class HintPlace { None, Steering, Throwing, Pause, GameOver };
@@ -69,7 +71,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
                             public MyEAGLViewDelegate,
                             public TapHandler {
  public:
-  // Stops every timer and tears the sound engine down (app/launch.cpp).
+  // Made and torn down in app/launch.cpp; tearing down stops every timer and the sound engine.
+  SaltmereAppDelegate();
   ~SaltmereAppDelegate() override;
 
   // Launch (app/launch.cpp), and the quarter turn of the views laid out in landscape.
@@ -78,6 +81,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   bool shouldAutorotateToInterfaceOrientation(platform::InterfaceOrientation orientation) const;
   void landscapeThisObject(platform::View* view);
   void landscapeThisButton(platform::View* view);
+  std::shared_ptr<platform::Label> addTextLine(platform::Size box, float size);
 
   // Timers (game/timers.cpp).
   void initTimers();
@@ -172,7 +176,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // Menus (app/menus.cpp): one whole menu shown or hidden (null: the in-game buttons), and the
   // action of every button.
   void displayMenu(platform::View* menu, bool hide);
+  // A menu's own view and the buttons and labels shown and hidden with it.
+  std::vector<std::shared_ptr<platform::View>> menuMembers(platform::View* menu) const;
   void buttonPressed(int tag);
+  void startGame();
   void switchMenu(int sound, platform::View* from, platform::View* to);
   void pauseByPlayer();
   void resumeByPlayer();
@@ -194,6 +201,19 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   // rewritten when the player picks up another device.
   void makeHintLabel();
   void showHint(HintPlace place);
+
+  // The demo (app/demo.cpp): after 30 s untouched on the main menu, the menu fades out and the
+  // built-in player plays a game under a "demo" banner, on a store held in memory and without
+  // achievement pop-ups; any key, click, touch or pad button ends it and brings the menu back,
+  // and so does the window going away. It ends by itself a few seconds after its game is over.
+  void makeDemoBanner();
+  void armDemo();
+  void startDemo();
+  void playDemo();
+  void demoGameOver();
+  void endDemo();
+  void demoWindowAway(bool away);
+  bool playerWoke(platform::Application& application) override;
 
   // Achievements (app/achievements.cpp) and their table (app/achievements_table.cpp).
   void countAchievement(int index);
@@ -274,6 +294,20 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   } soundDeviceProbe;
   std::shared_ptr<platform::Timer> soundDeviceTimer;
   std::shared_ptr<platform::Timer> settingsWriteTimer;
+
+  // The demo's state: whether it waits (on the main menu), fades the menu, plays, or shows its
+  // game over; its timer (the wait, then the time the game over shows); its player and banner;
+  // and what it sets aside while it plays.
+  enum class DemoPhase { Off, Fading, Playing, Over };
+  DemoPhase demoPhase = DemoPhase::Off;
+  bool demoAway = false;  // the window is away: no demo starts
+  std::shared_ptr<platform::Timer> demoTimer;
+  std::unique_ptr<Bot> demoPlayer;
+  std::shared_ptr<platform::Label> demoBanner;
+  struct {
+    int highScore = 0, highLevel = 0;
+    std::function<void()> gameEnded;
+  } demoSetAside;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; of
   // the end of every frame; and of the end of every game, its records stored.

@@ -33,6 +33,7 @@ void SaltmereAppDelegate::renderSceneExpiration() {
 // change nothing.
 void SaltmereAppDelegate::applicationWillResignActive(platform::Application&) {
   writeSettingsNow();  // a volume still waiting to be written is not lost if the game is closed
+  demoWindowAway(true);
   if (gamePlayButton && !gamePlayButton->isHidden()) return;
   resign.resignCount += 1;
   if (resign.resignCount != 1) return;
@@ -44,6 +45,7 @@ void SaltmereAppDelegate::applicationWillResignActive(platform::Application&) {
 }
 
 void SaltmereAppDelegate::applicationDidBecomeActive(platform::Application&) {
+  demoWindowAway(false);
   if (gamePlayButton && !gamePlayButton->isHidden()) return;
   if (resign.resignCount <= 0) return;
   resign.resignCount -= 1;

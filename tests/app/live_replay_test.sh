@@ -3,8 +3,8 @@
 # swipes, keys, a pause, a focus loss), recorded and dumped as they are played; each recording
 # replays to the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and
 # cut off by SIGKILL (up to its last whole event). A recording is watched with every key of the
-# watcher. Meanwhile a game left to itself ends, and the last game kept in the state folder
-# replays to the same end.
+# watcher. A main menu left alone plays the demo until a key ends it. Meanwhile a game left to
+# itself ends, and the last game kept in the state folder replays to the same end.
 # Usage: live_replay_test.sh TIDEWICK
 set -uo pipefail
 game=$1
@@ -166,6 +166,32 @@ last_event=$(grep -o '"t":[0-9.e+-]*' "$work/killed/rec.json" | tail -n 1 | cut 
 final=$(tail -n 1 "$work/killed/replay.jsonl")
 [[ $final == *"\"t\":$last_event,"* ]] || fail "the cut replay ends at $final, not at $last_event"
 echo "live_replay_test: killed: replayed to its last event at t = $last_event"
+
+# Left alone on the main menu, the game plays its demo; a key ends it at once, the menu's buttons
+# then start a game, and the recording replays to the same dump. The settings file stays as the
+# launch wrote it.
+mkdir -p "$work/demo"
+start_game "$work/demo/live.jsonl" --defaults "$work/demo/defaults.json" --record "$work/demo/rec.json"
+sleep 20
+cp "$work/demo/defaults.json" "$work/demo/defaults-before.json"
+sleep 16
+xdotool key Return
+sleep 1
+play
+kill -TERM "$pid"
+wait "$pid" || fail "the demo's game exited with $?"
+"$game" replay "$work/demo/rec.json" --dump "$work/demo/replay.jsonl" 2>"$work/demo/errors" ||
+  fail "the demo's recording does not replay: $(cat "$work/demo/errors")"
+cmp -s "$work/demo/live.jsonl" "$work/demo/replay.jsonl" ||
+  fail "the demo's live dump and its replay's differ: $(cmp "$work/demo/live.jsonl" "$work/demo/replay.jsonl")"
+woke=$(grep -m 1 -o '"t":[0-9.e+-]*,"wake"' "$work/demo/rec.json" | cut -d: -f2 | cut -d, -f1)
+[ -n "$woke" ] || fail "no wake was recorded: $(cat "$work/demo/rec.json")"
+demo_frames=$(awk -v woke="$woke" -F'"t":' '/"frame"/ { split($2, t, ","); if (t[1] < woke) n++ }
+  END { print n + 0 }' "$work/demo/live.jsonl")
+[ "$demo_frames" -gt 60 ] || fail "only $demo_frames demo frames before the key at $woke"
+cmp -s "$work/demo/defaults.json" "$work/demo/defaults-before.json" ||
+  fail "the demo changed the settings file: $(cat "$work/demo/defaults.json")"
+echo "live_replay_test: demo: $demo_frames frames played, ended by a key at $woke, the same in the replay"
 
 # The passive game's end.
 last="$XDG_STATE_HOME/tidewick/last-game.json"

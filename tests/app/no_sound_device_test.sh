@@ -8,7 +8,8 @@ trap 'rm -rf "$work"' EXIT
 ALSOFT_DRIVERS=none ASAN_OPTIONS=detect_leaks=0 timeout -s INT 4 "$1" --headless \
   --defaults "$work/defaults.json" >"$work/out" 2>&1
 expected="tidewick: no sound device; playing without sound"
-if [ "$(cat "$work/out")" != "$expected" ]; then
+# Headless, the game says first how to see it working.
+if [ "$(grep -v "running without a window" "$work/out")" != "$expected" ]; then
   echo "no_sound_device_test: the terminal said:"; cat "$work/out"; exit 1
 fi
 echo "no_sound_device_test: one line: $expected"

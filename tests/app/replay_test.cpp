@@ -244,6 +244,29 @@ TEST_F(ReplayTest, TheBuiltInPlayerTapsIntoAGameAndPlaysItTheSameWayEveryTime) {
   EXPECT_NE(dump.back()["final"]["state"], 0) << "still in the game";
 }
 
+// Untouched for 30 s from a wake on the main menu, the demo fades in a second and plays; a wake
+// ends it, and nothing it did is kept.
+TEST_F(ReplayTest, AReplayIdlingOnTheMainMenuShowsTheDemoUntilAWake) {
+  const std::string script = R"({"seed": 5, "duration": DURATION,
+      "defaults": {"score": 0, "level": 0, "music": 0.5, "effects": 0.5, "achievements": 0},
+      "events": [{"t": 0.5, "wake": true}, {"t": 38, "wake": true}]})";
+  for (const std::string duration : {"40", "37.9"}) {
+    std::string text = script;
+    text.replace(text.find("DURATION"), 8, duration);
+    const ReplayRun run = replay(text, "--dump " + file("demo.jsonl"));
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::vector<nlohmann::json> dump = lines(file("demo.jsonl"));
+    ASSERT_GT(dump.size(), 100u) << "demo frames";
+    EXPECT_NEAR(dump[1]["t"].get<double>(), 31.55, 1e-6);  // its first frame
+    EXPECT_NEAR(dump[dump.size() - 2]["t"].get<double>(), duration == "40" ? 38 : 37.9, 0.05);
+    const nlohmann::json& final = dump.back()["final"];
+    EXPECT_EQ(final["state"], duration == "40" ? 0 : 2);
+    EXPECT_EQ(final["highLevel"], 0);
+    EXPECT_EQ(final["defaults"], nlohmann::json::parse(R"({"score": 0, "level": 0, "music": 0.5,
+                                                           "effects": 0.5, "achievements": 0})"));
+  }
+}
+
 TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
   const struct {
     const char* script;

@@ -1,6 +1,6 @@
 // The shell after a real launch from the built bundle: the stored settings, the menus as they
-// show and move, the pause by double tap, the game-over screen, the mail link, the ranks, and
-// menus upright on the screen.
+// show and move, the pause by double tap, the game-over screen, the mail link, the ranks,
+// menus upright on the screen, and the demo a main menu left alone turns into.
 #include <gtest/gtest.h>
 
 #include <AL/al.h>
@@ -19,7 +19,9 @@
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
 #include "platform/graphics/font.h"
+#include "platform/input/accelerometer.h"
 #include "platform/input/input_device.h"
+#include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
@@ -592,4 +594,128 @@ TEST_F(ShellTest, ALostSoundDeviceIsReplacedWithinASecondWithTheMusicAndVolumesI
   const uint32_t idBefore = game._sounds[kSoundGame];
   loop.runUntil(clock.now() + 3);
   EXPECT_EQ(game._sounds[kSoundGame], idBefore);
+}
+
+namespace {
+
+std::string fileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool wake() {
+  return platform::deliverInput(platform::InputEntry::of(platform::InputEntry::Kind::Wake));
+}
+
+}  // namespace
+
+TEST_F(ShellTest, AMainMenuLeftAloneFadesIntoADemoThatKeepsNothingOfItsGame) {
+  int gamesEnded = 0;
+  game.gameEnded = [&gamesEnded] { ++gamesEnded; };
+  launch();
+  platform::UserDefaults& store = platform::UserDefaults::standard();
+  const long writes = store.writes();
+  const std::string stored = fileText(store.path());
+  loop.runUntil(clock.now() + 29.9);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  loop.runUntil(clock.now() + 0.6);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Fading);
+  EXPECT_NEAR(game.mainPlayButton->alpha(), 0.5f, 0.05f);
+
+  loop.runUntil(clock.now() + 1);
+  ASSERT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Playing);
+  EXPECT_TRUE(game.mainMenuView->isHidden());
+  EXPECT_EQ(game.mainPlayButton->alpha(), 1.0f);  // ready to show again
+  EXPECT_FALSE(game.demoBanner->isHidden());
+  EXPECT_EQ(game.demoBanner->text(), "demo");
+  // The bot plays a real game, with the game's music, and no pop-up ever shows.
+  for (int second = 0; second < 60; ++second) {
+    loop.runUntil(clock.now() + 1);
+    ASSERT_TRUE(game.achievementView->isHidden()) << "at " << second << " s";
+  }
+  EXPECT_NE(game._state, kGameStateStopped);
+  EXPECT_EQ(game.currentMusicMode, kMusicGame);
+  EXPECT_GT(game._score, 0u);
+
+  loseIt();
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Over);
+  EXPECT_FALSE(game.blackView->isHidden());
+  loop.runUntil(clock.now() + 5.1);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  EXPECT_FALSE(game.mainMenuView->isHidden());
+  EXPECT_TRUE(game.blackView->isHidden());
+  EXPECT_TRUE(game.demoBanner->isHidden());
+  EXPECT_EQ(game.currentMusicMode, kMusicMenu);
+  // Its records, achievements and game end are not the player's.
+  EXPECT_EQ(game.highScore, 0);
+  EXPECT_EQ(game.highLevel, 0);
+  EXPECT_EQ(game.highScoreLabel->text(), "sheep crab\nscore 0\nround 0\r");
+  EXPECT_EQ(store.integerForKey(kHighScoreKey), 0);
+  EXPECT_EQ(store.integerForKey(kAchievementsKey), 0);
+  EXPECT_EQ(store.writes(), writes);
+  EXPECT_EQ(fileText(store.path()), stored);
+  EXPECT_EQ(gamesEnded, 0);
+
+  // The player's own game keeps its record and is told of.
+  playAGame();
+  loseIt();
+  EXPECT_EQ(game.highLevel, 1);
+  EXPECT_EQ(store.integerForKey(kHighLevelKey), 1);
+  EXPECT_EQ(gamesEnded, 1);
+}
+
+TEST_F(ShellTest, AnyWakeEndsTheDemoAtOnceAndBringsTheMenuBack) {
+  launch();
+  loop.runUntil(clock.now() + 30.5);
+  ASSERT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Fading);
+  EXPECT_TRUE(wake());
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  for (const auto& view : game.menuMembers(game.mainMenuView.get())) {
+    EXPECT_FALSE(view->isHidden());
+    EXPECT_EQ(view->alpha(), 1.0f);
+  }
+  loop.runUntil(clock.now() + 29.9);  // the wait started again at the wake
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+
+  loop.runUntil(clock.now() + 5);
+  ASSERT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Playing);
+  EXPECT_TRUE(wake());
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  EXPECT_EQ(game._state, kGameStateStopped);
+  EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
+  EXPECT_FALSE(platform::Accelerometer::shared().sources().injected);
+  EXPECT_EQ(game.currentMusicMode, kMusicMenu);
+  const std::vector<platform::View*> menu = {
+      game.mainMenuView.get(),          game.mainPlayButton.get(),
+      game.mainAchievementButton.get(), game.mainChallengeButton.get(),
+      game.mainSettingsButton.get(),    game.highScoreLabel.get()};
+  EXPECT_EQ(visibleMenuViews(), menu);
+  EXPECT_FALSE(wake());  // on the menu a wake only starts the wait again
+  loop.runUntil(clock.now() + 10);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+}
+
+TEST_F(ShellTest, NoDemoWhileThePlayerStirsIsElsewhereOrHasSentTheWindowAway) {
+  launch();
+  for (int k = 0; k < 4; ++k) {
+    loop.runUntil(clock.now() + 20);
+    EXPECT_FALSE(wake());
+  }
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+
+  platform::Application& application = platform::Application::shared();
+  application.setActive(false);
+  loop.runUntil(clock.now() + 60);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  application.setActive(true);
+  loop.runUntil(clock.now() + 32);
+  ASSERT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Playing);
+  application.setActive(false);  // the window going away ends it
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
+  EXPECT_FALSE(game.mainMenuView->isHidden());
+  application.setActive(true);
+
+  game.buttonPressed(1);  // the play menu
+  loop.runUntil(clock.now() + 60);
+  EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
 }
