@@ -25,6 +25,12 @@ using platform::TouchPhase;
 constexpr double kMostNotches = 1000;
 
 constexpr const char* kPhaseNames[] = {"began", "moved", "ended", "cancelled"};
+// The input that is only a notice, `"name": true` in a script.
+constexpr std::pair<const char*, InputEntry::Kind> kNotices[] = {
+    {"resign", InputEntry::Kind::Resign}, {"activate", InputEntry::Kind::Activate},
+    {"pause", InputEntry::Kind::Pause},   {"press", InputEntry::Kind::Press},
+    {"wake", InputEntry::Kind::Wake},
+};
 
 bool isCoordinate(const json& value) {
   return value.is_number() && std::fabs(value.get<double>()) <= platform::kMaxFileCoordinate;
@@ -81,12 +87,7 @@ std::optional<InputEntry> readInput(const std::string& key, const json& value) {
       isNotches(value[2])) {
     return InputEntry::wheel(pointAt(value, 0), value[2].get<float>());
   }
-  const std::pair<const char*, Kind> notices[] = {{"resign", Kind::Resign},
-                                                  {"activate", Kind::Activate},
-                                                  {"pause", Kind::Pause},
-                                                  {"press", Kind::Press},
-                                                  {"wake", Kind::Wake}};
-  for (const auto& [name, kind] : notices) {
+  for (const auto& [name, kind] : kNotices) {
     if (key == name && value == true) return InputEntry::of(kind);
   }
   return std::nullopt;
@@ -298,19 +299,16 @@ std::string scriptEvent(double t, const InputEntry& entry) {
       action = "\"tilt\":" + spelt(entry.value);
       break;
     case Kind::Resign:
-      action = "\"resign\":true";
-      break;
     case Kind::Activate:
-      action = "\"activate\":true";
-      break;
     case Kind::Pause:
-      action = "\"pause\":true";
+    case Kind::Press:
+    case Kind::Wake:
+      for (const auto& [name, kind] : kNotices) {
+        if (kind == entry.kind) action = "\"" + std::string(name) + "\":true";
+      }
       break;
     case Kind::Focus:
       action = "\"focus\":" + spelt(entry.value);
-      break;
-    case Kind::Press:
-      action = "\"press\":true";
       break;
     case Kind::Wheel:
       action =
@@ -318,9 +316,6 @@ std::string scriptEvent(double t, const InputEntry& entry) {
       break;
     case Kind::Page:
       action = "\"page\":" + spelt(static_cast<float>(entry.value));
-      break;
-    case Kind::Wake:
-      action = "\"wake\":true";
       break;
   }
   return "{\"t\":" + spelt(t) + "," + action + "}";
