@@ -3,7 +3,6 @@
 // are held in memory and dropped, and the first sign of the player hands the menu back.
 #include "app/bot.h"
 #include "app/saltmere_app_delegate.h"
-#include "app/settings.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
 #include "platform/ui/animation.h"

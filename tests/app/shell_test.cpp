@@ -58,6 +58,12 @@ class ShellTest : public testing::Test {
     }
     return visible;
   }
+  // The main menu's views, as they show on their own.
+  std::vector<platform::View*> mainMenuViews() const {
+    return {game.mainMenuView.get(),          game.mainPlayButton.get(),
+            game.mainAchievementButton.get(), game.mainChallengeButton.get(),
+            game.mainSettingsButton.get(),    game.highScoreLabel.get()};
+  }
   int last() const { return sounds.empty() ? -1 : sounds.back(); }
   // Through the main menu's play button and the play menu's into a game, three seconds in.
   void playAGame() {
@@ -99,11 +105,7 @@ TEST_F(ShellTest, AFirstLaunchStoresTheDefaultVolumesAndShowsOnlyTheMainMenu) {
   EXPECT_EQ(defaults.floatForKey(kMusicKey), 0.6f);
   EXPECT_EQ(defaults.floatForKey(kEffectsKey), 0.9f);
   EXPECT_EQ(game.currentMusicMode, kMusicMenu);
-  const std::vector<platform::View*> expected = {
-      game.mainMenuView.get(),          game.mainPlayButton.get(),
-      game.mainAchievementButton.get(), game.mainChallengeButton.get(),
-      game.mainSettingsButton.get(),    game.highScoreLabel.get()};
-  EXPECT_EQ(visibleMenuViews(), expected);
+  EXPECT_EQ(visibleMenuViews(), mainMenuViews());
   EXPECT_EQ(game.highScoreLabel->text(), "sheep crab\nscore 0\nround 0\r");
   ASSERT_TRUE(game.imageStar1);
 }
@@ -685,11 +687,7 @@ TEST_F(ShellTest, AnyWakeEndsTheDemoAtOnceAndBringsTheMenuBack) {
   EXPECT_FALSE(game.isActiveTimer(kRenderSceneTimer));
   EXPECT_FALSE(platform::Accelerometer::shared().sources().injected);
   EXPECT_EQ(game.currentMusicMode, kMusicMenu);
-  const std::vector<platform::View*> menu = {
-      game.mainMenuView.get(),          game.mainPlayButton.get(),
-      game.mainAchievementButton.get(), game.mainChallengeButton.get(),
-      game.mainSettingsButton.get(),    game.highScoreLabel.get()};
-  EXPECT_EQ(visibleMenuViews(), menu);
+  EXPECT_EQ(visibleMenuViews(), mainMenuViews());
   EXPECT_FALSE(wake());  // on the menu a wake only starts the wait again
   loop.runUntil(clock.now() + 10);
   EXPECT_EQ(game.demoPhase, SaltmereAppDelegate::DemoPhase::Off);
