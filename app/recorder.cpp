@@ -59,20 +59,19 @@ bool Recorder::writeTo(const std::filesystem::path& path) {
 void Recorder::heard(const platform::InputEntry& entry) {
   if (finished_) return;
   const std::string line =
-      (events_.empty() ? "" : ",") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
-  events_ += line;
+      (heardAny_ ? "," : "") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
+  heardAny_ = true;
+  if (gamesFile_) events_ += line;
   if (file_.is_open() && !(file_ << line << std::flush)) {
     std::fprintf(stderr, "tidewick: the recording %s could not be written on\n", filePath_.c_str());
     file_.close();
   }
 }
 
-std::string Recorder::script(double time) const {
-  return opening_ + events_ + closing(time);
-}
-
 void Recorder::gameEnded(double time) {
-  if (gamesFile_) platform::writeWhole(*gamesFile_, script(time), "the last game");
+  if (gamesFile_) {
+    platform::writeWhole(*gamesFile_, opening_ + events_ + closing(time), "the last game");
+  }
 }
 
 void Recorder::finish(double time) {

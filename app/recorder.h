@@ -24,7 +24,8 @@ class Recorder {
   // it comes, so that a recording cut off by a killed process still replays. False, with a line
   // on stderr, when the file cannot be written.
   bool writeTo(const std::filesystem::path& path);
-  // Keeps the recording so far at `path` at the end of every game, replacing it whole.
+  // Keeps the recording so far at `path` at the end of every game, replacing it whole. Asked
+  // before the first input is heard: only then are the event lines kept in memory.
   void keepGamesAt(const std::filesystem::path& path) { gamesFile_ = path; }
 
   // A game ended at the clock's `time`.
@@ -32,14 +33,12 @@ class Recorder {
   // The session ended at `time`: the file is completed.
   void finish(double time);
 
-  // The recording so far as a whole script ending at `time`.
-  std::string script(double time) const;
-
  private:
   void heard(const platform::InputEntry& entry);
 
   std::string opening_;  // the script up to its first event
-  std::string events_;   // every event line
+  bool heardAny_ = false;
+  std::string events_;  // every event line, kept only for the games kept whole
   std::ofstream file_;
   std::filesystem::path filePath_;
   std::optional<std::filesystem::path> gamesFile_;
