@@ -5,6 +5,7 @@
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
+#include "platform/screen/display.h"
 #include "platform/ui/animation.h"
 
 namespace {
@@ -28,7 +29,7 @@ void SaltmereAppDelegate::makeDemoBanner() {
   if (!window) return;
   demoBanner = addTextLine(kBannerBox, kBannerSize);
   demoBanner->setText("demo");
-  demoBanner->setCenter({platform::Window::kScreenSize.width - kBannerCentre.y, kBannerCentre.x});
+  demoBanner->setCenter(platform::windowPointFromLandscape(kBannerCentre));
 }
 
 // The wait starts again whenever the main menu shows or the player stirs on it, and stops when

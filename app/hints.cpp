@@ -7,6 +7,7 @@
 #include "app/saltmere_app_delegate.h"
 #include "platform/input/controls.h"
 #include "platform/input/input_device.h"
+#include "platform/screen/display.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ void SaltmereAppDelegate::showHint(HintPlace place) {
   if (!hintLabel) return;
   const std::string text = hintText(place, platform::lastInputDevice());
   const platform::Point at = place == HintPlace::GameOver ? kHintBelowBlock : kHintUnderText;
-  hintLabel->setCenter({platform::Window::kScreenSize.width - at.y, at.x});
+  hintLabel->setCenter(platform::windowPointFromLandscape(at));
   hintLabel->setText(text);
   hintLabel->setHidden(text.empty());
 }

@@ -11,6 +11,7 @@
 #include "platform/core/user_defaults.h"
 #include "platform/graphics/image.h"
 #include "platform/input/input_device.h"
+#include "platform/screen/display.h"
 #include "platform/ui/button.h"
 #include "sound/sound_engine.h"
 
@@ -137,8 +138,7 @@ void SaltmereAppDelegate::landscapeThisObject(platform::View* view) {
   view->setAlpha(1.0f);
   view->setTransform(
       view->transform().concat(platform::AffineTransform::rotation(std::numbers::pi_v<float> / 2)));
-  const platform::Point centre = view->center();
-  view->setCenter({platform::Window::kScreenSize.width - centre.y, centre.x});
+  view->setCenter(platform::windowPointFromLandscape(view->center()));
 }
 
 void SaltmereAppDelegate::landscapeThisButton(platform::View* view) {

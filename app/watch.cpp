@@ -21,6 +21,7 @@
 #include "app/sandbox_game.h"
 #include "platform/core/clock.h"
 #include "platform/input/desktop_events.h"
+#include "platform/screen/display.h"
 #include "platform/screen/touch.h"
 #include "platform/ui/label.h"
 
@@ -31,6 +32,7 @@ constexpr double kSkip = 5;
 constexpr double kSpeeds[] = {1, 2, 4, 8};
 constexpr platform::Point kOverlayCentre = {240, 12};
 constexpr platform::Size kOverlayBox = {480, 20};
+constexpr float kOverlaySize = 14;
 
 std::string clockText(double seconds) {
   const int whole = static_cast<int>(seconds);
@@ -191,16 +193,8 @@ class Watcher final : public platform::EventSource {
   void makeOverlay() {
     SaltmereAppDelegate& game = sandbox_->game();
     if (!game.window) return;
-    overlay_ = std::make_shared<platform::Label>();
-    overlay_->setFrame(
-        {{kOverlayCentre.x - kOverlayBox.width / 2, kOverlayCentre.y - kOverlayBox.height / 2},
-         kOverlayBox});
-    overlay_->setFont("Marker Felt", 14);
-    overlay_->setTextColor(platform::Color::white());
-    overlay_->setTextAlignment(platform::TextAlignment::Center);
-    overlay_->setNumberOfLines(1);
-    game.window->addSubview(overlay_);
-    game.landscapeThisObject(overlay_.get());
+    overlay_ = game.addTextLine(kOverlayBox, kOverlaySize);
+    overlay_->setCenter(platform::windowPointFromLandscape(kOverlayCentre));
     overlay_->setHidden(false);
   }
 
