@@ -87,7 +87,7 @@ bool isFrame(const nlohmann::json& frame) {
 nlohmann::json readInterfaceFile(const std::filesystem::path& path, std::string& fault) {
   std::ifstream in(path);
   if (!in) {
-    fault = "cannot read " + path.string();
+    fault = path.string() + " cannot be read";
     return nlohmann::json(nlohmann::json::value_t::discarded);
   }
   std::string error;
@@ -196,8 +196,12 @@ bool loadInterfaceFile(const std::filesystem::path& folder, SaltmereAppDelegate&
   const std::filesystem::path path = folder / kInterfaceFile;
   std::string unreadable;
   const nlohmann::json file = readInterfaceFile(path, unreadable);
-  if (file.is_discarded() || !field(file, "views").is_array()) {
-    std::fprintf(stderr, "tidewick: the interface file %s cannot be read\n", path.c_str());
+  if (file.is_discarded()) {
+    std::fprintf(stderr, "tidewick: the interface file %s\n", unreadable.c_str());
+    return false;
+  }
+  if (!field(file, "views").is_array()) {
+    std::fprintf(stderr, "tidewick: the interface file %s has no list of views\n", path.c_str());
     return false;
   }
   delegate.window = std::make_shared<platform::Window>();

@@ -13,11 +13,16 @@ nlohmann::json readJson(std::istream& in, std::string& error) {
           if (depth > kMaxJsonDepth) tooDeep = true;
           return depth <= kMaxJsonDepth;
         });
-  } catch (const nlohmann::json::parse_error& fault) {
-    // "[json.exception.parse_error.101] parse error at line 3, column 5: syntax error ..."
+  } catch (const nlohmann::json::exception& fault) {
+    // A syntax error says where: "[json.exception.parse_error.101] parse error at line 3,
+    // column 5: syntax error ...". A number beyond a double's range does not:
+    // "[json.exception.out_of_range.406] number overflow parsing '1e400'".
     const std::string what = fault.what();
     const size_t at = what.find(" at line ");
-    error = "is not JSON" + (at == std::string::npos ? "" : ":" + what.substr(at + 3));
+    const size_t tagEnd = what.find("] ");
+    error = "is not JSON: " + what.substr(at != std::string::npos       ? at + 4
+                                          : tagEnd != std::string::npos ? tagEnd + 2
+                                                                        : 0);
     return nlohmann::json(nlohmann::json::value_t::discarded);
   }
   if (tooDeep) {

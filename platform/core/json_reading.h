@@ -13,7 +13,8 @@ namespace platform {
 constexpr int kMaxJsonDepth = 64;
 
 // The document read from `in`; a discarded value (`is_discarded()`), with `error` saying why
-// ("is not JSON: line 3, column 5: ..." or "nests deeper than 64 levels"), when it cannot be taken.
+// ("is not JSON: line 3, column 5: ...", "is not JSON: number overflow parsing '1e400'" or "nests
+// deeper than 64 levels"), when it cannot be taken. No error of the JSON library escapes.
 nlohmann::json readJson(std::istream& in, std::string& error);
 
 }  // namespace platform

@@ -60,7 +60,7 @@ fs::path gameFolder(const char* variable, const fs::path& underHome) {
   return fs::path(".") / "tidewick";
 }
 
-void moveAside(const fs::path& path, const std::string& consequence) {
+void moveAside(const fs::path& path, const std::string& fault, const std::string& consequence) {
   const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
@@ -72,11 +72,11 @@ void moveAside(const fs::path& path, const std::string& consequence) {
     moved = renameNoReplace(path, aside);
   }
   if (!moved) {
-    std::fprintf(stderr, "tidewick: %s is unreadable and could not be moved aside (%s)\n",
-                 path.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "tidewick: %s %s, and could not be moved aside (%s)\n", path.c_str(),
+                 fault.c_str(), std::strerror(errno));
   } else {
-    std::fprintf(stderr, "tidewick: %s was unreadable; it was moved to %s and %s\n", path.c_str(),
-                 aside.c_str(), consequence.c_str());
+    std::fprintf(stderr, "tidewick: %s %s; it was moved to %s and %s\n", path.c_str(),
+                 fault.c_str(), aside.c_str(), consequence.c_str());
   }
 }
 

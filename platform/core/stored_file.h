@@ -17,7 +17,9 @@ bool writeWhole(const std::filesystem::path& path, const std::string& text,
                 const std::string& what);
 
 // Renames a damaged file to "<name>.corrupt-<seconds>" (then "-2", "-3"... where that is
-// taken), never over another file, and says so with `consequence` ("settings start afresh").
-void moveAside(const std::filesystem::path& path, const std::string& consequence);
+// taken), never over another file, and says so with what is wrong with it (`fault`, "is not
+// JSON: ...") and `consequence` ("settings start afresh").
+void moveAside(const std::filesystem::path& path, const std::string& fault,
+               const std::string& consequence);
 
 }  // namespace platform

@@ -51,7 +51,7 @@ UserDefaults::UserDefaults(fs::path path) : path_(std::move(path)) {
   if (parsed.is_object()) {
     values_ = std::move(parsed);
   } else {
-    moveAside(path_, "settings start afresh");
+    moveAside(path_, parsed.is_discarded() ? why : "is not a JSON object", "settings start afresh");
   }
 }
 

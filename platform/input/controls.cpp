@@ -171,7 +171,8 @@ Controls loadControls(const fs::path& path) {
                        return static_cast<int>(SDL_GameControllerGetButtonFromString(name));
                      });
   if (!sound) {
-    moveAside(path, "the controls are the defaults");
+    if (why.empty()) why = "does not list key and pad names under \"keys\" and \"pad\"";
+    moveAside(path, why, "the controls are the defaults");
     return controls;
   }
   return read;

@@ -185,6 +185,10 @@ TEST_F(RecordingTest, MalformedFilesAreRefusedNamingTheirLineOrEvent) {
       {R"({"seed":1,"duration":3,"events":[{"t":1,"wheel":[0,0,1e9]}]})", "event 0"},
       {R"({"seed":1,"duration":3,"events":[{"t":1,"touch":[9223372036854775808,"began",0,0]}]})",
        "event 0"},
+      // A number no double holds, in a line that is not the last: damage, not a cut.
+      {"{\"seed\":1,\"events\":[\n{\"t\":1,\"tilt\":1e400}\n,{\"t\":2,\"pause\":true}\n],"
+       "\"duration\":3}\n",
+       "is not JSON: number overflow parsing '1e400'"},
       // Cut off, but not a recording's layout: nothing to recover.
       {R"({"seed":1,"duration":3,"events":[{"t":1,"pause":true})", "is not JSON"},
   };

@@ -291,6 +291,10 @@ TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
       {R"({"seed": 1, "duration": 5, "defaults": {"level": 9223372036854775808}})", "\"level\""},
       {R"({"seed": 1, "duration": 5, "defaults": {"music": -1e300}})", "\"music\""},
       {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "bot": 1}]})", "event 0"},
+      // Numbers beyond a double's range, which the JSON library cannot hold.
+      {R"({"seed": 1, "duration": 1e400})", "number overflow parsing '1e400'"},
+      {R"({"seed": 1, "duration": 5, "defaults": {"score": 1e309}})", "parsing '1e309'"},
+      {R"({"seed": 1, "duration": 5, "events": [{"t": 1, "tilt": -1e400}]})", "'-1e400'"},
   };
   for (const auto& c : cases) {
     const ReplayRun run = replay(c.script, "--dump " + file("never.jsonl"));

@@ -208,5 +208,10 @@ TEST(InterfaceFileTest, TheBuiltFileIsSoundAndFaultsAreNamed) {
 
   std::ofstream(folder / kInterfaceFile) << "{ not json";
   EXPECT_EQ(checkInterfaceFile(folder).size(), 1u);
+  std::ofstream(folder / kInterfaceFile) << R"({"views": [{"name": "glView", "tag": -1e600}]})";
+  const std::vector<std::string> overflow = checkInterfaceFile(folder);
+  ASSERT_EQ(overflow.size(), 1u);
+  EXPECT_NE(overflow[0].find("is not JSON: number overflow parsing '-1e600'"), std::string::npos)
+      << overflow[0];
   fs::remove_all(folder);
 }

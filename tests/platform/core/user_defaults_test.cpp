@@ -66,13 +66,29 @@ TEST_F(UserDefaultsTest, ValuesOfTheWrongKindReadAsZero) {
   EXPECT_EQ(defaults.integerForKey("level"), 0);
 }
 
+// Numbers beyond a double's range are JSON the library cannot hold: the file is as damaged as
+// one cut short, and the warning says what is wrong with each.
 TEST_F(UserDefaultsTest, CorruptFileIsMovedAsideAndReported) {
-  for (const char* text : {"{\"score\": 12", "[1, 2]", ""}) {
+  const std::string digits400 = "1" + std::string(399, '0');
+  const struct {
+    std::string text, says;
+  } damaged[] = {
+      {"{\"score\": 12", "is not JSON: line 1, column 13"},
+      {"[1, 2]", "is not a JSON object"},
+      {"", "is not JSON: line 1, column 1"},
+      {R"({"score": 1e400})", "number overflow parsing '1e400'"},
+      {R"({"level": 3, "music": -1e400})", "number overflow parsing '-1e400'"},
+      {R"({"effects": 1e309})", "number overflow parsing '1e309'"},
+      {"{\"achievements\": " + digits400 + "}", "number overflow parsing '" + digits400 + "'"},
+      {"{\"score\": -" + digits400 + "}", "number overflow parsing '-" + digits400 + "'"},
+  };
+  for (const auto& [text, says] : damaged) {
     writeFile(text);
     testing::internal::CaptureStderr();
     UserDefaults defaults(file());
     const std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_NE(warning.find("moved to"), std::string::npos) << warning;
+    EXPECT_NE(warning.find(says), std::string::npos) << warning;
     EXPECT_EQ(defaults.integerForKey("score"), 0);
     EXPECT_FALSE(fs::exists(file()));
 

@@ -448,7 +448,8 @@ TEST_F(ControlsTest, AFirstLaunchWritesTheDefaultsAndARebindingTakesEffect) {
 TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
   for (const std::string& damaged : {std::string("{\"keys\": [1, 2"), std::string("[]"),
                                      std::string(R"({"keys": {"throw": "Space"}})"),
-                                     std::string(R"({"pad": {"throw": [7]}})")}) {
+                                     std::string(R"({"pad": {"throw": [7]}})"),
+                                     std::string(R"({"keys": {"throw": [1e400]}})")}) {
     write(damaged);
     testing::internal::CaptureStderr();
     const Controls controls = loadControls(file());
@@ -461,7 +462,7 @@ TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
   for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
     asides += entry.path().filename().string().starts_with("controls.json.corrupt-");
   }
-  EXPECT_EQ(asides, 4);
+  EXPECT_EQ(asides, 5);
   EXPECT_EQ(loadControls({}).keys, Controls::defaults().keys);  // no file at all
 }
 
