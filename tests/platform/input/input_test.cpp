@@ -446,10 +446,10 @@ TEST_F(ControlsTest, AFirstLaunchWritesTheDefaultsAndARebindingTakesEffect) {
 }
 
 TEST_F(ControlsTest, ADamagedFileIsMovedAsideAndTheDefaultsServe) {
-  for (const std::string& damaged : {std::string("{\"keys\": [1, 2"), std::string("[]"),
-                                     std::string(R"({"keys": {"throw": "Space"}})"),
-                                     std::string(R"({"pad": {"throw": [7]}})"),
-                                     std::string(R"({"keys": {"throw": [1e400]}})")}) {
+  for (const std::string& damaged :
+       {std::string("{\"keys\": [1, 2"), std::string("[]"),
+        std::string(R"({"keys": {"throw": "Space"}})"), std::string(R"({"pad": {"throw": [7]}})"),
+        std::string(R"({"keys": {"throw": [1e400]}})")}) {
     write(damaged);
     testing::internal::CaptureStderr();
     const Controls controls = loadControls(file());
