@@ -1,12 +1,12 @@
 // The demo: a main menu left alone for half a minute fades out and the built-in player shows
 // what a game looks like. It is a guest: the records, achievements and settings it would earn
 // are held in memory and dropped, and the first sign of the player hands the menu back.
-#include "app/bot.h"
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
 #include "platform/screen/display.h"
 #include "platform/ui/animation.h"
+#include "player/bot.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 // And the teardown, when the game goes.
 #include <numbers>
 
-#include "app/bot.h"
 #include "app/interface_file.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
@@ -13,6 +12,7 @@
 #include "platform/input/input_device.h"
 #include "platform/screen/display.h"
 #include "platform/ui/button.h"
+#include "player/bot.h"
 #include "sound/sound_engine.h"
 
 namespace {

@@ -1,7 +1,8 @@
 // The game: one delegate holding the crab, the score pop-ups, the counters, the asset tables and
 // the menus. Its operations are spread over files by concern: the world's and the game flow's in
-// game/, the drawing's and the tutorial's in render/, the shell's in app/. The trash, babies,
-// beach ball and shark are globals beside it (game/world.h).
+// game/, the drawing's and the tutorial's in render/, the shell's in app/; the demo plays with
+// the built-in player of player/. The trash, babies, beach ball and shark are globals beside it
+// (world/world.h).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,10 @@
 #include <vector>
 
 #include "app/asset_catalogue.h"
-#include "game/world.h"
+#include "gl/my_eagl_view.h"
+#include "gl/scene_frame.h"
+#include "gl/scene_presenter.h"
+#include "gl/texture2d.h"
 #include "platform/core/application.h"
 #include "platform/core/geometry.h"
 #include "platform/core/run_loop.h"
@@ -20,11 +24,8 @@
 #include "platform/ui/label.h"
 #include "platform/ui/slider.h"
 #include "platform/ui/table_view.h"
-#include "render/my_eagl_view.h"
-#include "render/scene_frame.h"
-#include "render/scene_presenter.h"
-#include "render/texture2d.h"
 #include "sound/sound_engine.h"
+#include "world/world.h"
 
 enum GameState : int {
   kGameStateStopped = 0,

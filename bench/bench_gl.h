@@ -4,6 +4,6 @@
 
 #include <memory>
 
-#include "render/my_eagl_view.h"
+#include "gl/my_eagl_view.h"
 
 const std::shared_ptr<MyEAGLView>& benchGLView();

@@ -6,11 +6,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "gl/my_eagl_view.h"
 #include "platform/core/application.h"
 #include "platform/core/run_loop.h"
 #include "platform/input/application_main.h"
 #include "platform/screen/display.h"
-#include "render/my_eagl_view.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "gl/my_eagl_view.h"
 #include "platform/screen/display.h"
-#include "render/my_eagl_view.h"
 
 namespace {
 

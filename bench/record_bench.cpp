@@ -9,14 +9,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/bot.h"
-#include "app/recorder.h"
-#include "app/replay.h"
-#include "app/sandbox_game.h"
 #include "platform/core/bundle.h"
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "platform/input/input_journal.h"
+#include "player/bot.h"
+#include "session/recorder.h"
+#include "session/replay.h"
+#include "session/sandbox_game.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "bench/bench_gl.h"
+#include "gl/my_eagl_view.h"
+#include "gl/texture2d.h"
 #include "platform/graphics/image.h"
 #include "platform/graphics/picture.h"
 #include "platform/screen/gl_context.h"
-#include "render/my_eagl_view.h"
-#include "render/texture2d.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The GL view: builds its surface from the layer, presents frames, and forwards finished
 // touches to the game. Every rebuild leaves the caller's bindings as they were.
-#include "render/my_eagl_view.h"
+#include "gl/my_eagl_view.h"
 
 #include <cmath>
 #include <cstdio>

@@ -4,8 +4,8 @@
 
 #include <memory>
 
+#include "gl/texture2d.h"
 #include "platform/core/geometry.h"
-#include "render/texture2d.h"
 
 inline void placedDraw(const std::shared_ptr<Texture2D>& texture, platform::Point at,
                        float rotation = 0, bool mirrored = false) {

@@ -1,10 +1,10 @@
 // The in-between picture and the painting of a sprite list.
-#include "render/scene_frame.h"
+#include "gl/scene_frame.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "render/placed_draw.h"
+#include "gl/placed_draw.h"
 
 namespace {
 

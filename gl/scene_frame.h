@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "gl/texture2d.h"
 #include "platform/core/geometry.h"
-#include "render/texture2d.h"
 
 struct SceneSprite {
   std::shared_ptr<Texture2D> texture;

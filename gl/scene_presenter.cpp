@@ -1,5 +1,5 @@
 // Classic and smooth pictures of the scene.
-#include "render/scene_presenter.h"
+#include "gl/scene_presenter.h"
 
 void ScenePresenter::setPacing(Pacing pacing, double refreshRate) {
   stop();

@@ -8,8 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "gl/scene_frame.h"
 #include "platform/core/run_loop.h"
-#include "render/scene_frame.h"
 
 enum class Pacing { Classic, Smooth };
 

@@ -1,6 +1,6 @@
 // Texture creation from raw pixels, images and text, and the two ways of drawing one. Creation
 // does all the decoding, drawing and converting; drawing is one bind and one triangle strip.
-#include "render/texture2d.h"
+#include "gl/texture2d.h"
 
 #include <algorithm>
 #include <cinttypes>

@@ -1,7 +1,7 @@
 // How the built-in player plays: it chases the sinking piece that will reach the claws first,
 // tilting hard towards it as a quick player would, and flings whatever it catches at the beach
 // ball or at the highest piece still sinking, aiming for where they will be.
-#include "app/bot.h"
+#include "player/bot.h"
 
 #include <algorithm>
 #include <cmath>

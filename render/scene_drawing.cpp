@@ -9,11 +9,13 @@
 #include <cstring>
 
 #include "app/saltmere_app_delegate.h"
-#include "render/scene_frame.h"
+#include "gl/scene_frame.h"
 
 namespace {
 
 constexpr platform::Point kWavesAt = {0, 200}, kSandAt = {0, 100};
+// The shark swims through frames 1, 2, 3, 2.
+constexpr int sharkImage[4] = {kTextureShark1, kTextureShark2, kTextureShark3, kTextureShark2};
 constexpr float kBubblesAbove = 75;
 constexpr double kPopupRise = 30, kPopupShrink = -15;  // per second
 constexpr float kPopupSmallest = 10;

@@ -2,7 +2,7 @@
 // trash back), each stepped once a second by its timer and left by a tap, drawn on black with
 // the instruction and the "tap to continue" hint in two labels, and the device hint's line.
 #include "app/saltmere_app_delegate.h"
-#include "render/placed_draw.h"
+#include "gl/placed_draw.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Parsing of the options; anything unknown or malformed is an error the caller reports.
-#include "app/command_line.h"
+#include "session/command_line.h"
 
 std::string usage() {
   return "Usage: tidewick [OPTION]...\n"

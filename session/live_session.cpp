@@ -1,6 +1,6 @@
 // The live session's files, and a developer's knob: TIDEWICK_LATE_LOOP=SECONDS makes the loop
 // sleep that long after every burst of deliveries, as on a busy machine.
-#include "app/live_session.h"
+#include "session/live_session.h"
 
 #include <chrono>
 #include <cstdio>

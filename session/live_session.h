@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/recorder.h"
-#include "app/replay_dump.h"
+#include "session/recorder.h"
+#include "session/replay_dump.h"
 
 class SaltmereAppDelegate;
 

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/live_session.h"
-#include "app/replay.h"
 #include "app/saltmere_app_delegate.h"
-#include "app/soak.h"
-#include "app/watch.h"
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
 #include "platform/input/controls.h"
 #include "platform/screen/display.h"
+#include "session/command_line.h"
+#include "session/live_session.h"
+#include "session/replay.h"
+#include "session/soak.h"
+#include "session/watch.h"
 #include "version.h"
 
 int main(int argc, char** argv) {

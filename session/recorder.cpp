@@ -1,16 +1,16 @@
 // Recording: a script's opening from the seed and the store, an event line for every input
 // heard, and the closing with the session's time.
-#include "app/recorder.h"
+#include "session/recorder.h"
 
 #include <cstdio>
 
 #include "app/achievements.h"
-#include "app/replay.h"
 #include "app/settings.h"
-#include "app/spelt_numbers.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/stored_file.h"
 #include "platform/core/user_defaults.h"
+#include "session/replay.h"
+#include "session/spelt_numbers.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/bot.h"
-#include "app/command_line.h"
-#include "app/replay.h"
-#include "app/replay_dump.h"
-#include "app/sandbox_game.h"
 #include "platform/core/application.h"
 #include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
+#include "player/bot.h"
+#include "session/command_line.h"
+#include "session/replay.h"
+#include "session/replay_dump.h"
+#include "session/sandbox_game.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // Writing the dump's lines by hand, so that every number has the one spelling the contract
 // gives it.
-#include "app/replay_dump.h"
+#include "session/replay_dump.h"
 
 #include <cstdio>
 
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
 #include "app/settings.h"
-#include "app/spelt_numbers.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
+#include "session/spelt_numbers.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <set>
 #include <sstream>
 
-#include "app/replay.h"
-#include "app/spelt_numbers.h"
 #include "platform/core/geometry.h"
 #include "platform/core/json_reading.h"
+#include "session/replay.h"
+#include "session/spelt_numbers.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Setting up and taking down a sandboxed game, in the order the game's own launch expects.
-#include "app/sandbox_game.h"
+#include "session/sandbox_game.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/replay.h"
 #include "platform/core/application.h"
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
+#include "session/replay.h"
 
 std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command, uint32_t seed,
                                                   const nlohmann::json& defaults) {

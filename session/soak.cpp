@@ -4,7 +4,7 @@
 // every game. The first game makes what later games reuse (its text
 // textures, the achievements table's cells), so the census of the second game is the measure:
 // no later game may start with more.
-#include "app/soak.h"
+#include "session/soak.h"
 
 #include <cmath>
 #include <cstdio>
@@ -12,12 +12,12 @@
 #include <optional>
 #include <string>
 
-#include "app/bot.h"
-#include "app/command_line.h"
-#include "app/sandbox_game.h"
-#include "app/world_watch.h"
+#include "gl/texture2d.h"
 #include "platform/screen/view.h"
-#include "render/texture2d.h"
+#include "player/bot.h"
+#include "session/command_line.h"
+#include "session/sandbox_game.h"
+#include "session/world_watch.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // Going back plays the script again from the start up to that point, silently and without pictures,
 // as fast as the machine goes; so does going forward from where it is. A line at the top of the
 // screen shows the time and the speed.
-#include "app/watch.h"
+#include "session/watch.h"
 
 #include <AL/al.h>
 #include <SDL2/SDL.h>
@@ -15,15 +15,15 @@
 #include <optional>
 #include <utility>
 
-#include "app/bot.h"
-#include "app/command_line.h"
-#include "app/replay.h"
-#include "app/sandbox_game.h"
 #include "platform/core/clock.h"
 #include "platform/input/desktop_events.h"
 #include "platform/screen/display.h"
 #include "platform/screen/touch.h"
 #include "platform/ui/label.h"
+#include "player/bot.h"
+#include "session/command_line.h"
+#include "session/replay.h"
+#include "session/sandbox_game.h"
 
 namespace {
 

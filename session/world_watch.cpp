@@ -1,7 +1,7 @@
 // The world's invariants, field by field. Bounds are generous where the rules let a piece stray
 // (sprites cross the screen's edges as they come and go) and tight where they never move (the
 // crab's height).
-#include "app/world_watch.h"
+#include "session/world_watch.h"
 
 #include <algorithm>
 #include <cmath>

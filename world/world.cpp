@@ -1,5 +1,5 @@
 // The world's globals and its few shared helpers.
-#include "game/world.h"
+#include "world/world.h"
 
 #include <cmath>
 #include <numbers>

@@ -4,7 +4,6 @@
 // centre and its size half the sprite's width and height.
 #pragma once
 
-#include "app/asset_catalogue.h"
 #include "platform/core/geometry.h"
 
 // The world's size, and the crab's and babies' fixed heights.
@@ -128,10 +127,6 @@ struct StepMemory {
   float lastLegs = 0;         // crab x when her legs were last kicked into running
   int lastClaw[2] = {};       // each claw's picture at the end of the previous step
 };
-
-// The shark swims through frames 1, 2, 3, 2.
-inline constexpr int sharkImage[4] = {kTextureShark1, kTextureShark2, kTextureShark3,
-                                      kTextureShark2};
 
 extern Trash trash[kMaxTrash];
 extern Baby babies[kNumBabies];

@@ -2,8 +2,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/replay.h"
 #include "platform/core/json_reading.h"
+#include "session/replay.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/bot.h"
-#include "app/sandbox_game.h"
 #include "platform/core/bundle.h"
+#include "player/bot.h"
+#include "session/sandbox_game.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "gl/texture2d.h"
 #include "platform/graphics/image.h"
-#include "render/texture2d.h"
 #include "tests/support/test_display.h"
 #include "tests/support/test_png.h"
 

@@ -27,7 +27,7 @@ test ! -e "$share/tidewick/sounds.stamp"
 
 export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null ASAN_OPTIONS=detect_leaks=0
 "$root/usr/bin/tidewick" replay "$script" --dump "$work/installed.jsonl"
-"$build/app/tidewick" replay "$script" --dump "$work/built.jsonl"
+"$build/session/tidewick" replay "$script" --dump "$work/built.jsonl"
 cmp "$work/installed.jsonl" "$work/built.jsonl"
 "$root/usr/bin/tidewick-assets" check >/dev/null
 echo "install_test: installed tree validated; its replay matches the build tree's"

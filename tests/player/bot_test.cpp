@@ -2,12 +2,12 @@
 // first, flings what it holds at the beach ball, and draws nothing from the game's generator.
 #include <gtest/gtest.h>
 
-#include "app/bot.h"
 #include "platform/core/application.h"
 #include "platform/core/clock.h"
 #include "platform/core/random.h"
 #include "platform/core/run_loop.h"
 #include "platform/input/accelerometer.h"
+#include "player/bot.h"
 #include "tests/support/world_fixture.h"
 
 namespace {

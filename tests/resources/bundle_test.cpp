@@ -10,10 +10,10 @@
 
 #include "app/asset_catalogue.h"
 #include "app/interface_file.h"
+#include "gl/texture2d.h"
 #include "platform/audio/audio_file.h"
 #include "platform/core/bundle.h"
 #include "platform/graphics/image.h"
-#include "render/texture2d.h"
 #include "sound/ima4.h"
 #include "tests/support/scratch.h"
 

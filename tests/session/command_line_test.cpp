@@ -1,7 +1,7 @@
 // Options and their errors.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
+#include "session/command_line.h"
 
 TEST(CommandLineTest, ReadsEveryOption) {
   const ParsedCommandLine parsed = parseCommandLine(

@@ -8,11 +8,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/recorder.h"
-#include "app/replay.h"
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
+#include "session/recorder.h"
+#include "session/replay.h"
 #include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;

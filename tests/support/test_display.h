@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "gl/my_eagl_view.h"
 #include "platform/screen/display.h"
 #include "platform/screen/view.h"
-#include "render/my_eagl_view.h"
 
 // The display already open, or a headless one at `scale`.
 platform::Display& testDisplay(int scale = 2);

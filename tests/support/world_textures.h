@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/asset_catalogue.h"
-#include "render/texture2d.h"
+#include "gl/texture2d.h"
 
 // Fills the slots the world reads sizes from; the caller has a GL context current.
 void makeWorldTextures(std::shared_ptr<Texture2D> (&textures)[kTextureCount]);

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <random>
 
+#include "gl/texture2d.h"
 #include "platform/core/bundle.h"
 #include "platform/graphics/image.h"
-#include "render/texture2d.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_png.h"
 

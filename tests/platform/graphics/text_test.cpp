@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "gl/texture2d.h"
 #include "platform/graphics/text.h"
-#include "render/texture2d.h"
 #include "tests/support/test_display.h"
 
 using platform::Font;
