@@ -59,6 +59,24 @@ struct Totals {
   long games = 0, rounds = 0, frames = 0, checks = 0;
 };
 
+// What a seed's soak of `seconds` must at least have done, or it checked too little to count: a
+// game started every five minutes (the player gives each game four rounds at most), three
+// quarters of the twenty frames a second the clock drew (the rest is menus between games, and
+// the first second getting into a game), and thirty checks a frame (the crab, the counts and the
+// sea alone make that many).
+std::string shortfall(long games, long frames, long checks, double seconds) {
+  const long leastGames = 1 + static_cast<long>(seconds / 300);
+  const long leastFrames = static_cast<long>(0.75 * 20 * seconds) - 20;
+  const long leastChecks = 30 * frames;
+  const auto fewer = [](const char* what, long done, long least) {
+    return std::to_string(done) + " " + what + " done, at least " + std::to_string(least) + " due";
+  };
+  if (games < leastGames) return fewer("games", games, leastGames);
+  if (frames < leastFrames) return fewer("frames", frames, leastFrames);
+  if (checks < leastChecks) return fewer("checks", checks, leastChecks);
+  return {};
+}
+
 // One seed's soak: 0 when every check held, 1 after printing the first violation.
 int soakSeed(uint32_t seed, double seconds, Totals& totals) {
   const std::unique_ptr<SandboxGame> headless = SandboxGame::make("soak", seed, {});
@@ -89,6 +107,7 @@ int soakSeed(uint32_t seed, double seconds, Totals& totals) {
   bot.setActive(true);
   for (double t = 1; t <= seconds && fault.empty(); t += 1) loop.runUntil(t);
 
+  if (fault.empty()) fault = shortfall(watch.gamesStarted(), frame, watch.checks(), seconds);
   totals.games += watch.gamesStarted();
   totals.rounds += watch.roundsReached();
   totals.frames += frame;

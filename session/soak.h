@@ -7,5 +7,6 @@
 #include <vector>
 
 // `tidewick soak` with the words after "soak": exit status 0 when every check held, 1 at the
-// first violation (named with its seed and frame), 2 for a malformed command line.
+// first violation (named with its seed and frame) or when a seed played fewer games or frames,
+// or made fewer checks, than its minutes call for; 2 for a malformed command line.
 int soakCommand(const std::vector<std::string>& arguments);
