@@ -25,6 +25,9 @@ std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
       std::fprintf(stderr, "tidewick: cannot write the dump %s\n", dumpPath->c_str());
       return nullptr;
     }
+    // Written through line by line, as the recording is: whoever follows the game can wait for
+    // its frames, and a game killed keeps every frame it drew.
+    session->dumpFile_ << std::unitbuf;
   }
   return session;
 }

@@ -2,15 +2,18 @@
 # Live games in windows of an X server of the test's own, driven by synthetic input (mouse
 # swipes, keys, a pause, a focus loss), recorded and dumped as they are played; each recording
 # replays to the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and
-# cut off by SIGKILL (up to its last whole event). A recording is watched with every key of the
-# watcher. A main menu left alone plays the demo until a key ends it. Meanwhile a game left to
-# itself ends, and the last game kept in the state folder replays to the same end.
+# cut off by SIGKILL (up to its last whole event, the same as the live dump up to there). A
+# recording is watched with every key of the watcher. A main menu left alone plays the demo until
+# a key ends it. Meanwhile a game left to itself ends, and the last game kept in the state folder
+# replays to the same end. The test waits for what the games write (their dumps and recordings
+# are written line by line as they play) and sleeps only to pace its input as a player would.
 # Usage: live_replay_test.sh TIDEWICK
-set -uo pipefail
+set -euo pipefail
 game=$1
 work=$(mktemp -d)
 servers=() games=()
-trap 'kill -KILL "${games[@]}" 2>/dev/null; kill "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -KILL "${games[@]}" 2>/dev/null || true; kill "${servers[@]}" 2>/dev/null || true
+  rm -rf "$work"' EXIT
 export ALSOFT_DRIVERS=null ASAN_OPTIONS=detect_leaks=0 XDG_STATE_HOME="$work/state"
 # The games' windows are X windows on the test's own servers, whatever desktop the test runs in.
 unset WAYLAND_DISPLAY SDL_VIDEODRIVER
@@ -20,6 +23,26 @@ fail() {
   exit 1
 }
 
+# Runs the check given (a command and its words) every tenth of a second until it holds; fails
+# after `seconds`, or at once when the game waited on (`pid`, its output in `out`) has ended.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  for _ in $(seq $((seconds * 10))); do
+    "$@" && return
+    kill -0 "$pid" 2>/dev/null || fail "the game ended while the test waited for $what: $(cat "$out")"
+    sleep 0.1
+  done
+  fail "no $what in $seconds s: $(cat "$out")"
+}
+has_line() { grep -q -- "$2" "$1" 2>/dev/null; }
+frame_count() {
+  local n
+  n=$(grep -c '"frame"' "$1" 2>/dev/null) || true
+  echo "${n:-0}"
+}
+more_frames_than() { [ "$(frame_count "$1")" -gt "$2" ]; }
+
 # Points DISPLAY at an X server of our own on a free display: one for each session that must not
 # share its focus. An X server resets when its last client leaves, and one connecting meanwhile
 # is refused: the game's first connection often comes just after xdotool's last, so ours never
@@ -28,51 +51,50 @@ x_server() {
   local file="$work/display-$1" log="$work/xvfb-$1.log"
   Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$file" >"$log" 2>&1 &
   servers+=($!)
-  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  for _ in $(seq 100); do
+    [ -s "$file" ] && break
+    sleep 0.1
+  done
   [ -s "$file" ] || fail "the X server for $1 did not start: $(cat "$log")"
   export DISPLAY=":$(head -n 1 "$file")"
 }
 
 # Starts the game with its dump in `dump` and the other arguments given (and the loop as late as
-# `late` says), waits for its launch (the dump's first line), and sets `pid` and `win` (its
-# window).
+# `late` says), waits for its window and its launch (the dump's first line), and sets `pid`,
+# `out` (its output) and `win` (its window).
 start_game() {
-  local dump=$1
+  dump=$1
   shift
   out="$work/out-$RANDOM"
   TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 --dump "$dump" "$@" >"$out" 2>&1 &
   pid=$!
   games+=("$pid")
   focus_window
-  for _ in $(seq 300); do
-    [ -s "$dump" ] && return
-    sleep 0.1
-  done
-  fail "no launch in 30 s: $(cat "$out")"
+  wait_until 30 "launch" test -s "$dump"
 }
 
-# Waits for the window of `pid` (whose output goes to `out`), sets `win` and gives it the focus.
+# Sets `win` to the window of `pid`, if it has one yet.
+find_window() {
+  win=$(xdotool search --pid "$pid" 2>/dev/null | sed -n 1p) || true
+  [ -n "$win" ]
+}
+
+# Waits for the window of `pid`, sets `win` and gives it the focus.
 focus_window() {
-  win=
-  for _ in $(seq 300); do
-    win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
-    [ -n "$win" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed: $(cat "$out")"
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "no window in 30 s: $(cat "$out")"
+  wait_until 30 "window" find_window
   xdotool windowfocus --sync "$win"
-  sleep 0.5
+  sleep 0.5 # the window manager's last word on the new window comes unannounced
 }
 
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
 
-# Main menu's play, then the play menu's play: a game starts.
+# Main menu's play, then the play menu's play: a game starts, and its frames come into the dump.
 play() {
+  local before
+  before=$(frame_count "$dump")
   click 360 130
-  sleep 0.7
   click 240 174
-  sleep 2.5
+  wait_until 30 "the game's frames" more_frames_than "$dump" $((before + 5))
 }
 
 swipes() {
@@ -93,17 +115,17 @@ interactive_session() {
   swipes
   xdotool key Left Left space Right Right Right space Down
   sleep 0.6
-  xdotool key Escape  # pause
+  xdotool key Escape # pause
   sleep 1
-  xdotool key Escape  # resume
+  xdotool key Escape # resume
   sleep 0.8
-  xdotool windowfocus "$root"  # the window loses its focus: the game pauses
-  sleep 1
+  xdotool windowfocus "$root" # the window loses its focus: the game pauses
+  wait_until 10 "a resign" has_line "$dir/rec.json" '"resign"'
   xdotool windowfocus --sync "$win"
-  sleep 1
+  wait_until 10 "an activate" has_line "$dir/rec.json" '"activate"'
   swipes
   kill -TERM "$pid"
-  wait "$pid" || fail "the game exited with $?"
+  wait "$pid" || fail "the game exited with $?: $(cat "$out")"
 }
 
 replay_matches() {
@@ -111,9 +133,9 @@ replay_matches() {
   "$game" replay "$dir/rec.json" --dump "$dir/replay.jsonl" 2>"$dir/replay-errors" ||
     fail "the replay of $dir failed: $(cat "$dir/replay-errors")"
   cmp -s "$dir/live.jsonl" "$dir/replay.jsonl" ||
-    fail "$dir: the live dump and its replay's differ: $(cmp "$dir/live.jsonl" "$dir/replay.jsonl")"
+    fail "$dir: the live dump and its replay's differ: $(cmp "$dir/live.jsonl" "$dir/replay.jsonl" || true)"
   for action in touch tilt pause resign activate; do
-    grep -q "\"$action\"" "$dir/rec.json" || fail "$dir: no $action was recorded: $(cat "$dir/rec.json")"
+    has_line "$dir/rec.json" "\"$action\"" || fail "$dir: no $action was recorded: $(cat "$dir/rec.json")"
   done
   echo "live_replay_test: $dir: $(wc -l <"$dir/live.jsonl") dump lines, the same in the replay"
 }
@@ -122,7 +144,7 @@ replay_matches() {
 x_server passive
 start_game "$work/passive.jsonl" --defaults "$work/passive-defaults.json"
 play
-passive=$pid
+passive=$pid passive_out=$out
 
 x_server interactive
 root=$(xwininfo -root | awk '/Window id/ {print $4}')
@@ -148,41 +170,50 @@ wait "$pid" || fail "watching ended with $?: $(cat "$out")"
 [ ! -e "$work/config" ] || fail "watching wrote $(find "$work/config")"
 echo "live_replay_test: watched, the player's settings untouched"
 
-# Killed mid-game: the recording replays up to its last whole event.
+# Killed mid-game: the recording replays up to its last whole event, and that far its replay's
+# dump is the live one's.
 mkdir -p "$work/killed"
 start_game "$work/killed/live.jsonl" --defaults "$work/killed/defaults.json" \
   --record "$work/killed/rec.json"
 play
 swipes
 kill -KILL "$pid"
-wait "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null || true
 "$game" replay "$work/killed/rec.json" --dump "$work/killed/replay.jsonl" 2>"$work/killed/errors" ||
   fail "the killed recording does not replay: $(cat "$work/killed/errors")"
 grep -q "cut off" "$work/killed/errors" || fail "no word of the cut: $(cat "$work/killed/errors")"
 last_event=$(grep -o '"t":[0-9.e+-]*' "$work/killed/rec.json" | tail -n 1 | cut -d: -f2)
 final=$(tail -n 1 "$work/killed/replay.jsonl")
 [[ $final == *"\"t\":$last_event,"* ]] || fail "the cut replay ends at $final, not at $last_event"
-echo "live_replay_test: killed: replayed to its last event at t = $last_event"
+# Every line but the final state's; the live game went on a little past its last event.
+replayed=$(($(wc -l <"$work/killed/replay.jsonl") - 1))
+live_lines=$(wc -l <"$work/killed/live.jsonl")
+[ "$replayed" -gt 40 ] || fail "the cut replay dumped only $replayed lines"
+[ "$live_lines" -ge "$replayed" ] ||
+  fail "the live dump stops at line $live_lines, before its replay's $replayed"
+cmp -s <(head -n "$replayed" "$work/killed/live.jsonl") <(head -n "$replayed" "$work/killed/replay.jsonl") ||
+  fail "the killed game's replay differs from its live dump"
+echo "live_replay_test: killed: replayed to its last event at t = $last_event, $replayed lines as live"
 
 # Left alone on the main menu, the game plays its demo; a key ends it at once, the menu's buttons
 # then start a game, and the recording replays to the same dump. The settings file stays as the
 # launch wrote it.
 mkdir -p "$work/demo"
 start_game "$work/demo/live.jsonl" --defaults "$work/demo/defaults.json" --record "$work/demo/rec.json"
-sleep 20
+wait_until 45 "the demo" more_frames_than "$work/demo/live.jsonl" 0
 cp "$work/demo/defaults.json" "$work/demo/defaults-before.json"
-sleep 16
+wait_until 30 "60 frames of the demo" more_frames_than "$work/demo/live.jsonl" 60
 xdotool key Return
-sleep 1
+wait_until 10 "a wake" has_line "$work/demo/rec.json" '"wake"'
+sleep 1 # the main menu fades back in
 play
 kill -TERM "$pid"
-wait "$pid" || fail "the demo's game exited with $?"
+wait "$pid" || fail "the demo's game exited with $?: $(cat "$out")"
 "$game" replay "$work/demo/rec.json" --dump "$work/demo/replay.jsonl" 2>"$work/demo/errors" ||
   fail "the demo's recording does not replay: $(cat "$work/demo/errors")"
 cmp -s "$work/demo/live.jsonl" "$work/demo/replay.jsonl" ||
-  fail "the demo's live dump and its replay's differ: $(cmp "$work/demo/live.jsonl" "$work/demo/replay.jsonl")"
+  fail "the demo's live dump and its replay's differ: $(cmp "$work/demo/live.jsonl" "$work/demo/replay.jsonl" || true)"
 woke=$(grep -m 1 -o '"t":[0-9.e+-]*,"wake"' "$work/demo/rec.json" | cut -d: -f2 | cut -d, -f1)
-[ -n "$woke" ] || fail "no wake was recorded: $(cat "$work/demo/rec.json")"
 demo_frames=$(awk -v woke="$woke" -F'"t":' '/"frame"/ { split($2, t, ","); if (t[1] < woke) n++ }
   END { print n + 0 }' "$work/demo/live.jsonl")
 [ "$demo_frames" -gt 60 ] || fail "only $demo_frames demo frames before the key at $woke"
@@ -191,20 +222,17 @@ cmp -s "$work/demo/defaults.json" "$work/demo/defaults-before.json" ||
 echo "live_replay_test: demo: $demo_frames frames played, ended by a key at $woke, the same in the replay"
 
 # The passive game's end.
+pid=$passive out=$passive_out
 last="$XDG_STATE_HOME/tidewick/last-game.json"
-for _ in $(seq 240); do
-  [ -s "$last" ] && break
-  sleep 1
-done
-[ -s "$last" ] || fail "no last game after four minutes"
+wait_until 240 "last game" test -s "$last"
 kill -TERM "$passive"
-wait "$passive"
+wait "$passive" || fail "the passive game exited with $?: $(cat "$out")"
 "$game" replay "$last" --dump "$work/last.jsonl" 2>"$work/last-errors" ||
   fail "the last game does not replay: $(cat "$work/last-errors")"
 replayed=$(($(wc -l <"$work/last.jsonl") - 1))
 head -n "$replayed" "$work/passive.jsonl" | cmp -s - <(head -n "$replayed" "$work/last.jsonl") ||
   fail "the last game's replay differs from the game"
-live_score=$(sed -n "${replayed}p" "$work/passive.jsonl" | grep -o '"score":[0-9]*' | head -n 1)
-replay_score=$(tail -n 1 "$work/last.jsonl" | grep -o '"score":[0-9]*' | head -n 1)
+live_score=$(sed -n "${replayed}p" "$work/passive.jsonl" | grep -o '"score":[0-9]*' | sed -n 1p)
+replay_score=$(tail -n 1 "$work/last.jsonl" | grep -o '"score":[0-9]*' | sed -n 1p)
 [ "$live_score" = "$replay_score" ] || fail "the game ended at $live_score, its replay at $replay_score"
 echo "live_replay_test: the last game replays to its end, $live_score"

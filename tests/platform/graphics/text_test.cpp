@@ -138,14 +138,30 @@ TEST(TextTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
 }
 
 TEST(TextTest, ColouredTextIsPremultipliedAndUnknownFontsFallBack) {
-  testDisplay();
-  const auto context = platform::GLContext::create(platform::RenderingAPI::OpenGLES1);
-  ASSERT_TRUE(platform::GLContext::setCurrentContext(context.get()));
+  LandscapeScreen screen = makeLandscapeScreen();
+  startSceneFrame(*screen.glView);
   const auto text = Texture2D::initWithStringRGBA("clean machine", {125, 40}, 0, "Marker Felt", 24,
                                                   1, 0, 0, 0.5f);
   EXPECT_EQ(text->pixelFormat(), Texture2DFormatRGBA8888);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glColor4f(1, 1, 1, 1);
+  text->drawAtPoint({240, 160});
+  std::vector<uint8_t> pixels(127 * 40 * 4);
+  glReadPixels(177, 140, 127, 40, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glDisable(GL_BLEND);
+  // Half-transparent red over black: premultiplied, the fullest ink is half of full red (drawn
+  // straight, it would be full red; a little more where strokes cross); no green or blue.
+  int reddest = 0, otherColours = 0;
+  for (size_t i = 0; i < pixels.size(); i += 4) {
+    reddest = std::max<int>(reddest, pixels[i]);
+    otherColours += pixels[i + 1] != 0 || pixels[i + 2] != 0;
+  }
+  EXPECT_NEAR(reddest, 128, 16);
+  EXPECT_EQ(otherColours, 0);
+
   testing::internal::CaptureStderr();
   EXPECT_TRUE(Font::fontWithName("No Such Font Anywhere", 12));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("not installed"), std::string::npos);
-  platform::GLContext::setCurrentContext(nullptr);
 }
