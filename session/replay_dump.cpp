@@ -45,6 +45,10 @@ class Fields {
     text_ += (text_.empty() ? "" : ",") + std::string("\"") + key + "\":" + text;
     return *this;
   }
+  Fields& join(const Fields& other) {
+    text_ += (text_.empty() || other.text_.empty() ? "" : ",") + other.text_;
+    return *this;
+  }
   std::string str() const { return "{" + text_ + "}"; }
 
  private:
@@ -109,7 +113,60 @@ std::string popup(const ScorePopup& p) {
   return Fields().add("value", p.value).add("size", p.size).add("x", p.x).add("y", p.y).str();
 }
 
+// The world's members of a frame's line, from the game's state to the achievements earned.
+Fields worldFields(const SaltmereAppDelegate& g) {
+  const Crab& crab = g.nerin;
+  const std::string blink = "[" + number(crab.blink[0]) + "," + number(crab.blink[1]) + "]";
+  const std::string crabFields = Fields()
+                                     .add("x", crab.rect.origin.x)
+                                     .add("y", crab.rect.origin.y)
+                                     .raw("blink", blink)
+                                     .flag("feetRunning", crab.feetRunning)
+                                     .flag("mouthOpen", crab.mouthOpen)
+                                     .raw("claws", list(crab.claw, 2, claw))
+                                     .str();
+  const std::string ball = Fields()
+                               .flag("active", beachBall.active)
+                               .add("x", beachBall.rect.origin.x)
+                               .add("y", beachBall.rect.origin.y)
+                               .add("rot", beachBall.rotation)
+                               .add("speed", beachBall.speed)
+                               .str();
+  const std::string sharkFields = Fields()
+                                      .flag("active", shark.active)
+                                      .add("x", shark.rect.origin.x)
+                                      .add("y", shark.rect.origin.y)
+                                      .add("speed", shark.speed)
+                                      .add("frame", shark.frame)
+                                      .str();
+  const int pieces = std::min(std::max(g.numTrash, 0), kMaxTrash);
+  return Fields()
+      .add("state", g._state)
+      .add("round", g.round)
+      .add("score", g._score)
+      .add("levelTime", g.levelTimeRemaining)
+      .add("numTrash", g.numTrash)
+      .add("numBabies", g.numBabies)
+      .add("accel", g._accelerometer)
+      .add("sea", g.seaDelta)
+      .add("seaVelocity", g.seaVelocity)
+      .add("roundDisplayTime", g.roundDisplayTime)
+      .add("bonusDisplayTime", g.bonusDisplayTime)
+      .raw("crab", crabFields)
+      .raw("trash", list(trash, pieces, piece))
+      .raw("babies", list(babies, kNumBabies, baby))
+      .raw("ball", ball)
+      .raw("shark", sharkFields)
+      .raw("points", list(g.points, kNumScorePopups, popup))
+      .add("pointsIndex", g.pointsIndex)
+      .add("achievements", platform::UserDefaults::standard().integerForKey(kAchievementsKey));
+}
+
 }  // namespace
+
+std::string worldLine(const SaltmereAppDelegate& game) {
+  return worldFields(game).str();
+}
 
 ReplayDump::ReplayDump(std::ostream* out, SaltmereAppDelegate& game) : out_(out), game_(game) {
   game_.soundStarted = [this](int slot) { sounds_.push_back(kSoundNames[slot]); };
@@ -139,55 +196,11 @@ void ReplayDump::writeCatalogue() {
 }
 
 void ReplayDump::writeFrame(float dt) {
-  const SaltmereAppDelegate& g = game_;
-  const Crab& crab = g.nerin;
-  const std::string blink = "[" + number(crab.blink[0]) + "," + number(crab.blink[1]) + "]";
-  const std::string crabFields = Fields()
-                                     .add("x", crab.rect.origin.x)
-                                     .add("y", crab.rect.origin.y)
-                                     .raw("blink", blink)
-                                     .flag("feetRunning", crab.feetRunning)
-                                     .flag("mouthOpen", crab.mouthOpen)
-                                     .raw("claws", list(crab.claw, 2, claw))
-                                     .str();
-  const std::string ball = Fields()
-                               .flag("active", beachBall.active)
-                               .add("x", beachBall.rect.origin.x)
-                               .add("y", beachBall.rect.origin.y)
-                               .add("rot", beachBall.rotation)
-                               .add("speed", beachBall.speed)
-                               .str();
-  const std::string sharkFields = Fields()
-                                      .flag("active", shark.active)
-                                      .add("x", shark.rect.origin.x)
-                                      .add("y", shark.rect.origin.y)
-                                      .add("speed", shark.speed)
-                                      .add("frame", shark.frame)
-                                      .str();
-  const int pieces = std::min(std::max(g.numTrash, 0), kMaxTrash);
   write(Fields()
             .add("frame", frame_++)
             .add("t", platform::RunLoop::current().now())
             .add("dt", dt)
-            .add("state", g._state)
-            .add("round", g.round)
-            .add("score", g._score)
-            .add("levelTime", g.levelTimeRemaining)
-            .add("numTrash", g.numTrash)
-            .add("numBabies", g.numBabies)
-            .add("accel", g._accelerometer)
-            .add("sea", g.seaDelta)
-            .add("seaVelocity", g.seaVelocity)
-            .add("roundDisplayTime", g.roundDisplayTime)
-            .add("bonusDisplayTime", g.bonusDisplayTime)
-            .raw("crab", crabFields)
-            .raw("trash", list(trash, pieces, piece))
-            .raw("babies", list(babies, kNumBabies, baby))
-            .raw("ball", ball)
-            .raw("shark", sharkFields)
-            .raw("points", list(g.points, kNumScorePopups, popup))
-            .add("pointsIndex", g.pointsIndex)
-            .add("achievements", platform::UserDefaults::standard().integerForKey(kAchievementsKey))
+            .join(worldFields(game_))
             .raw("sounds", names(sounds_))
             .str());
   sounds_.clear();

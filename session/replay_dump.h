@@ -9,6 +9,10 @@
 
 class SaltmereAppDelegate;
 
+// The world as a frame's line shows it, without the frame's number, time and sounds: the same
+// text for two runs that reached the same world.
+std::string worldLine(const SaltmereAppDelegate& game);
+
 class ReplayDump {
  public:
   // Listens to the game's frames and sounds; with no stream it only listens.

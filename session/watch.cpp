@@ -46,13 +46,15 @@ class Watcher final : public platform::EventSource {
   Watcher(platform::Display& window, ReplayScript script)
       : window_(window), script_(std::move(script)) {}
 
-  // Plays until Escape or the window closes; false when a game could not be made.
-  bool run() {
+  // Plays until Escape or the window closes, then shows `left` the game; false when a game
+  // could not be made.
+  bool run(const std::function<void(SaltmereAppDelegate&, double)>& left) {
     if (!start(0)) return false;
     while (!quit_) {
       sandbox_->loop().run();
       if (restartAt_ && !start(*std::exchange(restartAt_, std::nullopt))) return false;
     }
+    if (left) left(game(), loop().now());
     end();
     return true;
   }
@@ -249,6 +251,10 @@ int watchCommand(const std::vector<std::string>& arguments) {
   if (!warning.empty()) std::fprintf(stderr, "tidewick watch: %s\n", warning.c_str());
   const std::unique_ptr<platform::Display> window = platform::Display::open({.scale = scale});
   if (!window) return 1;
-  Watcher watcher(*window, *script);
-  return watcher.run() ? 0 : 1;
+  return watchScript(*window, *script) ? 0 : 1;
+}
+
+bool watchScript(platform::Display& window, const ReplayScript& script,
+                 const std::function<void(SaltmereAppDelegate& game, double time)>& left) {
+  return Watcher(window, script).run(left);
 }

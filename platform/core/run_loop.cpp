@@ -103,8 +103,10 @@ void RunLoop::setPace(const Clock* real, double rate) {
   rebase(now());
 }
 
+// From the clock's own time, as setPace: a clock stood still by a handler stays at the moment of
+// that handler, and nothing due after it comes until the clock moves again.
 void RunLoop::setRate(double rate) {
-  rebase(paced());
+  rebase(now());
   rate_ = rate;
 }
 
@@ -168,7 +170,8 @@ void RunLoop::runPaced() {
     if (paced() - due > kMostBehind) rebase(due);
     const double burst = paced();
     bool delivered = false;
-    while (!stopped_ && deliverNext(burst)) delivered = true;
+    // A handler may change the rate: the burst then ends where the new pace stands.
+    while (!stopped_ && deliverNext(std::min(burst, paced()))) delivered = true;
     if (delivered || source_) afterDeliveries();
     if (stopped_) return;
     const double timeout = rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;

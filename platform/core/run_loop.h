@@ -76,6 +76,7 @@ class RunLoop {
   // Paces the loop by `real` from now on, `rate` seconds of the loop's clock a real second
   // (0 stands the clock still; input still comes); null makes it jump again.
   void setPace(const Clock* real, double rate = 1);
+  // A new rate from the clock's time on (set by a handler: from that handler's time).
   void setRate(double rate);
   // The time input arriving now is delivered at: the paced time, never before the clock.
   double inputTime() const;

@@ -211,6 +211,7 @@ TEST(RunLoopTest, PaceRateSpeedsStopsAndResumesTheClock) {
   loop.setPace(&machine, 2);
   machine.t = 1;
   EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
+  loop.runUntil(2);
   loop.setRate(0);
   machine.t = 5;
   EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
@@ -221,6 +222,25 @@ TEST(RunLoopTest, PaceRateSpeedsStopsAndResumesTheClock) {
   loop.runUntil(10);
   EXPECT_DOUBLE_EQ(loop.inputTime(), 10);
   EXPECT_DOUBLE_EQ(loop.lag(), 0);
+}
+
+// A watcher pausing at the end of its script, in the middle of a burst at eight times the speed:
+// the clock stays at the end, and no frame past it is delivered.
+TEST(RunLoopTest, AClockStoodStillByAHandlerStaysAtThatHandlersTime) {
+  VirtualClock clock(2.9375);
+  RunLoop loop(clock);
+  HandClock machine;
+  loop.setPace(&machine, 8);
+  std::vector<double> frames;
+  const auto timer = loop.scheduleTimer(
+      0.0625, [&] { frames.push_back(loop.now()); }, true);
+  loop.post(3, [&loop] { loop.setRate(0); });
+  machine.t = 0.0325;  // the clock's pace is at 3.1975: frames up to 3.1875 are due
+  loop.run();          // stood still, with nothing else to wait for: it returns
+  EXPECT_EQ(frames, std::vector<double>{3});
+  EXPECT_EQ(loop.now(), 3);
+  EXPECT_EQ(loop.inputTime(), 3);
+  timer->invalidate();
 }
 
 TEST(RunLoopTest, TheNewestLoopIsCurrentUntilItGoes) {
