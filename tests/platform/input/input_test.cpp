@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/core/application.h"
 #include "platform/input/accelerometer.h"
@@ -87,11 +88,39 @@ class InputTest : public testing::Test {
     }
     events_.handle(e);
   }
-  void key(SDL_Keycode sym, bool down) {
+  // A key going down (or up), or repeating while held, with the modifier keys held.
+  void key(SDL_Keycode sym, bool down, bool repeat = false, Uint16 modifiers = KMOD_NONE) {
     SDL_Event e{};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.keysym.sym = sym;
+    e.key.keysym.mod = modifiers;
+    e.key.repeat = repeat;
     events_.handle(e);
+  }
+  void pad(Uint32 type, Uint8 button) {
+    SDL_Event e{};
+    e.type = type;
+    e.cbutton.button = button;
+    events_.handle(e);
+  }
+  // The pad's accelerometer feeling `x` of gravity along its x axis.
+  void padAccelerometer(float x) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERSENSORUPDATE;
+    e.csensor.sensor = SDL_SENSOR_ACCEL;
+    e.csensor.data[0] = x * SDL_STANDARD_GRAVITY;
+    e.csensor.data[1] = SDL_STANDARD_GRAVITY;
+    events_.handle(e);
+  }
+  // What the journal hears meanwhile, but tilts.
+  std::vector<InputEntry> journalled(const std::function<void()>& input) {
+    std::vector<InputEntry> entries;
+    setInputJournal([&entries](const InputEntry& entry) {
+      if (entry.kind != InputEntry::Kind::Tilt) entries.push_back(entry);
+    });
+    input();
+    setInputJournal({});
+    return entries;
   }
   void windowEvent(Uint8 what) {
     SDL_Event e{};
@@ -536,4 +565,165 @@ TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
   }
   EXPECT_EQ(notices.notices, told);
   application.setDelegate(nullptr);
+}
+
+// Key repeat: a held key steers on, but throws, pauses, presses and goes fullscreen only once.
+TEST_F(InputTest, AHeldKeyActsOnceThroughItsRepeats) {
+  NoticeRecorder notices;
+  Application::shared().setDelegate(&notices);
+  key(SDLK_SPACE, true);
+  for (int i = 0; i < 3; ++i) key(SDLK_SPACE, true, true);
+  key(SDLK_SPACE, false);
+  EXPECT_EQ(view_->touches.size(), 2u);  // one throw: a touch begun and ended
+  key(SDLK_ESCAPE, true);
+  key(SDLK_ESCAPE, true, true);
+  EXPECT_EQ(notices.notices, "P");
+  EXPECT_EQ(notices.wakes, 2);  // a repeat is not the player coming back
+  Application::shared().setDelegate(nullptr);
+}
+
+// F11 and Alt+Enter are the desktop's own: fullscreen and back, never a throw or a wake.
+TEST_F(InputTest, F11AndAltEnterToggleFullscreenAndAreNothingElse) {
+  NoticeRecorder notices;
+  Application::shared().setDelegate(&notices);
+  SDL_Window* window = testDisplay().sdlWindow();
+  const auto fullscreen = [window] {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+  };
+  ASSERT_FALSE(fullscreen());
+  key(SDLK_F11, true);
+  EXPECT_TRUE(fullscreen());
+  key(SDLK_F11, true, true);  // held: still fullscreen
+  EXPECT_TRUE(fullscreen());
+  key(SDLK_F11, false);
+  key(SDLK_RETURN, true, false, KMOD_LALT);
+  EXPECT_FALSE(fullscreen());
+  key(SDLK_RETURN, true, false, KMOD_RALT);
+  EXPECT_TRUE(fullscreen());
+  key(SDLK_F11, true);
+  EXPECT_FALSE(fullscreen());
+  EXPECT_TRUE(view_->touches.empty());
+  EXPECT_EQ(notices.wakes, 0);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  EXPECT_EQ(width, 960);
+  EXPECT_EQ(height, 640);
+  Application::shared().setDelegate(nullptr);
+}
+
+// Page Down scrolls four notches down, Page Up four up; a wheel notch towards the player (SDL's
+// negative y) scrolls one down, unless the system flips the wheel.
+TEST_F(InputTest, PageKeysScrollFourNotchesAndTheWheelFollowsItsDirection) {
+  const auto wheel = [this](int y, Uint32 direction) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = y;
+    e.wheel.direction = direction;
+    events_.handle(e);
+  };
+  const std::vector<InputEntry> entries = journalled([&] {
+    key(SDLK_PAGEDOWN, true);
+    key(SDLK_PAGEDOWN, false);
+    key(SDLK_PAGEUP, true);
+    wheel(-1, SDL_MOUSEWHEEL_NORMAL);
+    wheel(2, SDL_MOUSEWHEEL_NORMAL);
+    wheel(-1, SDL_MOUSEWHEEL_FLIPPED);
+  });
+  std::vector<std::pair<InputEntry::Kind, double>> scrolls;
+  for (const InputEntry& entry : entries) {
+    if (entry.kind != InputEntry::Kind::Wake) scrolls.emplace_back(entry.kind, entry.value);
+  }
+  using K = InputEntry::Kind;
+  EXPECT_EQ(scrolls,
+            (std::vector<std::pair<K, double>>{
+                {K::Page, 4}, {K::Page, -4}, {K::Wheel, 1}, {K::Wheel, -2}, {K::Wheel, -1}}));
+}
+
+// The pad's buttons do what the controls bind them to: by default the d-pad moves through a
+// menu, A throws (with no menu focus) and Start pauses; rebound, the old button does nothing.
+TEST_F(InputTest, PadButtonsDoTheirControlsAndRebindingMovesThem) {
+  NoticeRecorder notices;
+  Application::shared().setDelegate(&notices);
+  const std::vector<InputEntry> entries = journalled([&] {
+    pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A);
+    pad(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_A);
+    pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_START);
+  });
+  std::vector<std::pair<InputEntry::Kind, double>> focus;
+  for (const InputEntry& entry : entries) {
+    if (entry.kind == InputEntry::Kind::Focus) focus.emplace_back(entry.kind, entry.value);
+  }
+  EXPECT_EQ(focus, (std::vector<std::pair<InputEntry::Kind, double>>{
+                       {InputEntry::Kind::Focus, 1}, {InputEntry::Kind::Focus, -1}}));
+  EXPECT_EQ(view_->touches.size(), 2u);
+  EXPECT_EQ(notices.notices, "P");
+  EXPECT_EQ(lastInputDevice(), InputDevice::Pad);
+
+  Controls rebound = Controls::defaults();
+  rebound.buttons[static_cast<int>(Control::Throw)] = {SDL_CONTROLLER_BUTTON_Y};
+  rebound.buttons[static_cast<int>(Control::MenuPress)] = {};
+  rebound.buttons[static_cast<int>(Control::Pause)] = {SDL_CONTROLLER_BUTTON_BACK};
+  setActiveControls(rebound);
+  view_->touches.clear();
+  pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A);
+  pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_START);
+  EXPECT_TRUE(view_->touches.empty());
+  EXPECT_EQ(notices.notices, "P");
+  pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_Y);
+  pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_BACK);
+  EXPECT_EQ(view_->touches.size(), 2u);
+  EXPECT_EQ(notices.notices, "PP");
+  setActiveControls(Controls::defaults());
+  Application::shared().setDelegate(nullptr);
+}
+
+// Held in landscape and tilted left side down, the pad's accelerometer feels gravity along +x:
+// a positive reading, the crab walks left. Beyond one gravity (a shake) the reading stops at 1.
+TEST_F(InputTest, ThePadsMotionSensorReadsLeftSideDownAsPositive) {
+  padAccelerometer(0.3f);
+  EXPECT_NEAR(reading(), 0.3, 1e-6);
+  padAccelerometer(-0.2f);
+  EXPECT_NEAR(reading(), -0.2, 1e-6);
+  padAccelerometer(2.5f);
+  EXPECT_DOUBLE_EQ(reading(), 1);
+}
+
+// A pad plugged in is opened; unplugged, its stick and motion sensor stop steering at once (a
+// pad that is gone cannot centre its stick). Another pad going away changes nothing.
+TEST_F(InputTest, APadRemovedTakesItsTiltWithIt) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+  SDL_VirtualJoystickDesc described{};
+  described.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  described.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  described.naxes = SDL_CONTROLLER_AXIS_MAX;
+  described.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  const int index = SDL_JoystickAttachVirtualEx(&described);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  ASSERT_TRUE(SDL_IsGameController(index));
+  SDL_Event added{};
+  added.type = SDL_CONTROLLERDEVICEADDED;
+  added.cdevice.which = index;
+  events_.handle(added);
+  const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+
+  SDL_Event stick{};
+  stick.type = SDL_CONTROLLERAXISMOTION;
+  stick.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+  stick.caxis.value = 32767;
+  events_.handle(stick);
+  EXPECT_DOUBLE_EQ(reading(), -0.5);
+  padAccelerometer(0.25f);
+  EXPECT_NEAR(reading(), 0.25, 1e-6);
+
+  SDL_Event removed{};
+  removed.type = SDL_CONTROLLERDEVICEREMOVED;
+  removed.cdevice.which = id + 1;  // not ours
+  events_.handle(removed);
+  EXPECT_NEAR(reading(), 0.25, 1e-6);
+  removed.cdevice.which = id;
+  events_.handle(removed);
+  EXPECT_DOUBLE_EQ(reading(), 0);
+  SDL_JoystickDetachVirtual(index);
 }
