@@ -73,9 +73,10 @@ start_game() {
   wait_until 30 "launch" test -s "$dump"
 }
 
-# Sets `win` to the window of `pid`, if it has one yet.
+# Sets `win` to the window of `pid`, if it has one on the screen yet (one not yet mapped cannot
+# take the focus).
 find_window() {
-  win=$(xdotool search --pid "$pid" 2>/dev/null | sed -n 1p) || true
+  win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sed -n 1p) || true
   [ -n "$win" ]
 }
 
