@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "gl/texture2d.h"
 #include "platform/graphics/text.h"
@@ -116,17 +117,34 @@ TEST(TextTest, FixedTextsFitTheirBoxes) {
   EXPECT_LE(3 * markerFelt(18)->lineHeight(), 60);
 }
 
-TEST(TextTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
-  LandscapeScreen screen = makeLandscapeScreen();
-  startSceneFrame(*screen.glView);
+// Text drawn as the scene draws it (premultiplied blending, modulated by white) over black.
+class TextDrawTest : public testing::Test {
+ protected:
+  void SetUp() override { startSceneFrame(*screen_.glView); }
+  // The RGBA pixels under `text` drawn at the screen's centre.
+  std::vector<uint8_t> drawnAtTheCentre(const Texture2D& text) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor4f(1, 1, 1, 1);
+    text.drawAtPoint({240, 160});
+    const platform::Size size = text.contentSize();
+    const int x = static_cast<int>(std::floor(240 - size.width / 2));
+    const int y = static_cast<int>(std::floor(160 - size.height / 2));
+    const int width = static_cast<int>(std::ceil(size.width)) + 1;
+    const int height = static_cast<int>(std::ceil(size.height)) + 1;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glDisable(GL_BLEND);
+    return pixels;
+  }
+
+  LandscapeScreen screen_ = makeLandscapeScreen();
+};
+
+TEST_F(TextDrawTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
   const auto text = Texture2D::initWithString("1250", {81, 30}, 1, "Marker Felt", 27);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glColor4f(1, 1, 1, 1);
-  text->drawAtPoint({240, 160});
-  std::vector<uint8_t> pixels(81 * 30 * 4);
-  glReadPixels(200, 145, 81, 30, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  const std::vector<uint8_t> pixels = drawnAtTheCentre(*text);
   int white = 0, coloured = 0;
   for (size_t i = 0; i < pixels.size(); i += 4) {
     if (pixels[i] == 255 && pixels[i + 1] == 255 && pixels[i + 2] == 255) ++white;
@@ -134,23 +152,13 @@ TEST(TextTest, AlphaOnlyTextIsWhiteUnderTheDefaultColour) {
   }
   EXPECT_GT(white, 50);
   EXPECT_EQ(coloured, 0);
-  glDisable(GL_BLEND);
 }
 
-TEST(TextTest, ColouredTextIsPremultipliedAndUnknownFontsFallBack) {
-  LandscapeScreen screen = makeLandscapeScreen();
-  startSceneFrame(*screen.glView);
+TEST_F(TextDrawTest, ColouredTextIsPremultipliedAndUnknownFontsFallBack) {
   const auto text = Texture2D::initWithStringRGBA("clean machine", {125, 40}, 0, "Marker Felt", 24,
                                                   1, 0, 0, 0.5f);
   EXPECT_EQ(text->pixelFormat(), Texture2DFormatRGBA8888);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glColor4f(1, 1, 1, 1);
-  text->drawAtPoint({240, 160});
-  std::vector<uint8_t> pixels(127 * 40 * 4);
-  glReadPixels(177, 140, 127, 40, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  glDisable(GL_BLEND);
+  const std::vector<uint8_t> pixels = drawnAtTheCentre(*text);
   // Half-transparent red over black: premultiplied, the fullest ink is half of full red (drawn
   // straight, it would be full red; a little more where strokes cross); no green or blue.
   int reddest = 0, otherColours = 0;
