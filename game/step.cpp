@@ -7,6 +7,7 @@
 
 #include "app/achievements.h"
 #include "app/saltmere_app_delegate.h"
+#include "platform/core/portable_math.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ void moveSea(SaltmereAppDelegate& game, float dt) {
   // The sway's sine is taken in double precision with the rest of the product: single precision
   // drifts from it by about 1e-4 points in four minutes of play.
   const double phase = game.seaVelocity * std::numbers::pi / 180;
-  game.seaDelta = static_cast<float>(game.seaDelta + std::sin(phase) * -kSeaSway * dt);
+  game.seaDelta =
+      static_cast<float>(game.seaDelta + platform::portable::sin(phase) * -kSeaSway * dt);
 }
 
 // The crab's x is set from the tilt, not integrated: level is the middle of the beach.

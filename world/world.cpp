@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/core/portable_math.h"
 #include "platform/core/random.h"
 
 Trash trash[kMaxTrash];
@@ -19,7 +20,7 @@ float randomDraw() {
 }
 
 float sinDegrees(float degrees) {
-  return std::sin(degrees / 180.0f * std::numbers::pi_v<float>);
+  return platform::portable::sin(degrees / 180.0f * std::numbers::pi_v<float>);
 }
 
 float turned(float angle, float by) {

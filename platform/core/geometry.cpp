@@ -1,12 +1,12 @@
 // Affine transform arithmetic for the view tree and the compositor.
 #include "platform/core/geometry.h"
 
-#include <cmath>
+#include "platform/core/portable_math.h"
 
 namespace platform {
 
 AffineTransform AffineTransform::rotation(float radians) {
-  const float c = std::cos(radians), s = std::sin(radians);
+  const float c = portable::cos(radians), s = portable::sin(radians);
   return {c, s, -s, c, 0, 0};
 }
 
