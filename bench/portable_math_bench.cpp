@@ -19,12 +19,24 @@ void sweep(benchmark::State& state) {
   }
 }
 
-double librarySin(double x) { return std::sin(x); }
-double libraryCos(double x) { return std::cos(x); }
-float librarySinf(float x) { return std::sin(x); }
-double portableSin(double x) { return platform::portable::sin(x); }
-double portableCos(double x) { return platform::portable::cos(x); }
-float portableSinf(float x) { return platform::portable::sin(x); }
+double librarySin(double x) {
+  return std::sin(x);
+}
+double libraryCos(double x) {
+  return std::cos(x);
+}
+float librarySinf(float x) {
+  return std::sin(x);
+}
+double portableSin(double x) {
+  return platform::portable::sin(x);
+}
+double portableCos(double x) {
+  return platform::portable::cos(x);
+}
+float portableSinf(float x) {
+  return platform::portable::sin(x);
+}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // Taylor series to the 21st power, far past where its terms stop counting.
 #include "platform/core/portable_math.h"
 
+#include <array>
 #include <cmath>
 
 namespace platform::portable {
@@ -14,17 +15,17 @@ constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
 constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
 constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
 
-// 1/n!, each n! exact in a double up to 22!, so each quotient is rounded once.
-constexpr double inverseFactorial(int n) {
+// The Taylor coefficients of the sine (odd n) and the cosine (even n): ±1/n!, with n! exact in a
+// double up to 22!, so that each is rounded once.
+constexpr std::array<double, 22> kTaylor = [] {
+  std::array<double, 22> c{};
   double factorial = 1;
-  for (int i = 2; i <= n; ++i) factorial *= i;
-  return 1 / factorial;
-}
-
-// The Taylor coefficient of r^n in the sine (odd n) or the cosine (even n): ±1/n!.
-constexpr double taylor(int n) {
-  return (n % 4 < 2 ? 1 : -1) * inverseFactorial(n);
-}
+  for (int n = 1; n < 22; ++n) {
+    factorial *= n;
+    c[n] = (n % 4 < 2 ? 1 : -1) / factorial;
+  }
+  return c;
+}();
 
 // The angle brought within a quarter turn of zero, as r + tail: the tail holds what a double
 // cannot, so the reduction adds no rounding of its own to the result.
@@ -43,15 +44,15 @@ Reduced reduce(double x) {
   const double lost = (near - (sum - stepPart)) + (step - stepPart);
   const double rest = lost - k * kHalfPi3;
   const double r = sum + rest;
-  return {r, (sum - r) + rest, static_cast<int>(std::fmod(k, 4.0) + 4) % 4};
+  return {r, (sum - r) + rest, static_cast<int>(k - 4 * std::floor(k / 4))};
 }
 
 // sin(r + tail) for |r| <= π/4: r + (r·z·(−1/3! + z/5! − z²/7! ...) + tail·cos r), z = r²; the
 // small terms are summed first, so that only the last addition rounds at r's scale.
 double sinKernel(const Reduced& a) {
   const double z = a.r * a.r;
-  double p = taylor(21);
-  for (int n = 19; n >= 3; n -= 2) p = p * z + taylor(n);
+  double p = kTaylor[21];
+  for (int n = 19; n >= 3; n -= 2) p = p * z + kTaylor[n];
   return a.r + (a.r * z * p + a.tail * (1 - 0.5 * z));
 }
 
@@ -59,8 +60,8 @@ double sinKernel(const Reduced& a) {
 // 1 − z/2 is taken back (it is exact to compute), as the sum's last bit depends on it.
 double cosKernel(const Reduced& a) {
   const double z = a.r * a.r;
-  double p = taylor(20);
-  for (int n = 18; n >= 4; n -= 2) p = p * z + taylor(n);
+  double p = kTaylor[20];
+  for (int n = 18; n >= 4; n -= 2) p = p * z + kTaylor[n];
   const double half = 0.5 * z;
   const double w = 1 - half;
   return w + (((1 - w) - half) + (z * z * p - a.r * a.tail));
