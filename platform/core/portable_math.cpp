@@ -1,7 +1,8 @@
-// The angle is brought within a quarter turn of zero by whole quarter turns, k of them, with π/2
-// held as the sum of three doubles (the first two with 33 significant bits, so that k times them
-// is exact for the k of any angle below a million); the remainder's sine or cosine is then the
-// Taylor series to the 21st power, far past where its terms stop counting.
+// How the portable sines and cosines are made. The angle is brought within a quarter turn of zero
+// by whole quarter turns, k of them, with π/2 held as the sum of three doubles (the first two
+// with 33 significant bits, so that k times them is exact for the k of any angle below a
+// million); the remainder's sine or cosine is then the Taylor series to the 21st power, far past
+// where its terms stop counting.
 #include "platform/core/portable_math.h"
 
 #include <array>
@@ -37,7 +38,7 @@ struct Reduced {
 Reduced reduce(double x) {
   const double k = std::floor(x * kTwoOverPi + 0.5);
   const double near = x - k * kHalfPi1;  // exact: both are whole multiples of near's last bit
-  const double step = -(k * kHalfPi2);   // exact: 33 bits times fewer than 21
+  const double step = -(k * kHalfPi2);   // exact: 33 bits times a k of 20 bits at most
   // near + step, and exactly what rounding it left out.
   const double sum = near + step;
   const double stepPart = sum - near;
