@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -103,6 +104,14 @@ class InputTest : public testing::Test {
     e.cbutton.button = button;
     events_.handle(e);
   }
+  // The pad's left stick pushed across to `value` (of 32767, right positive).
+  void stick(Sint16 value) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+    e.caxis.value = value;
+    events_.handle(e);
+  }
   // The pad's accelerometer feeling `x` of gravity along its x axis.
   void padAccelerometer(float x) {
     SDL_Event e{};
@@ -112,15 +121,19 @@ class InputTest : public testing::Test {
     e.csensor.data[1] = SDL_STANDARD_GRAVITY;
     events_.handle(e);
   }
-  // What the journal hears meanwhile, but tilts.
-  std::vector<InputEntry> journalled(const std::function<void()>& input) {
-    std::vector<InputEntry> entries;
-    setInputJournal([&entries](const InputEntry& entry) {
-      if (entry.kind != InputEntry::Kind::Tilt) entries.push_back(entry);
+  // The kind and value of each entry of the `kinds` given that the journal hears meanwhile.
+  using Heard = std::vector<std::pair<InputEntry::Kind, double>>;
+  Heard journalled(std::initializer_list<InputEntry::Kind> kinds,
+                   const std::function<void()>& input) {
+    Heard heard;
+    setInputJournal([&](const InputEntry& entry) {
+      if (std::find(kinds.begin(), kinds.end(), entry.kind) != kinds.end()) {
+        heard.emplace_back(entry.kind, entry.value);
+      }
     });
     input();
     setInputJournal({});
-    return entries;
+    return heard;
   }
   void windowEvent(Uint8 what) {
     SDL_Event e{};
@@ -234,14 +247,9 @@ TEST_F(InputTest, SourcesTakePrecedenceInOrder) {
   loop_.runUntil(10.1);
   EXPECT_NEAR(reading(), -0.1, 1e-9);  // keyboard over mouse
 
-  SDL_Event stick{};
-  stick.type = SDL_CONTROLLERAXISMOTION;
-  stick.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
-  stick.caxis.value = 4000;  // inside the dead zone
-  events_.handle(stick);
+  stick(4000);  // inside the dead zone
   EXPECT_NEAR(reading(), -0.1, 1e-9);
-  stick.caxis.value = -32768;
-  events_.handle(stick);
+  stick(-32768);
   EXPECT_DOUBLE_EQ(reading(), 0.5);  // stick over keyboard
 
   sources.motion = -0.3;
@@ -621,7 +629,8 @@ TEST_F(InputTest, PageKeysScrollFourNotchesAndTheWheelFollowsItsDirection) {
     e.wheel.direction = direction;
     events_.handle(e);
   };
-  const std::vector<InputEntry> entries = journalled([&] {
+  using K = InputEntry::Kind;
+  const Heard scrolls = journalled({K::Page, K::Wheel}, [&] {
     key(SDLK_PAGEDOWN, true);
     key(SDLK_PAGEDOWN, false);
     key(SDLK_PAGEUP, true);
@@ -629,14 +638,8 @@ TEST_F(InputTest, PageKeysScrollFourNotchesAndTheWheelFollowsItsDirection) {
     wheel(2, SDL_MOUSEWHEEL_NORMAL);
     wheel(-1, SDL_MOUSEWHEEL_FLIPPED);
   });
-  std::vector<std::pair<InputEntry::Kind, double>> scrolls;
-  for (const InputEntry& entry : entries) {
-    if (entry.kind != InputEntry::Kind::Wake) scrolls.emplace_back(entry.kind, entry.value);
-  }
-  using K = InputEntry::Kind;
   EXPECT_EQ(scrolls,
-            (std::vector<std::pair<K, double>>{
-                {K::Page, 4}, {K::Page, -4}, {K::Wheel, 1}, {K::Wheel, -2}, {K::Wheel, -1}}));
+            (Heard{{K::Page, 4}, {K::Page, -4}, {K::Wheel, 1}, {K::Wheel, -2}, {K::Wheel, -1}}));
 }
 
 // The pad's buttons do what the controls bind them to: by default the d-pad moves through a
@@ -644,19 +647,14 @@ TEST_F(InputTest, PageKeysScrollFourNotchesAndTheWheelFollowsItsDirection) {
 TEST_F(InputTest, PadButtonsDoTheirControlsAndRebindingMovesThem) {
   NoticeRecorder notices;
   Application::shared().setDelegate(&notices);
-  const std::vector<InputEntry> entries = journalled([&] {
+  const Heard focus = journalled({InputEntry::Kind::Focus}, [&] {
     pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_UP);
     pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A);
     pad(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_A);
     pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_START);
   });
-  std::vector<std::pair<InputEntry::Kind, double>> focus;
-  for (const InputEntry& entry : entries) {
-    if (entry.kind == InputEntry::Kind::Focus) focus.emplace_back(entry.kind, entry.value);
-  }
-  EXPECT_EQ(focus, (std::vector<std::pair<InputEntry::Kind, double>>{
-                       {InputEntry::Kind::Focus, 1}, {InputEntry::Kind::Focus, -1}}));
+  EXPECT_EQ(focus, (Heard{{InputEntry::Kind::Focus, 1}, {InputEntry::Kind::Focus, -1}}));
   EXPECT_EQ(view_->touches.size(), 2u);
   EXPECT_EQ(notices.notices, "P");
   EXPECT_EQ(lastInputDevice(), InputDevice::Pad);
@@ -708,11 +706,7 @@ TEST_F(InputTest, APadRemovedTakesItsTiltWithIt) {
   events_.handle(added);
   const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
 
-  SDL_Event stick{};
-  stick.type = SDL_CONTROLLERAXISMOTION;
-  stick.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
-  stick.caxis.value = 32767;
-  events_.handle(stick);
+  stick(32767);
   EXPECT_DOUBLE_EQ(reading(), -0.5);
   padAccelerometer(0.25f);
   EXPECT_NEAR(reading(), 0.25, 1e-6);
