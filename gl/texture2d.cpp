@@ -126,6 +126,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
                                                    unsigned width, unsigned height,
                                                    platform::Size contentSize, float scale) {
   GLenum format = 0, type = 0;
+  [[maybe_unused]] std::vector<uint8_t> whiteWithAlpha;
   switch (pixelFormat) {
     case Texture2DFormatRGBA8888:
       format = GL_RGBA, type = GL_UNSIGNED_BYTE;
@@ -134,7 +135,21 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
       format = GL_RGB, type = GL_UNSIGNED_SHORT_5_6_5;
       break;
     case Texture2DFormatA8:
+#ifdef __EMSCRIPTEN__
+      // The browser's GL draws alpha-only textures black: the alphas go up as white with alpha,
+      // which draws the same.
+      format = GL_LUMINANCE_ALPHA, type = GL_UNSIGNED_BYTE;
+      if (data) {
+        const auto* alphas = static_cast<const uint8_t*>(data);
+        whiteWithAlpha.resize(static_cast<size_t>(width) * height * 2, 255);
+        for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+          whiteWithAlpha[2 * i + 1] = alphas[i];
+        }
+        data = whiteWithAlpha.data();
+      }
+#else
       format = GL_ALPHA, type = GL_UNSIGNED_BYTE;
+#endif
       break;
     // Checked before anything is made, so that a programming error leaves no texture behind.
     default:

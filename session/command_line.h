@@ -1,10 +1,14 @@
 // The command line: options shared by every command, then an optional command word.
 #pragma once
 
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 struct CommandLine {
@@ -32,9 +36,25 @@ struct ParsedCommandLine {
 template <typename Number>
 std::optional<Number> parseNumber(const std::string& text) {
   Number value{};
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+#ifdef __EMSCRIPTEN__
+  // The page's C++ library reads no floating-point text: strtod, held to from_chars' form.
+  if constexpr (std::is_floating_point_v<Number>) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])) || text[0] == '+' ||
+        text.find_first_of("xX") != std::string::npos) {
+      return std::nullopt;
+    }
+    char* end = nullptr;
+    errno = 0;
+    value = static_cast<Number>(std::strtod(text.c_str(), &end));
+    if (errno == ERANGE || end != text.c_str() + text.size()) return std::nullopt;
+    return value;
+  } else
+#endif
+  {
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+  }
 }
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);

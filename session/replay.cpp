@@ -75,6 +75,29 @@ void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereApp
   }
 }
 
+std::unique_ptr<ReplayRun> ReplayRun::start(const ReplayScript& script, std::ostream* dumpStream,
+                                            const ReplayOptions& options) {
+  auto replay = std::unique_ptr<ReplayRun>(new ReplayRun(script));
+  replay->sandbox =
+      SandboxGame::make("replay", script.seed, script.defaults, options.scale, options.presentRate);
+  if (!replay->sandbox) return nullptr;
+  SaltmereAppDelegate& game = replay->sandbox->game();
+  replay->dump = std::make_unique<ReplayDump>(dumpStream, game);
+  replay->bot = std::make_unique<Bot>(game);
+  postScript(script, replay->sandbox->loop(), game, *replay->bot);
+  replay->sandbox->launch();
+  replay->dump->writeCatalogue();
+  return replay;
+}
+
+ReplayRun::ReplayRun(const ReplayScript& script) : duration_(script.duration) {}
+ReplayRun::~ReplayRun() = default;
+
+void ReplayRun::finish() {
+  sandbox->loop().runUntil(duration_);
+  dump->writeFinal(duration_);
+}
+
 namespace {
 
 int run(const ReplayScript& script, const ReplayOptions& options) {
@@ -86,29 +109,22 @@ int run(const ReplayScript& script, const ReplayOptions& options) {
       return 1;
     }
   }
-  const std::unique_ptr<SandboxGame> headless =
-      SandboxGame::make("replay", script.seed, script.defaults, options.scale, options.presentRate);
-  if (!headless) return 1;
-  platform::RunLoop& loop = headless->loop();
-  SaltmereAppDelegate& game = headless->game();
-  ReplayDump dump(dumpFile.is_open() ? &dumpFile : nullptr, game);
-  Bot bot(game);
-  postScript(script, loop, game, bot);
-  headless->launch();
-  dump.writeCatalogue();
+  std::unique_ptr<ReplayRun> replay =
+      ReplayRun::start(script, dumpFile.is_open() ? &dumpFile : nullptr, options);
+  if (!replay) return 1;
+  platform::RunLoop& loop = replay->sandbox->loop();
 
   int status = 0;
   for (const auto& [time, file] : options.screenshots) {
     if (time > script.duration) continue;
     loop.runUntil(time);
-    headless->display().layoutIfNeeded();
-    if (!headless->display().writeScreenshot(file, options.scale)) {
+    replay->sandbox->display().layoutIfNeeded();
+    if (!replay->sandbox->display().writeScreenshot(file, options.scale)) {
       std::fprintf(stderr, "tidewick replay: cannot write %s\n", file.c_str());
       status = 1;
     }
   }
-  loop.runUntil(script.duration);
-  dump.writeFinal(script.duration);
+  replay->finish();
   return status;
 }
 

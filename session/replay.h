@@ -2,7 +2,9 @@
 // a frame-by-frame dump and screenshots, the same bytes on every run.
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +64,30 @@ class RunLoop;
 // Posts the script's events on the loop, each at its time, as input for `game` (and the `bot`).
 void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereAppDelegate& game,
                 Bot& bot);
+
+class ReplayDump;
+class SandboxGame;
+
+// A replay set going: the sandboxed game launched with the script's input posted, the dump's
+// catalogue written (to `dumpStream`, when there is one). Its loop is then run to the script's
+// end, at once or in slices, and finish() writes the dump's last line.
+struct ReplayRun {
+  // Null, after a line on stderr, when the sandbox cannot be made.
+  static std::unique_ptr<ReplayRun> start(const ReplayScript& script, std::ostream* dumpStream,
+                                          const ReplayOptions& options);
+  ~ReplayRun();
+  // Runs the loop to the script's end and completes the dump.
+  void finish();
+  double duration() const { return duration_; }
+
+  std::unique_ptr<SandboxGame> sandbox;
+  std::unique_ptr<ReplayDump> dump;
+  std::unique_ptr<Bot> bot;
+
+ private:
+  explicit ReplayRun(const ReplayScript& script);
+  double duration_;
+};
 
 // `tidewick replay` with the words after "replay": exit status 0 at the script's end, 2 for a
 // malformed command line or script (nothing runs), 1 when the run cannot start.

@@ -1,5 +1,6 @@
 // Loading, starting and stopping one effect. A looping effect is started by a short-lived
-// playback thread that plays the source and turns looping on once the attack has played.
+// playback thread (steps on the browser's loop in the page) that plays the source and turns
+// looping on once the attack has played.
 #include "sound/sound_effect.h"
 
 #include <AL/alc.h>
@@ -13,6 +14,7 @@
 
 #include "sound/ima4.h"
 #include "sound/openal_thread.h"
+#include "sound/playback_steps.h"
 #include "sound/sound_engine.h"
 
 using platform::AudioFile;
@@ -62,7 +64,7 @@ OSStatus LoadFileDataInfo(const char* path, std::unique_ptr<AudioFile>& file,
 void alBufferDataStaticProc(ALint buffer, ALenum format, ALvoid* data, ALsizei size, ALsizei rate) {
   using Proc = void (*)(ALint, ALenum, ALvoid*, ALsizei, ALsizei);
   static Proc proc = nullptr;
-  if (!proc) proc = reinterpret_cast<Proc>(alcGetProcAddress(nullptr, "alBufferDataStatic"));
+  if (!proc) proc = reinterpret_cast<Proc>(alExtensionProc("alBufferDataStatic"));
   if (proc) {
     proc(buffer, format, data, size, rate);
   } else {
@@ -88,10 +90,14 @@ SoundEngineEffect::~SoundEngineEffect() {
 }
 
 void SoundEngineEffect::finishPlayback() {
+#ifdef __EMSCRIPTEN__
+  cancelPlaybackSteps(*this);
+#else
   while (runningPlaybacks.load() > 0) {
     alSourceStop(source);
     std::this_thread::sleep_for(kAttackPoll);
   }
+#endif
   // A thread that finished just before may have played the source after the caller's stop.
   alSourceStop(source);
 }
@@ -241,9 +247,6 @@ OSStatus SoundEngineEffect::Start() {
   alSourcei(source, AL_LOOPING, AL_FALSE);
   alGetError();
 
-  // The thread object is freed here when it never starts; once started it frees itself.
-  auto thread = std::make_unique<OpenALThread>(PlaybackProc, this, 31, false, true);
-  playbackThread = thread.get();
   const OSStatus status = ClearSourceBuffers();
   if (status != 0) {
     report("Error clearing buffers", status);
@@ -266,49 +269,61 @@ OSStatus SoundEngineEffect::Start() {
     return error;
   }
   runningPlaybacks.fetch_add(1);
+#ifdef __EMSCRIPTEN__
+  startPlaybackSteps(*this);
+#else
+  // The thread object is freed here when it never starts; once started it frees itself.
+  auto thread = std::make_unique<OpenALThread>(PlaybackProc, this, 31, false, true);
+  playbackThread = thread.get();
   if (thread->Start()) {
     thread.release();
   } else {
     runningPlaybacks.fetch_sub(1);
   }
+#endif
   return 0;
 }
 
 void* SoundEngineEffect::PlaybackProc(void* argument) {
   auto& effect = *static_cast<SoundEngineEffect*>(argument);
   const PlaybackLeaving leaving{effect};
-  alSourcePlay(effect.source);
-  ALenum error = alGetError();
-  if (error != AL_NO_ERROR) {
-    reportAL("Error starting effect playback", error);
-    return nullptr;
-  }
-  if (effect.attackBuffer != 0) {
+  if (!effect.PlayQueued()) return nullptr;
+  while (!effect.LookAtAttack()) std::this_thread::sleep_for(kAttackPoll);
+  return nullptr;
+}
+
+bool SoundEngineEffect::PlayQueued() {
+  alSourcePlay(source);
+  const ALenum error = alGetError();
+  if (error != AL_NO_ERROR) reportAL("Error starting effect playback", error);
+  return error == AL_NO_ERROR;
+}
+
+bool SoundEngineEffect::LookAtAttack() {
+  if (attackBuffer != 0) {
     ALint processed = 0;
-    while (processed <= 0) {
-      alGetSourcei(effect.source, AL_BUFFERS_PROCESSED, &processed);
-      error = alGetError();
-      if (error != AL_NO_ERROR) {
-        reportAL("Error getting processed buffer number", error);
-        return nullptr;
-      }
-      if (processed <= 0) std::this_thread::sleep_for(kAttackPoll);
+    alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
+    ALenum error = alGetError();
+    if (error != AL_NO_ERROR) {
+      reportAL("Error getting processed buffer number", error);
+      return true;
     }
+    if (processed <= 0) return false;
     ALuint attack = 0;
-    alSourceUnqueueBuffers(effect.source, 1, &attack);
+    alSourceUnqueueBuffers(source, 1, &attack);
     error = alGetError();
     if (error != AL_NO_ERROR) {
       reportAL("Error unqueueing buffers from source", error);
-      return nullptr;
+      return true;
     }
   }
   {
     // A stop through the decay that came meanwhile keeps looping off.
-    const std::lock_guard<std::mutex> lock(effect.loopingSwitch);
-    if (!effect.decayRequested) alSourcei(effect.source, AL_LOOPING, AL_TRUE);
+    const std::lock_guard<std::mutex> lock(loopingSwitch);
+    if (!decayRequested) alSourcei(source, AL_LOOPING, AL_TRUE);
     alGetError();
   }
-  return nullptr;
+  return true;
 }
 
 OSStatus SoundEngineEffect::ClearSourceBuffers() {

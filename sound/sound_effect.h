@@ -37,6 +37,11 @@ class SoundEngineEffect {
   OSStatus StartDecay();
   OSStatus ClearSourceBuffers();
   static void* PlaybackProc(void* effect);
+  // A looping start's steps once its buffers are queued, wherever they run: play the source
+  // (false on an error), then look at the attack until it has played; true once looping is on
+  // (or on an error), false while the attack still plays.
+  bool PlayQueued();
+  bool LookAtAttack();
 
   // The buffer format for the stream, or 4 when OpenAL has none for it.
   static ALenum GetALFormat(platform::AudioStreamBasicDescription format);

@@ -2,7 +2,13 @@
 #include "sound/sound_engine.h"
 
 #include <AL/al.h>
+#ifdef __EMSCRIPTEN__
+#include <AL/alc.h>
+// The browser's OpenAL has no extension header; its devices never report a disconnection.
+#define ALC_CONNECTED 0x313
+#else
 #include <AL/alext.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,10 +65,19 @@ OSStatus withEffect(uint32_t effectID, Act act) {
 
 }  // namespace
 
+void* alExtensionProc(const char* name) {
+#ifdef __EMSCRIPTEN__
+  (void)name;
+  return nullptr;
+#else
+  return alcGetProcAddress(nullptr, name);
+#endif
+}
+
 void alcMacOSXMixerOutputRateProc(double rate) {
   using Proc = ALvoid (*)(const ALdouble);
   static Proc proc = nullptr;
-  if (!proc) proc = reinterpret_cast<Proc>(alcGetProcAddress(nullptr, "alcMacOSXMixerOutputRate"));
+  if (!proc) proc = reinterpret_cast<Proc>(alExtensionProc("alcMacOSXMixerOutputRate"));
   if (proc) proc(rate);
 }
 

@@ -41,6 +41,9 @@ OSStatus SoundEngine_SetEffectLevel(uint32_t effectID, float level);
 bool SoundEngine_IsDeviceConnected();
 bool SoundEngine_IsDeviceAvailable();
 
+// An OpenAL extension's entry point, or null where OpenAL has none (the browser's has none and
+// complains of every name it is asked for).
+void* alExtensionProc(const char* name);
 // Sets the output mixer's rate before a context is made, where OpenAL offers that.
 void alcMacOSXMixerOutputRateProc(double rate);
 

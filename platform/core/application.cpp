@@ -1,7 +1,11 @@
-// The application object over SDL: screensaver inhibition and URL opening.
+// The application object over SDL: screensaver inhibition and URL opening (mail links from the
+// page itself in a browser).
 #include "platform/core/application.h"
 
 #include <SDL2/SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <cstdio>
 
@@ -27,6 +31,14 @@ void Application::openURL(const std::string& url) {
     urlOpener_(url);
     return;
   }
+#ifdef __EMSCRIPTEN__
+  // A mail link opens the mail client from the page itself, leaving no empty tab behind; any other
+  // link gets a tab of its own, never the game's.
+  if (url.starts_with("mailto:")) {
+    EM_ASM({ window.location.href = UTF8ToString($0); }, url.c_str());
+    return;
+  }
+#endif
   if (SDL_OpenURL(url.c_str()) != 0) {
     std::fprintf(stderr, "tidewick: could not open %s: %s\n", url.c_str(), SDL_GetError());
   }

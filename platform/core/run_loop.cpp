@@ -164,17 +164,21 @@ void RunLoop::run() {
   while (!stopped_ && deliverNext(kForever)) afterDeliveries();
 }
 
+double RunLoop::turn() {
+  const double due = nextDue();
+  if (paced() - due > kMostBehind) rebase(due);
+  const double burst = paced();
+  bool delivered = false;
+  // A handler may change the rate: the burst then ends where the new pace stands.
+  while (!stopped_ && deliverNext(std::min(burst, paced()))) delivered = true;
+  if (delivered || source_) afterDeliveries();
+  return rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;
+}
+
 void RunLoop::runPaced() {
   while (!stopped_) {
-    const double due = nextDue();
-    if (paced() - due > kMostBehind) rebase(due);
-    const double burst = paced();
-    bool delivered = false;
-    // A handler may change the rate: the burst then ends where the new pace stands.
-    while (!stopped_ && deliverNext(std::min(burst, paced()))) delivered = true;
-    if (delivered || source_) afterDeliveries();
+    const double timeout = turn();
     if (stopped_) return;
-    const double timeout = rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;
     if (source_) {
       source_->waitAndDispatch(timeout);
     } else if (timeout == kForever) {

@@ -98,6 +98,10 @@ class RunLoop {
 
   // Delivers until stop(). Unpaced, it also returns once nothing is left to deliver.
   void run();
+  // One turn of a paced loop without its wait: delivers what is due by the pace, then runs the
+  // observers. Answers the real seconds until the next thing is due (kForever: only input can
+  // come). A loop driven from outside, by the browser's animation frames, turns once a frame.
+  double turn();
   // Delivers everything due up to `time` at once, paced or not, then sets the clock to `time`.
   void runUntil(double time);
   void stop() { stopped_ = true; }

@@ -4,6 +4,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -36,9 +39,12 @@ void syncDirectory(const fs::path& directory) {
 
 // Renames without ever replacing a file already at `to`: false with EEXIST when one is there.
 bool renameNoReplace(const fs::path& from, const fs::path& to) {
+#ifdef RENAME_NOREPLACE
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS) return false;
-  // A file system without the flag: look first (two launches racing here is the only risk).
+#endif
+  // A file system without the flag (or the page's, with no such call): look first (two launches
+  // racing here is the only risk).
   std::error_code error;
   if (fs::exists(to, error)) {
     errno = EEXIST;
@@ -96,6 +102,12 @@ bool writeWhole(const fs::path& path, const std::string& text, const std::string
     return false;
   }
   syncDirectory(path.parent_path().empty() ? fs::path(".") : path.parent_path());
+#ifdef __EMSCRIPTEN__
+  // The page's files live in memory until its shell copies them to the browser's storage.
+  EM_ASM({
+    if (Module.tidewickStored) Module.tidewickStored();
+  });
+#endif
   return true;
 }
 

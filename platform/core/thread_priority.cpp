@@ -10,7 +10,11 @@
 
 namespace platform {
 pid_t currentThreadId() {
+#ifdef SYS_gettid
   return static_cast<pid_t>(syscall(SYS_gettid));
+#else
+  return getpid();  // the page runs on one thread
+#endif
 }
 
 int currentNice() {

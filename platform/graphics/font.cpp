@@ -1,18 +1,18 @@
-// Font lookup through fontconfig, glyphs through FreeType. The game's felt-pen face has no twin
+// Font lookup (font_files.h), glyphs through FreeType. The game's felt-pen face has no twin
 // on Linux: a bold casual face, narrowed a little, stands in for it and keeps every text of the
 // game inside the box made for it.
 #include "platform/graphics/font.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <strings.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <optional>
+
+#include "platform/graphics/font_files.h"
 
 namespace platform {
 
@@ -26,7 +26,7 @@ namespace {
 
 struct Substitute {
   std::string_view name;
-  const char* pattern;  // fontconfig's
+  const char* pattern;  // font_files.h's
   const char* family;
   float condense;     // horizontal scale of the glyphs
   float lineSpacing;  // line height in ems; 0 keeps the face's own
@@ -47,34 +47,6 @@ FT_Library freeType() {
     return created;
   }();
   return library;
-}
-
-// The file of the best match for the pattern, if its family is the one asked for (fontconfig
-// always offers something); any family when `family` is null.
-std::optional<std::string> findFontFile(const char* pattern, const char* family) {
-  static const bool ready = FcInit();
-  if (!ready) return std::nullopt;
-  FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
-  if (!wanted) return std::nullopt;
-  FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
-  FcDefaultSubstitute(wanted);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, wanted, &result);
-  FcPatternDestroy(wanted);
-  if (!match) return std::nullopt;
-
-  std::optional<std::string> path;
-  bool familyMatches = family == nullptr;
-  FcChar8* value = nullptr;
-  for (int i = 0;
-       !familyMatches && FcPatternGetString(match, FC_FAMILY, i, &value) == FcResultMatch; ++i) {
-    familyMatches = strcasecmp(reinterpret_cast<const char*>(value), family) == 0;
-  }
-  if (familyMatches && FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch) {
-    path = reinterpret_cast<const char*>(value);
-  }
-  FcPatternDestroy(match);
-  return path;
 }
 
 std::optional<FaceChoice> fallbackFace() {

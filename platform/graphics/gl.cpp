@@ -1,7 +1,10 @@
-// Looks up the framebuffer-object entry points through SDL.
+// Looks up the framebuffer-object entry points through SDL; in the page they are WebGL's own.
 #include "platform/graphics/gl.h"
 
 #include <SDL2/SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <GLES2/gl2.h>
+#endif
 
 #include <cstdio>
 
@@ -20,6 +23,7 @@ PFNGLISFRAMEBUFFEROESPROC glIsFramebufferOES;
 PFNGLISRENDERBUFFEROESPROC glIsRenderbufferOES;
 PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVOESPROC glGetFramebufferAttachmentParameterivOES;
 
+#ifndef __EMSCRIPTEN__
 namespace {
 
 template <typename F>
@@ -30,8 +34,25 @@ bool lookUp(F& entry, const char* name) {
 }
 
 }  // namespace
+#endif
 
 bool load() {
+#ifdef __EMSCRIPTEN__
+  // In the page framebuffer objects are WebGL's own: the extension's calls are the core ones.
+  glGenFramebuffersOES = glGenFramebuffers;
+  glBindFramebufferOES = glBindFramebuffer;
+  glDeleteFramebuffersOES = glDeleteFramebuffers;
+  glGenRenderbuffersOES = glGenRenderbuffers;
+  glBindRenderbufferOES = glBindRenderbuffer;
+  glDeleteRenderbuffersOES = glDeleteRenderbuffers;
+  glRenderbufferStorageOES = glRenderbufferStorage;
+  glFramebufferRenderbufferOES = glFramebufferRenderbuffer;
+  glCheckFramebufferStatusOES = glCheckFramebufferStatus;
+  glIsFramebufferOES = glIsFramebuffer;
+  glIsRenderbufferOES = glIsRenderbuffer;
+  glGetFramebufferAttachmentParameterivOES = glGetFramebufferAttachmentParameteriv;
+  return true;
+#else
   bool ok = true;
   ok &= lookUp(glGenFramebuffersOES, "glGenFramebuffersOES");
   ok &= lookUp(glBindFramebufferOES, "glBindFramebufferOES");
@@ -47,6 +68,7 @@ bool load() {
   ok &=
       lookUp(glGetFramebufferAttachmentParameterivOES, "glGetFramebufferAttachmentParameterivOES");
   return ok;
+#endif
 }
 
 }  // namespace oes

@@ -20,7 +20,8 @@ struct SessionHooks {
 // Opens the display, reads the controls from `controlsFile` (see controls.h), makes the
 // delegate, sends it the launch notice at the clock's 0 and runs the main loop paced by the
 // machine's clock until the window is closed; the delegate goes before the display does.
-// Answers the process's exit status (1 when no display could be opened).
+// Answers the process's exit status (1 when no display could be opened). In the page the loop is
+// the browser's: this returns 0 once it is set going, and the game goes on until the page closes.
 int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
                     const DisplayOptions& options, const std::filesystem::path& controlsFile,
                     const SessionHooks& hooks = {});

@@ -127,6 +127,15 @@ void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_RESTORED:
       minimized_ = false;
       break;
+#ifdef __EMSCRIPTEN__
+    // The page hidden (another tab, the phone locked) is put away as a minimised window is.
+    case SDL_WINDOWEVENT_HIDDEN:
+      minimized_ = true;
+      break;
+    case SDL_WINDOWEVENT_SHOWN:
+      minimized_ = false;
+      break;
+#endif
     case SDL_WINDOWEVENT_LEAVE:
       tilt().mouse.reset();
       break;

@@ -1,5 +1,6 @@
 // SDL video and the compositor's GL context. The compositor draws with a context of its own that
-// shares textures with the game's, so it never disturbs the game's GL state.
+// shares textures with the game's, so it never disturbs the game's GL state; in the page, where
+// there is one context, it gives the game's state back when it is done.
 #include "platform/screen/display.h"
 
 #include <SDL2/SDL.h>
@@ -20,37 +21,113 @@ namespace {
 
 Display* sDisplay = nullptr;
 
-bool desktopHasDisplay() {
+// Game pads' motion sensors; a browser tells of none.
+#ifdef __EMSCRIPTEN__
+constexpr Uint32 kSensors = 0;
+#else
+constexpr Uint32 kSensors = SDL_INIT_SENSOR;
+#endif
+
+// SDL's offscreen driver for a headless display; false, after saying why, when a window was asked
+// for and there is no display to open it on. The page's canvas is always there, whether a player
+// or a replay looks at it.
+bool chooseVideoDriver(const DisplayOptions& options) {
+#ifndef __EMSCRIPTEN__
   const char* x11 = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 && *x11) || (wayland && *wayland);
+  if (options.headless) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+  } else if (!(x11 && *x11) && !(wayland && *wayland) && !std::getenv("SDL_VIDEODRIVER")) {
+    std::fprintf(stderr,
+                 "tidewick: there is no display to open a window on; run again with --headless "
+                 "to run without one, or start it under Xvfb.\n");
+    return false;
+  }
+#else
+  (void)options;
+#endif
+  return true;
 }
 
 void requestGLES11() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+#ifdef __EMSCRIPTEN__
+  // The page draws GL ES 1.1 through emscripten's emulation on WebGL 2, whose renderbuffers take
+  // the RGBA8 storage the game's surface asks for.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#else
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+#endif
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
+
+#ifdef __EMSCRIPTEN__
+// The page has one WebGL context for the compositor and the game alike: the compositor keeps the
+// state the game draws with (set once at launch, some of it) and gives it back when it is done.
+// The current colour cannot be read back; it goes back to GL's initial white.
+class SavedGameState {
+ public:
+  SavedGameState() {
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer_);
+    glGetIntegerv(GL_VIEWPORT, viewport_);
+    glGetIntegerv(GL_SCISSOR_BOX, scissor_);
+    scissorTest_ = glIsEnabled(GL_SCISSOR_TEST);
+    blend_ = glIsEnabled(GL_BLEND);
+    glGetIntegerv(kBlendSource, &blendSource_);
+    glGetIntegerv(kBlendDestination, &blendDestination_);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureMode_);
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView_);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment_);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor_);
+  }
+  ~SavedGameState() {
+    oes::glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(framebuffer_));
+    glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
+    glScissor(scissor_[0], scissor_[1], scissor_[2], scissor_[3]);
+    scissorTest_ ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+    blend_ ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    glBlendFunc(static_cast<GLenum>(blendSource_), static_cast<GLenum>(blendDestination_));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureMode_);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection_);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(modelView_);
+    glMatrixMode(static_cast<GLenum>(matrixMode_));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment_);
+    glClearColor(clearColor_[0], clearColor_[1], clearColor_[2], clearColor_[3]);
+    glColor4f(1, 1, 1, 1);
+  }
+  SavedGameState(const SavedGameState&) = delete;
+  SavedGameState& operator=(const SavedGameState&) = delete;
+
+ private:
+  // WebGL answers the blend factors by their GL ES 2 names only.
+  static constexpr GLenum kBlendSource = 0x80C9, kBlendDestination = 0x80C8;
+  GLint framebuffer_ = 0, viewport_[4] = {}, scissor_[4] = {};
+  GLboolean scissorTest_ = GL_FALSE, blend_ = GL_FALSE;
+  GLint blendSource_ = GL_ONE, blendDestination_ = GL_ZERO, textureMode_ = GL_MODULATE;
+  GLint matrixMode_ = GL_MODELVIEW, texture_ = 0, unpackAlignment_ = 4;
+  GLfloat projection_[16] = {}, modelView_[16] = {}, clearColor_[4] = {};
+};
+#endif
 
 }  // namespace
 
 std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   if (sDisplay) return nullptr;
-  if (options.headless) {
-    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
-  } else if (!desktopHasDisplay() && !std::getenv("SDL_VIDEODRIVER")) {
-    std::fprintf(stderr,
-                 "tidewick: there is no display to open a window on; run again with --headless "
-                 "to run without one, or start it under Xvfb.\n");
-    return nullptr;
-  }
+  if (!chooseVideoDriver(options)) return nullptr;
   // Fingers and the mouse are told apart by us; SDL must not turn one into the other.
   SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   const Uint32 subsystems =
-      SDL_INIT_VIDEO | (options.headless ? 0 : SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
+      SDL_INIT_VIDEO | (options.headless ? 0 : SDL_INIT_GAMECONTROLLER | kSensors);
   if (SDL_InitSubSystem(subsystems) != 0) {
     std::fprintf(stderr, "tidewick: cannot start the video: %s\n", SDL_GetError());
     return nullptr;
@@ -92,11 +169,16 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   }
   // A window waits for the screen's refresh (adaptive where the driver offers it) so that no
   // picture tears; headless nothing waits.
+#ifdef __EMSCRIPTEN__
+  // The page draws once an animation frame of the browser's; its one context stays current.
+  if (!oes::load()) return nullptr;
+#else
   if (options.headless || (SDL_GL_SetSwapInterval(-1) != 0 && SDL_GL_SetSwapInterval(1) != 0)) {
     SDL_GL_SetSwapInterval(0);
   }
   if (!oes::load()) return nullptr;
   SDL_GL_MakeCurrent(display->window_, nullptr);
+#endif
   sDisplay = display.get();
   return display;
 }
@@ -112,9 +194,12 @@ void turnToLandscape(View& view) {
 
 Display::~Display() {
   if (sDisplay == this) sDisplay = nullptr;
+#ifndef __EMSCRIPTEN__
+  // The page's one context lives as long as the page: deleting it leaves later GL calls none.
   if (compositor_) SDL_GL_DeleteContext(compositor_);
+#endif
   if (window_) SDL_DestroyWindow(window_);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | SDL_INIT_SENSOR);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | kSensors);
 }
 
 void Display::toggleFullscreen() {
@@ -178,10 +263,15 @@ Point Display::landscapePointAt(int windowX, int windowY) const {
 
 template <typename Draw>
 void Display::withCompositor(Draw draw) {
+#ifdef __EMSCRIPTEN__
+  const SavedGameState saved;
+  draw();
+#else
   SDL_GLContext previous = SDL_GL_GetCurrentContext();
   SDL_GL_MakeCurrent(window_, compositor_);
   draw();
   SDL_GL_MakeCurrent(window_, previous);
+#endif
 }
 
 void Display::compositeIfNeeded() {

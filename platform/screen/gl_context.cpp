@@ -1,5 +1,6 @@
 // GL contexts in the display's share group. A present copies the renderbuffer into its layer's
-// texture, which the compositor's context then shows; the game's GL state is saved around it.
+// texture, which the compositor's context then shows; the game's GL state is saved around it. The
+// page has one context, always current: every GLContext there stands for it.
 #include "platform/screen/gl_context.h"
 
 #include <SDL2/SDL.h>
@@ -82,6 +83,10 @@ void GLLayer::dropRetiredTexture() {
 std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
   Display* display = Display::shared();
   if (!display || api != RenderingAPI::OpenGLES1) return nullptr;
+#ifdef __EMSCRIPTEN__
+  // The page's one context is everybody's.
+  return std::unique_ptr<GLContext>(new GLContext(api, display->compositorContext()));
+#endif
   SDL_Window* window = display->sdlWindow();
   SDL_GLContext previous = SDL_GL_GetCurrentContext();
   // A new context shares with the current one: make that the compositor's.
@@ -109,15 +114,19 @@ GLContext::~GLContext() {
     setCurrentContext(previous == this ? nullptr : previous);
   }
   if (sCurrent == this) setCurrentContext(nullptr);
+#ifndef __EMSCRIPTEN__
   SDL_GL_DeleteContext(handle_);
+#endif
 }
 
 bool GLContext::setCurrentContext(GLContext* context) {
   Display* display = Display::shared();
   if (!display) return false;
+#ifndef __EMSCRIPTEN__
   if (SDL_GL_MakeCurrent(display->sdlWindow(), context ? context->handle_ : nullptr) != 0) {
     return false;
   }
+#endif
   sCurrent = context;
   return true;
 }

@@ -76,8 +76,8 @@ class GLContext {
   GLContext(RenderingAPI api, void* handle) : api_(api), handle_(handle) {}
 
   RenderingAPI api_;
-  void* handle_;                // the SDL context
-  GLuint copyFramebuffer_ = 0;  // reads a presented renderbuffer into its layer's texture
+  [[maybe_unused]] void* handle_;  // the SDL context (the page has one, never switched)
+  GLuint copyFramebuffer_ = 0;     // reads a presented renderbuffer into its layer's texture
 };
 
 }  // namespace platform

@@ -1,0 +1,56 @@
+// The page's application loop: the browser's animation frames pace the clock, each one a turn of
+// the run loop (the input that came, what fell due, a composite when anything on screen changed).
+// The page never quits: what the loop needs lives as long as the page.
+#include <emscripten.h>
+
+#include "platform/core/clock.h"
+#include "platform/core/run_loop.h"
+#include "platform/input/application_main.h"
+#include "platform/input/desktop_events.h"
+#include "platform/screen/display.h"
+
+namespace platform {
+namespace {
+
+struct PageApplication {
+  VirtualClock clock{0};
+  RunLoop loop{clock};
+  std::unique_ptr<Display> display;
+  std::unique_ptr<DesktopEvents> events;
+  std::unique_ptr<ApplicationDelegate> delegate;
+  RealClock machine;
+};
+
+void animationFrame(void* argument) {
+  auto& page = *static_cast<PageApplication*>(argument);
+  page.events->waitAndDispatch(0);
+  page.loop.turn();
+}
+
+}  // namespace
+
+int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>& makeDelegate,
+                    const DisplayOptions& options, const std::filesystem::path& controlsFile,
+                    const SessionHooks& hooks) {
+  auto* page = new PageApplication;
+  page->display = Display::open(options);
+  if (!page->display) return 1;
+  page->events =
+      std::make_unique<DesktopEvents>(*page->display, page->loop, loadControls(controlsFile));
+  page->loop.addBeforeWaitingObserver([page] {
+    page->display->layoutIfNeeded();
+    page->display->compositeIfNeeded();
+  });
+
+  Application& application = Application::shared();
+  page->delegate = makeDelegate();
+  application.setDelegate(page->delegate.get());
+  page->delegate->applicationDidFinishLaunching(application);
+  if (hooks.launched) hooks.launched();
+  // The pace starts now: the launch's loading is not time the game has to catch up on.
+  page->loop.setPace(&page->machine);
+  emscripten_set_main_loop_arg(animationFrame, page, 0, false);
+  return 0;
+}
+
+}  // namespace platform
