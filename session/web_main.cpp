@@ -1,0 +1,133 @@
+// The page's program: the game, or `replay SCRIPT [--until T]` (the page's ?replay= and &until=)
+// run on the virtual clock as fast as the browser lets it, a slice an animation frame. At the end
+// its dump goes to the page as window.tidewickDump and window.tidewickDone is set; a moment T
+// before the end is left on the canvas (window.tidewickShown); a script that cannot be read sets
+// window.tidewickError to the line the desktop's replay prints.
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+#include <string>
+
+#include "app/saltmere_app_delegate.h"
+#include "platform/core/random.h"
+#include "platform/core/run_loop.h"
+#include "platform/core/user_defaults.h"
+#include "platform/input/application_main.h"
+#include "platform/input/controls.h"
+#include "platform/screen/display.h"
+#include "session/live_session.h"
+#include "session/replay.h"
+#include "session/replay_dump.h"
+#include "session/sandbox_game.h"
+
+namespace {
+
+// Game time a slice of the replay may run at most, and the browser's time it stops after.
+constexpr double kSliceGameSeconds = 5;
+constexpr double kSliceMilliseconds = 12;
+
+struct PageReplay {
+  std::ostringstream dump;
+  std::unique_ptr<ReplayRun> run;
+  double until = 0;  // where it runs to: the script's end, or the moment the page is to show
+};
+
+void tellPage(const char* key, const std::string& text) {
+  EM_ASM({ window[UTF8ToString($0)] = UTF8ToString($1); }, key, text.c_str());
+}
+
+void replaySlice(void* argument) {
+  auto* replay = static_cast<PageReplay*>(argument);
+  platform::RunLoop& loop = replay->run->sandbox->loop();
+  const double started = emscripten_get_now();
+  while (loop.now() < replay->until && emscripten_get_now() - started < kSliceMilliseconds) {
+    loop.runUntil(std::min(loop.now() + kSliceGameSeconds, replay->until));
+  }
+  if (loop.now() < replay->until) return;
+  emscripten_cancel_main_loop();
+  if (replay->until < replay->run->duration()) {
+    // The moment asked for stays on the canvas, as the desktop's screenshot of it shows it.
+    platform::Display& display = replay->run->sandbox->display();
+    display.layoutIfNeeded();
+    display.composite();
+    EM_ASM({ window.tidewickShown = true; });
+    return;
+  }
+  replay->run->finish();
+  tellPage("tidewickDump", replay->dump.str());
+  EM_ASM({ window.tidewickDone = true; });
+}
+
+// Runs the script at `path` to its end, or only `until` a moment when that is given (not a
+// number: the end).
+int replayInPage(const std::string& path, const char* until) {
+  std::string error, warning;
+  const std::optional<ReplayScript> script = readReplayScript(path, error, warning);
+  if (!script) {
+    std::fprintf(stderr, "tidewick replay: %s\n", error.c_str());
+    tellPage("tidewickError", "tidewick replay: " + error);
+    return 2;
+  }
+  if (!warning.empty()) std::fprintf(stderr, "tidewick replay: %s\n", warning.c_str());
+  auto* replay = new PageReplay;
+  const double moment = until ? std::strtod(until, nullptr) : script->duration;
+  replay->until = moment >= 0 && moment < script->duration ? moment : script->duration;
+  replay->run = ReplayRun::start(*script, &replay->dump, {});
+  if (!replay->run) {
+    tellPage("tidewickError", "tidewick replay: the game could not start");
+    return 1;
+  }
+  emscripten_set_main_loop_arg(replaySlice, replay, 0, false);
+  return 0;
+}
+
+// The game the page plays, for the page's tests.
+SaltmereAppDelegate* sPlayed = nullptr;
+
+int playInPage() {
+  const timespec now = [] {
+    timespec time{};
+    clock_gettime(CLOCK_REALTIME, &time);
+    return time;
+  }();
+  const auto seed =
+      static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec));
+  platform::gameRandom().seed(seed);
+  // The session lives as long as the page.
+  LiveSession* session = LiveSession::start(seed, std::nullopt, std::nullopt).release();
+  if (!session) return 1;
+  return platform::applicationMain(
+      [session] {
+        auto made = std::make_unique<SaltmereAppDelegate>();
+        const platform::Display* display = platform::Display::shared();
+        made->scenePresenter.setPacing(Pacing::Smooth, display->refreshRate());
+        made->scenePresenter.showing = [display] { return display->isShowing(); };
+        session->follow(*made);
+        sPlayed = made.get();
+        return made;
+      },
+      {}, platform::controlsPathBeside(platform::UserDefaults::standard().path()),
+      {.launched = [session] { session->launched(); }});
+}
+
+}  // namespace
+
+// The played game's world as a dump's line shows it ("" before the launch): what the page's tests
+// read of a live game. Valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_world_line() {
+  static std::string line;
+  line = sPlayed ? worldLine(*sPlayed) : std::string();
+  return line.c_str();
+}
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::string(argv[1]) == "replay") {
+    return replayInPage(argv[2],
+                        argc >= 5 && std::string(argv[3]) == "--until" ? argv[4] : nullptr);
+  }
+  return playInPage();
+}
