@@ -1,0 +1,244 @@
+// The page in headless Chromium (Debian's, driven by playwright-core): replays give the desktop's
+// dumps byte for byte, the menu shows, keys and clicks reach a game, records outlive a reload,
+// and the console stays clean. node --test tests/web/page_test.mjs, after scripts/web and the
+// desktop build (TIDEWICK_PAGE and TIDEWICK_GAME name others).
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, dirname, join, resolve } from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+import { chromium } from 'playwright-core';
+
+import { serve } from '../../web/serve.mjs';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+const pageFolder = process.env.TIDEWICK_PAGE ?? join(root, 'build-web/page');
+const desktopGame = process.env.TIDEWICK_GAME ?? join(root, 'build/session/tidewick');
+
+// Scripts kept in the repository, and one that hands a ten-minute game to the built-in player.
+const keptScripts = [
+  'tests/session/same_numbers/bot-two-minutes.json',
+  'tests/session/same_numbers/live-play.json',
+  'packaging/screenshots/a-game.json',
+  'packaging/screenshots/the-tutorial.json',
+  'tests/web/bot-ten-minutes.json',
+];
+
+let site, server, address, browser;
+
+before(async () => {
+  // The page's files and the scripts side by side, as a host would serve them.
+  site = mkdtempSync(join(tmpdir(), 'tidewick-site-'));
+  for (const file of readdirSync(pageFolder)) symlinkSync(join(pageFolder, file), join(site, file));
+  for (const script of keptScripts) symlinkSync(join(root, script), join(site, basename(script)));
+  writeFileSync(join(site, 'malformed.json'), '{"seed": 1, "duration": "long"}');
+  ({ server, address } = await serve(site));
+  browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--no-first-run', '--autoplay-policy=no-user-gesture-required'],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+  if (site) rmSync(site, { recursive: true, force: true });
+});
+
+// A new page whose console errors and uncaught exceptions are collected.
+async function openPage(context = browser) {
+  const page = await context.newPage();
+  const problems = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(`console: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`page: ${error.message}`));
+  return { page, problems };
+}
+
+function desktopDump(script) {
+  const work = mkdtempSync(join(tmpdir(), 'tidewick-dump-'));
+  try {
+    execFileSync(desktopGame, ['replay', join(root, script), '--dump', join(work, 'dump.jsonl')], {
+      env: { ...process.env, ALSOFT_DRIVERS: 'null' },
+      stdio: ['ignore', 'ignore', 'inherit'],
+    });
+    return readFileSync(join(work, 'dump.jsonl'), 'utf8');
+  } finally {
+    rmSync(work, { recursive: true, force: true });
+  }
+}
+
+async function replayInPage(name) {
+  const { page, problems } = await openPage();
+  await page.goto(`${address}index.html?replay=${name}`);
+  await page.waitForFunction(() => window.tidewickDone || window.tidewickError, null, {
+    timeout: 10 * 60 * 1000,
+    polling: 250,
+  });
+  const outcome = await page.evaluate(() => ({
+    dump: window.tidewickDump,
+    error: window.tidewickError,
+  }));
+  await page.close();
+  return { ...outcome, problems };
+}
+
+describe('the page', { concurrency: 3 }, () => {
+describe('replays in the page', { concurrency: 2 }, () => {
+  for (const script of keptScripts) {
+    test(`${basename(script)} gives the desktop's dump, byte for byte`, async () => {
+      const expected = desktopDump(script);
+      const { dump, error, problems } = await replayInPage(basename(script));
+      assert.equal(error, undefined);
+      assert.match(dump, /\n\{"final":.*\n$/, 'a dump to its end');
+      if (dump !== expected) {
+        const made = dump.split('\n'), kept = expected.split('\n');
+        const line = made.findIndex((text, i) => text !== kept[i]);
+        assert.fail(`line ${line + 1} differs:\n page:    ${made[line]}\n desktop: ${kept[line]}`);
+      }
+      assert.deepEqual(problems, []);
+    });
+  }
+
+  test('a malformed script is refused with the desktop\'s message', async () => {
+    const { dump, error } = await replayInPage('malformed.json');
+    assert.equal(dump, undefined);
+    const desktop = (() => {
+      try {
+        execFileSync(desktopGame, ['replay', join(site, 'malformed.json')], { stdio: 'pipe' });
+      } catch (failure) {
+        return failure.stderr.toString().split('\n')[0];
+      }
+      return 'no error';
+    })();
+    assert.equal(error, desktop.replace(join(site, 'malformed.json'), '/malformed.json'));
+  });
+});
+
+// Pictures (PNG) decoded by the browser and measured there by `measure`, which is given their
+// ImageData.
+async function measurePictures(pictures, measure) {
+  const { page } = await openPage();
+  const result = await page.evaluate(async ([encoded, measureSource]) => {
+    const decode = async (base64) => {
+      const blob = await (await fetch(`data:image/png;base64,${base64}`)).blob();
+      const bitmap = await createImageBitmap(blob);
+      const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      return context.getImageData(0, 0, bitmap.width, bitmap.height);
+    };
+    // eslint-disable-next-line no-new-func
+    return new Function(`return (${measureSource})`)()(await Promise.all(encoded.map(decode)));
+  }, [pictures.map((picture) => picture.toString('base64')), measure.toString()]);
+  await page.close();
+  return result;
+}
+
+// The root-mean-square difference of two pictures of one size, in levels of 255, and the number
+// of pixels that differ at all.
+const difference = ([x, y]) => {
+  if (x.width !== y.width || x.height !== y.height) return { sizes: [x.width, x.height, y.width, y.height] };
+  let sum = 0, differing = 0;
+  for (let i = 0; i < x.data.length; i += 4) {
+    let pixelDiffers = false;
+    for (let c = 0; c < 3; ++c) {
+      const d = x.data[i + c] - y.data[i + c];
+      sum += d * d;
+      pixelDiffers ||= d !== 0;
+    }
+    if (pixelDiffers) ++differing;
+  }
+  return { rmse: Math.sqrt(sum / (x.width * x.height * 3)), differing };
+};
+
+// How many colours a picture has: a blank canvas has one.
+const colours = ([x]) => {
+  const seen = new Set();
+  for (let i = 0; i < x.data.length; i += 4) seen.add((x.data[i] << 16) | (x.data[i + 1] << 8) | x.data[i + 2]);
+  return seen.size;
+};
+
+// A landscape point's pixel in a 960 x 640 page: two pixels a point.
+const at = (x, y) => ({ x: x * 2, y: y * 2 });
+
+async function worldOf(page) {
+  const line = await page.evaluate(() => Module.UTF8ToString(Module._tidewick_world_line()));
+  return line ? JSON.parse(line) : null;
+}
+
+async function waitForWorld(page, wanted, seconds) {
+  const deadline = Date.now() + seconds * 1000;
+  for (;;) {
+    const world = await worldOf(page);
+    if (world && wanted(world)) return world;
+    if (Date.now() > deadline) assert.fail(`no such world after ${seconds} s: ${JSON.stringify(world)?.slice(0, 200)}`);
+    await page.waitForTimeout(500);
+  }
+}
+
+describe('the page, played', { concurrency: 2 }, () => {
+  test('a replayed moment looks as the desktop draws it', async () => {
+    const moment = 20, script = 'packaging/screenshots/a-game.json';
+    const work = mkdtempSync(join(tmpdir(), 'tidewick-shot-'));
+    try {
+      execFileSync(desktopGame, ['replay', join(root, script), '--scale', '2',
+        '--screenshot', `${moment}:${join(work, 'desktop.png')}`], {
+        env: { ...process.env, ALSOFT_DRIVERS: 'null' },
+      });
+      const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
+      const { page, problems } = await openPage(context);
+      await page.goto(`${address}index.html?replay=${basename(script)}&until=${moment}`);
+      await page.waitForFunction(() => window.tidewickShown, null, { timeout: 120000 });
+      const shown = await page.screenshot();
+      await context.close();
+      const { rmse, differing, sizes } =
+        await measurePictures([shown, readFileSync(join(work, 'desktop.png'))], difference);
+      assert.equal(sizes, undefined, 'pictures of one size');
+      // The game draws into an RGB 565 surface: SwiftShader and Mesa's rasteriser put many blended
+      // colours one step of it apart (8 levels of red or blue, 4 of green), and a few edges more.
+      console.log(`page against desktop at ${moment} s: RMSE ${rmse.toFixed(3)}, ${differing} pixels differ`);
+      assert.ok(rmse < 3.5, `RMSE ${rmse}`);
+      assert.deepEqual(problems, []);
+    } finally {
+      rmSync(work, { recursive: true, force: true });
+    }
+  });
+
+  test('the menu shows, a click and keys start a game, records outlive a reload, the demo plays', async () => {
+    const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
+    const { page, problems } = await openPage(context);
+    await page.goto(address);
+    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+    await waitForWorld(page, () => true, 10);
+    // The menu drawn: a picture of many colours, not a blank canvas.
+    assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
+
+    // The main menu's play button by a click, the play menu's play by keys.
+    await page.mouse.click(at(360, 130).x, at(360, 130).y);
+    await page.waitForTimeout(1500);
+    for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+    await waitForWorld(page, (world) => world.state !== 0 && world.numBabies === 6, 10);
+    // Left alone, the trash takes the babies: the game ends with a score on record.
+    const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
+    const stored = () => page.evaluate(() => {
+      const path = '/home/web_user/.config/tidewick/defaults.json';
+      return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
+    });
+    assert.equal((await stored()).score, over.score);
+    await page.reload();
+    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+    assert.equal((await stored()).score, over.score, 'the record after a reload');
+
+    // Half a minute on the menu, and the built-in player plays rounds.
+    await waitForWorld(page, (world) => world.round >= 2, 150);
+    await context.close();
+    assert.deepEqual(problems, []);
+  });
+});
+});
