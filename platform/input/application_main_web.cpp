@@ -19,12 +19,18 @@ struct PageApplication {
   std::unique_ptr<DesktopEvents> events;
   std::unique_ptr<ApplicationDelegate> delegate;
   RealClock machine;
+  bool shown = false;
 };
 
 void animationFrame(void* argument) {
   auto& page = *static_cast<PageApplication*>(argument);
   page.events->waitAndDispatch(0);
   page.loop.turn();
+  // When the first picture was drawn, in the page's time: how long a visitor waited for it.
+  if (!page.shown) {
+    page.shown = true;
+    EM_ASM({ window.tidewickFirstPicture = performance.now(); });
+  }
 }
 
 }  // namespace

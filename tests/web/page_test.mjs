@@ -9,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
 
 import { chromium } from 'playwright-core';
 
@@ -183,6 +184,27 @@ async function waitForWorld(page, wanted, seconds) {
 }
 
 describe('the page, played', { concurrency: 2 }, () => {
+  test('the first picture needs at most 3 MB, compressed, from the server', async () => {
+    const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
+    const { page, problems } = await openPage(context);
+    const fetched = new Map();
+    page.on('response', async (response) => {
+      const body = await response.body().catch(() => Buffer.alloc(0));
+      fetched.set(new URL(response.url()).pathname, body);
+    });
+    await page.goto(address);
+    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
+    await context.close();
+    let raw = 0, compressed = 0;
+    for (const [, body] of fetched) {
+      raw += body.length;
+      compressed += gzipSync(body, { level: 9 }).length;
+    }
+    console.log(`first picture after ${fetched.size} files: ${raw} bytes, ${compressed} gzip-compressed`);
+    assert.ok(compressed <= 3e6, `${compressed} bytes`);
+    assert.deepEqual(problems, []);
+  });
+
   test('a replayed moment looks as the desktop draws it', async () => {
     const moment = 20, script = 'packaging/screenshots/a-game.json';
     const work = mkdtempSync(join(tmpdir(), 'tidewick-shot-'));
@@ -223,7 +245,21 @@ describe('the page, played', { concurrency: 2 }, () => {
     await page.mouse.click(at(360, 130).x, at(360, 130).y);
     await page.waitForTimeout(1500);
     for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
-    await waitForWorld(page, (world) => world.state !== 0 && world.numBabies === 6, 10);
+    await waitForWorld(page, (world) => world.state === 2, 10);
+    // The page hidden (another tab, a locked phone) pauses the game; shown again, it goes on.
+    const setHidden = (hidden) => page.evaluate((hidden) => {
+      Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, hidden);
+    await setHidden(true);
+    await page.waitForTimeout(500);
+    const paused = await worldOf(page);
+    await page.waitForTimeout(1500);
+    assert.deepEqual(await worldOf(page), paused, 'nothing moves while the page is hidden');
+    await setHidden(false);
+    await page.waitForTimeout(1500);
+    assert.notDeepEqual(await worldOf(page), paused, 'the game goes on when the page shows again');
     // Left alone, the trash takes the babies: the game ends with a score on record.
     const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
     const stored = () => page.evaluate(() => {
