@@ -8,22 +8,38 @@
 
 #include <cstdio>
 
+// Each entry point of the extension, by its name without "gl" and "OES", in both spellings.
+// clang-format off
+#define TIDEWICK_FRAMEBUFFER_ENTRIES(entry)                                        \
+  entry(GenFramebuffers, GENFRAMEBUFFERS)                                          \
+  entry(BindFramebuffer, BINDFRAMEBUFFER)                                          \
+  entry(DeleteFramebuffers, DELETEFRAMEBUFFERS)                                    \
+  entry(GenRenderbuffers, GENRENDERBUFFERS)                                        \
+  entry(BindRenderbuffer, BINDRENDERBUFFER)                                        \
+  entry(DeleteRenderbuffers, DELETERENDERBUFFERS)                                  \
+  entry(RenderbufferStorage, RENDERBUFFERSTORAGE)                                  \
+  entry(FramebufferRenderbuffer, FRAMEBUFFERRENDERBUFFER)                          \
+  entry(CheckFramebufferStatus, CHECKFRAMEBUFFERSTATUS)                            \
+  entry(IsFramebuffer, ISFRAMEBUFFER)                                              \
+  entry(IsRenderbuffer, ISRENDERBUFFER)                                            \
+  entry(GetFramebufferAttachmentParameteriv, GETFRAMEBUFFERATTACHMENTPARAMETERIV)
+// clang-format on
+
 namespace oes {
 
-PFNGLGENFRAMEBUFFERSOESPROC glGenFramebuffersOES;
-PFNGLBINDFRAMEBUFFEROESPROC glBindFramebufferOES;
-PFNGLDELETEFRAMEBUFFERSOESPROC glDeleteFramebuffersOES;
-PFNGLGENRENDERBUFFERSOESPROC glGenRenderbuffersOES;
-PFNGLBINDRENDERBUFFEROESPROC glBindRenderbufferOES;
-PFNGLDELETERENDERBUFFERSOESPROC glDeleteRenderbuffersOES;
-PFNGLRENDERBUFFERSTORAGEOESPROC glRenderbufferStorageOES;
-PFNGLFRAMEBUFFERRENDERBUFFEROESPROC glFramebufferRenderbufferOES;
-PFNGLCHECKFRAMEBUFFERSTATUSOESPROC glCheckFramebufferStatusOES;
-PFNGLISFRAMEBUFFEROESPROC glIsFramebufferOES;
-PFNGLISRENDERBUFFEROESPROC glIsRenderbufferOES;
-PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVOESPROC glGetFramebufferAttachmentParameterivOES;
+#define TIDEWICK_DEFINE(name, NAME) PFNGL##NAME##OESPROC gl##name##OES;
+TIDEWICK_FRAMEBUFFER_ENTRIES(TIDEWICK_DEFINE)
+#undef TIDEWICK_DEFINE
 
-#ifndef __EMSCRIPTEN__
+#ifdef __EMSCRIPTEN__
+// In the page framebuffer objects are WebGL's own: the extension's calls are the core ones.
+bool load() {
+#define TIDEWICK_CORE(name, NAME) gl##name##OES = gl##name;
+  TIDEWICK_FRAMEBUFFER_ENTRIES(TIDEWICK_CORE)
+#undef TIDEWICK_CORE
+  return true;
+}
+#else
 namespace {
 
 template <typename F>
@@ -34,41 +50,14 @@ bool lookUp(F& entry, const char* name) {
 }
 
 }  // namespace
-#endif
 
 bool load() {
-#ifdef __EMSCRIPTEN__
-  // In the page framebuffer objects are WebGL's own: the extension's calls are the core ones.
-  glGenFramebuffersOES = glGenFramebuffers;
-  glBindFramebufferOES = glBindFramebuffer;
-  glDeleteFramebuffersOES = glDeleteFramebuffers;
-  glGenRenderbuffersOES = glGenRenderbuffers;
-  glBindRenderbufferOES = glBindRenderbuffer;
-  glDeleteRenderbuffersOES = glDeleteRenderbuffers;
-  glRenderbufferStorageOES = glRenderbufferStorage;
-  glFramebufferRenderbufferOES = glFramebufferRenderbuffer;
-  glCheckFramebufferStatusOES = glCheckFramebufferStatus;
-  glIsFramebufferOES = glIsFramebuffer;
-  glIsRenderbufferOES = glIsRenderbuffer;
-  glGetFramebufferAttachmentParameterivOES = glGetFramebufferAttachmentParameteriv;
-  return true;
-#else
   bool ok = true;
-  ok &= lookUp(glGenFramebuffersOES, "glGenFramebuffersOES");
-  ok &= lookUp(glBindFramebufferOES, "glBindFramebufferOES");
-  ok &= lookUp(glDeleteFramebuffersOES, "glDeleteFramebuffersOES");
-  ok &= lookUp(glGenRenderbuffersOES, "glGenRenderbuffersOES");
-  ok &= lookUp(glBindRenderbufferOES, "glBindRenderbufferOES");
-  ok &= lookUp(glDeleteRenderbuffersOES, "glDeleteRenderbuffersOES");
-  ok &= lookUp(glRenderbufferStorageOES, "glRenderbufferStorageOES");
-  ok &= lookUp(glFramebufferRenderbufferOES, "glFramebufferRenderbufferOES");
-  ok &= lookUp(glCheckFramebufferStatusOES, "glCheckFramebufferStatusOES");
-  ok &= lookUp(glIsFramebufferOES, "glIsFramebufferOES");
-  ok &= lookUp(glIsRenderbufferOES, "glIsRenderbufferOES");
-  ok &=
-      lookUp(glGetFramebufferAttachmentParameterivOES, "glGetFramebufferAttachmentParameterivOES");
+#define TIDEWICK_LOOK_UP(name, NAME) ok &= lookUp(gl##name##OES, "gl" #name "OES");
+  TIDEWICK_FRAMEBUFFER_ENTRIES(TIDEWICK_LOOK_UP)
+#undef TIDEWICK_LOOK_UP
   return ok;
-#endif
 }
+#endif
 
 }  // namespace oes

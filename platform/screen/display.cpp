@@ -15,6 +15,9 @@
 #include "platform/graphics/gl.h"
 #include "platform/screen/compositor.h"
 #include "platform/screen/view.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/screen/saved_gl_state.h"
+#endif
 
 namespace platform {
 namespace {
@@ -62,60 +65,6 @@ void requestGLES11() {
 #endif
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
-
-#ifdef __EMSCRIPTEN__
-// The page has one WebGL context for the compositor and the game alike: the compositor keeps the
-// state the game draws with (set once at launch, some of it) and gives it back when it is done.
-// The current colour cannot be read back; it goes back to GL's initial white.
-class SavedGameState {
- public:
-  SavedGameState() {
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer_);
-    glGetIntegerv(GL_VIEWPORT, viewport_);
-    glGetIntegerv(GL_SCISSOR_BOX, scissor_);
-    scissorTest_ = glIsEnabled(GL_SCISSOR_TEST);
-    blend_ = glIsEnabled(GL_BLEND);
-    glGetIntegerv(kBlendSource, &blendSource_);
-    glGetIntegerv(kBlendDestination, &blendDestination_);
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureMode_);
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection_);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView_);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment_);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor_);
-  }
-  ~SavedGameState() {
-    oes::glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(framebuffer_));
-    glViewport(viewport_[0], viewport_[1], viewport_[2], viewport_[3]);
-    glScissor(scissor_[0], scissor_[1], scissor_[2], scissor_[3]);
-    scissorTest_ ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
-    blend_ ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-    glBlendFunc(static_cast<GLenum>(blendSource_), static_cast<GLenum>(blendDestination_));
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureMode_);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(projection_);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(modelView_);
-    glMatrixMode(static_cast<GLenum>(matrixMode_));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
-    glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment_);
-    glClearColor(clearColor_[0], clearColor_[1], clearColor_[2], clearColor_[3]);
-    glColor4f(1, 1, 1, 1);
-  }
-  SavedGameState(const SavedGameState&) = delete;
-  SavedGameState& operator=(const SavedGameState&) = delete;
-
- private:
-  // WebGL answers the blend factors by their GL ES 2 names only.
-  static constexpr GLenum kBlendSource = 0x80C9, kBlendDestination = 0x80C8;
-  GLint framebuffer_ = 0, viewport_[4] = {}, scissor_[4] = {};
-  GLboolean scissorTest_ = GL_FALSE, blend_ = GL_FALSE;
-  GLint blendSource_ = GL_ONE, blendDestination_ = GL_ZERO, textureMode_ = GL_MODULATE;
-  GLint matrixMode_ = GL_MODELVIEW, texture_ = 0, unpackAlignment_ = 4;
-  GLfloat projection_[16] = {}, modelView_[16] = {}, clearColor_[4] = {};
-};
-#endif
 
 }  // namespace
 
@@ -264,7 +213,7 @@ Point Display::landscapePointAt(int windowX, int windowY) const {
 template <typename Draw>
 void Display::withCompositor(Draw draw) {
 #ifdef __EMSCRIPTEN__
-  const SavedGameState saved;
+  const SavedGLState saved;
   draw();
 #else
   SDL_GLContext previous = SDL_GL_GetCurrentContext();

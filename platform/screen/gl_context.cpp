@@ -85,8 +85,8 @@ std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
   if (!display || api != RenderingAPI::OpenGLES1) return nullptr;
 #ifdef __EMSCRIPTEN__
   // The page's one context is everybody's.
-  return std::unique_ptr<GLContext>(new GLContext(api, display->compositorContext()));
-#endif
+  SDL_GLContext handle = display->compositorContext();
+#else
   SDL_Window* window = display->sdlWindow();
   SDL_GLContext previous = SDL_GL_GetCurrentContext();
   // A new context shares with the current one: make that the compositor's.
@@ -95,6 +95,7 @@ std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
   SDL_GLContext handle = SDL_GL_CreateContext(window);
   SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
   SDL_GL_MakeCurrent(window, previous);
+#endif
   if (!handle) {
     std::fprintf(stderr, "tidewick: cannot create a GL context: %s\n", SDL_GetError());
     return nullptr;

@@ -11,9 +11,8 @@ import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
 
-import { chromium } from 'playwright-core';
-
 import { serve } from '../../web/serve.mjs';
+import { launchChromium } from './chromium.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const pageFolder = process.env.TIDEWICK_PAGE ?? join(root, 'build-web/page');
@@ -37,12 +36,7 @@ before(async () => {
   for (const script of keptScripts) symlinkSync(join(root, script), join(site, basename(script)));
   writeFileSync(join(site, 'malformed.json'), '{"seed": 1, "duration": "long"}');
   ({ server, address } = await serve(site));
-  browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--no-first-run', '--autoplay-policy=no-user-gesture-required'],
-  });
+  browser = await launchChromium();
 });
 
 after(async () => {
@@ -165,8 +159,8 @@ const colours = ([x]) => {
   return seen.size;
 };
 
-// A landscape point's pixel in a 960 x 640 page: two pixels a point.
-const at = (x, y) => ({ x: x * 2, y: y * 2 });
+// Games played live in a page of one pixel a point (480 x 320): the least drawing for the browser.
+const kLiveViewport = { width: 480, height: 320 };
 
 async function worldOf(page) {
   const line = await page.evaluate(() => Module.UTF8ToString(Module._tidewick_world_line()));
@@ -232,8 +226,54 @@ describe('the page, played', { concurrency: 2 }, () => {
     }
   });
 
+  test('a game pad moves through the menus; a lost GL context comes back to the menu', async () => {
+    const context = await browser.newContext({ viewport: kLiveViewport });
+    // A standard pad the page's Gamepad API reports, its buttons pressed from the test.
+    await context.addInitScript(() => {
+      const pad = {
+        id: 'Tidewick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+        axes: [0, 0, 0, 0],
+        buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
+      };
+      navigator.getGamepads = () => [pad, null, null, null];
+      window.pressPadButton = (button, pressed) => {
+        pad.buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
+        pad.timestamp += 1;
+      };
+    });
+    const { page, problems } = await openPage(context);
+    await page.goto(address);
+    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
+    const press = async (button) => {
+      await page.evaluate((button) => window.pressPadButton(button, true), button);
+      await page.waitForTimeout(200);
+      await page.evaluate((button) => window.pressPadButton(button, false), button);
+      await page.waitForTimeout(600);
+    };
+    const kDpadDown = 13, kA = 0;
+    await page.waitForTimeout(1000);
+    assert.equal((await worldOf(page)).numBabies, 0, 'the main menu');
+    // Play on the main menu, then play (after the tutorial) on the play menu: a game starts.
+    for (const button of [kDpadDown, kA, kDpadDown, kDpadDown, kA]) await press(button);
+    await waitForWorld(page, (world) => world.state !== 0, 5);
+
+    // The context lost and given back: the page starts again, on the main menu.
+    const startedAgain = page.waitForEvent('load', { timeout: 30000 });
+    await page.evaluate(() => {
+      const lose = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+      lose.loseContext();
+      setTimeout(() => lose.restoreContext(), 300);
+    });
+    await startedAgain;
+    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
+    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+    assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn again');
+    await context.close();
+    assert.deepEqual(problems.filter((problem) => !problem.includes('CONTEXT_LOST')), []);
+  });
+
   test('the menu shows, a click and keys start a game, records outlive a reload, the demo plays', async () => {
-    const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
+    const context = await browser.newContext({ viewport: kLiveViewport });
     const { page, problems } = await openPage(context);
     await page.goto(address);
     await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
@@ -242,7 +282,7 @@ describe('the page, played', { concurrency: 2 }, () => {
     assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
 
     // The main menu's play button by a click, the play menu's play by keys.
-    await page.mouse.click(at(360, 130).x, at(360, 130).y);
+    await page.mouse.click(360, 130);
     await page.waitForTimeout(1500);
     for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
     await waitForWorld(page, (world) => world.state === 2, 10);
