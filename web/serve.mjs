@@ -20,8 +20,13 @@ const kTypes = {
 export function serve(root, port = 0) {
   const folder = resolve(root);
   const server = createServer((request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
-    let file = normalize(join(folder, path));
+    let file;
+    try {
+      file = normalize(join(folder, decodeURIComponent(new URL(request.url, 'http://localhost').pathname)));
+    } catch {
+      response.writeHead(400, { 'Content-Type': 'text/plain' }).end('bad address\n');
+      return;
+    }
     if (file !== folder && !file.startsWith(folder + sep)) {
       response.writeHead(403).end();
       return;

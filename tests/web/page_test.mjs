@@ -84,6 +84,16 @@ async function replayInPage(name) {
   return { ...outcome, problems };
 }
 
+test('the page\'s server answers its own files only', async () => {
+  const status = async (path) => (await fetch(address + path)).status;
+  assert.equal(await status('index.html'), 200);
+  assert.equal((await fetch(`${address}index.wasm`)).headers.get('content-type'), 'application/wasm');
+  assert.equal(await status('%2e%2e/%2e%2e/etc/passwd'), 404);
+  assert.equal(await status('..%2f..%2fetc%2fpasswd'), 403);
+  assert.equal(await status('%E0%A4%A'), 400);
+  assert.equal(await status('no-such-file'), 404);
+});
+
 describe('the page', { concurrency: 3 }, () => {
 describe('replays in the page', { concurrency: 2 }, () => {
   for (const script of keptScripts) {
