@@ -111,19 +111,19 @@ describe('replays in the page', { concurrency: 2 }, () => {
     });
   }
 
-  test('a malformed script is refused with the desktop\'s message', async () => {
-    const { dump, error } = await replayInPage('malformed.json');
-    assert.equal(dump, undefined);
-    const desktop = (() => {
+  for (const name of ['malformed.json', 'no-such-script.json']) {
+    test(`${name} is refused with the desktop's message`, async () => {
+      const { dump, error } = await replayInPage(name);
+      assert.equal(dump, undefined);
+      let desktop = 'no error';
       try {
-        execFileSync(desktopGame, ['replay', join(site, 'malformed.json')], { stdio: 'pipe' });
+        execFileSync(desktopGame, ['replay', join(site, name)], { stdio: 'pipe' });
       } catch (failure) {
-        return failure.stderr.toString().split('\n')[0];
+        desktop = failure.stderr.toString().split('\n')[0];
       }
-      return 'no error';
-    })();
-    assert.equal(error, desktop.replace(join(site, 'malformed.json'), '/malformed.json'));
-  });
+      assert.equal(error, desktop.replace(join(site, name), `/${name}`));
+    });
+  }
 });
 
 // Pictures (PNG) decoded by the browser and measured there by `measure`, which is given their
