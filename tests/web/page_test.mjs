@@ -94,38 +94,6 @@ test('the page\'s server answers its own files only', async () => {
   assert.equal(await status('no-such-file'), 404);
 });
 
-describe('the page', { concurrency: 3 }, () => {
-describe('replays in the page', { concurrency: 2 }, () => {
-  for (const script of keptScripts) {
-    test(`${basename(script)} gives the desktop's dump, byte for byte`, async () => {
-      const expected = desktopDump(script);
-      const { dump, error, problems } = await replayInPage(basename(script));
-      assert.equal(error, undefined);
-      assert.match(dump, /\n\{"final":.*\n$/, 'a dump to its end');
-      if (dump !== expected) {
-        const made = dump.split('\n'), kept = expected.split('\n');
-        const line = made.findIndex((text, i) => text !== kept[i]);
-        assert.fail(`line ${line + 1} differs:\n page:    ${made[line]}\n desktop: ${kept[line]}`);
-      }
-      assert.deepEqual(problems, []);
-    });
-  }
-
-  for (const name of ['malformed.json', 'no-such-script.json']) {
-    test(`${name} is refused with the desktop's message`, async () => {
-      const { dump, error } = await replayInPage(name);
-      assert.equal(dump, undefined);
-      let desktop = 'no error';
-      try {
-        execFileSync(desktopGame, ['replay', join(site, name)], { stdio: 'pipe' });
-      } catch (failure) {
-        desktop = failure.stderr.toString().split('\n')[0];
-      }
-      assert.equal(error, desktop.replace(join(site, name), `/${name}`));
-    });
-  }
-});
-
 // Pictures (PNG) decoded by the browser and measured there by `measure`, which is given their
 // ImageData.
 async function measurePictures(pictures, measure) {
@@ -187,144 +155,176 @@ async function waitForWorld(page, wanted, seconds) {
   }
 }
 
-describe('the page, played', { concurrency: 2 }, () => {
-  test('the first picture needs at most 3 MB, compressed, from the server', async () => {
-    const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
-    const { page, problems } = await openPage(context);
-    const fetched = new Map();
-    page.on('response', async (response) => {
-      const body = await response.body().catch(() => Buffer.alloc(0));
-      fetched.set(new URL(response.url()).pathname, body);
-    });
-    await page.goto(address);
-    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
-    await context.close();
-    let raw = 0, compressed = 0;
-    for (const [, body] of fetched) {
-      raw += body.length;
-      compressed += gzipSync(body, { level: 9 }).length;
+describe('the page', { concurrency: 3 }, () => {
+  describe('replays in the page', { concurrency: 2 }, () => {
+    for (const script of keptScripts) {
+      test(`${basename(script)} gives the desktop's dump, byte for byte`, async () => {
+        const expected = desktopDump(script);
+        const { dump, error, problems } = await replayInPage(basename(script));
+        assert.equal(error, undefined);
+        assert.match(dump, /\n\{"final":.*\n$/, 'a dump to its end');
+        if (dump !== expected) {
+          const made = dump.split('\n'), kept = expected.split('\n');
+          const line = made.findIndex((text, i) => text !== kept[i]);
+          assert.fail(`line ${line + 1} differs:\n page:    ${made[line]}\n desktop: ${kept[line]}`);
+        }
+        assert.deepEqual(problems, []);
+      });
     }
-    console.log(`first picture after ${fetched.size} files: ${raw} bytes, ${compressed} gzip-compressed`);
-    assert.ok(compressed <= 3e6, `${compressed} bytes`);
-    assert.deepEqual(problems, []);
+
+    for (const name of ['malformed.json', 'no-such-script.json']) {
+      test(`${name} is refused with the desktop's message`, async () => {
+        const { dump, error } = await replayInPage(name);
+        assert.equal(dump, undefined);
+        let desktop = 'no error';
+        try {
+          execFileSync(desktopGame, ['replay', join(site, name)], { stdio: 'pipe' });
+        } catch (failure) {
+          desktop = failure.stderr.toString().split('\n')[0];
+        }
+        assert.equal(error, desktop.replace(join(site, name), `/${name}`));
+      });
+    }
   });
 
-  test('a replayed moment looks as the desktop draws it', async () => {
-    const moment = 20, script = 'packaging/screenshots/a-game.json';
-    const work = mkdtempSync(join(tmpdir(), 'tidewick-shot-'));
-    try {
-      execFileSync(desktopGame, ['replay', join(root, script), '--scale', '2',
-        '--screenshot', `${moment}:${join(work, 'desktop.png')}`], {
-        env: { ...process.env, ALSOFT_DRIVERS: 'null' },
+  describe('the page, played', { concurrency: 3 }, () => {
+    // The longest first: it waits for a game to end and for the demo.
+    test('the menu shows, a click and keys start a game, records outlive a reload, the demo plays', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      const { page, problems } = await openPage(context);
+      await page.goto(address);
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      await waitForWorld(page, () => true, 10);
+      // The menu drawn: a picture of many colours, not a blank canvas.
+      assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
+
+      // The main menu's play button by a click, the play menu's play by keys.
+      await page.mouse.click(360, 130);
+      await page.waitForTimeout(1500);
+      for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+      await waitForWorld(page, (world) => world.state === 2, 10);
+      // The page hidden (another tab, a locked phone) pauses the game; shown again, it goes on.
+      const setHidden = (hidden) => page.evaluate((hidden) => {
+        Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
+        Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'));
+      }, hidden);
+      await setHidden(true);
+      await page.waitForTimeout(500);
+      const paused = await worldOf(page);
+      await page.waitForTimeout(1500);
+      assert.deepEqual(await worldOf(page), paused, 'nothing moves while the page is hidden');
+      await setHidden(false);
+      await page.waitForTimeout(1500);
+      assert.notDeepEqual(await worldOf(page), paused, 'the game goes on when the page shows again');
+      // Left alone, the trash takes the babies: the game ends with a score on record.
+      const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
+      const stored = () => page.evaluate(() => {
+        const path = '/home/web_user/.config/tidewick/defaults.json';
+        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
       });
+      assert.equal((await stored()).score, over.score);
+      await page.reload();
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      assert.equal((await stored()).score, over.score, 'the record after a reload');
+
+      // Half a minute on the menu, and the built-in player plays rounds.
+      await waitForWorld(page, (world) => world.round >= 2, 150);
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+    test('the first picture needs at most 3 MB, compressed, from the server', async () => {
       const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
       const { page, problems } = await openPage(context);
-      await page.goto(`${address}index.html?replay=${basename(script)}&until=${moment}`);
-      await page.waitForFunction(() => window.tidewickShown, null, { timeout: 120000 });
-      const shown = await page.screenshot();
+      const fetched = new Map();
+      page.on('response', async (response) => {
+        const body = await response.body().catch(() => Buffer.alloc(0));
+        fetched.set(new URL(response.url()).pathname, body);
+      });
+      await page.goto(address);
+      await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
       await context.close();
-      const { rmse, differing, sizes } =
-        await measurePictures([shown, readFileSync(join(work, 'desktop.png'))], difference);
-      assert.equal(sizes, undefined, 'pictures of one size');
-      // The game draws into an RGB 565 surface: SwiftShader and Mesa's rasteriser put many blended
-      // colours one step of it apart (8 levels of red or blue, 4 of green), and a few edges more.
-      console.log(`page against desktop at ${moment} s: RMSE ${rmse.toFixed(3)}, ${differing} pixels differ`);
-      assert.ok(rmse < 3.5, `RMSE ${rmse}`);
+      let raw = 0, compressed = 0;
+      for (const [, body] of fetched) {
+        raw += body.length;
+        compressed += gzipSync(body, { level: 9 }).length;
+      }
+      console.log(`first picture after ${fetched.size} files: ${raw} bytes, ${compressed} gzip-compressed`);
+      assert.ok(compressed <= 3e6, `${compressed} bytes`);
       assert.deepEqual(problems, []);
-    } finally {
-      rmSync(work, { recursive: true, force: true });
-    }
-  });
+    });
 
-  test('a game pad moves through the menus; a lost GL context comes back to the menu', async () => {
-    const context = await browser.newContext({ viewport: kLiveViewport });
-    // A standard pad the page's Gamepad API reports, its buttons pressed from the test.
-    await context.addInitScript(() => {
-      const pad = {
-        id: 'Tidewick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
-        axes: [0, 0, 0, 0],
-        buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
+    test('a replayed moment looks as the desktop draws it', async () => {
+      const moment = 20, script = 'packaging/screenshots/a-game.json';
+      const work = mkdtempSync(join(tmpdir(), 'tidewick-shot-'));
+      try {
+        execFileSync(desktopGame, ['replay', join(root, script), '--scale', '2',
+          '--screenshot', `${moment}:${join(work, 'desktop.png')}`], {
+          env: { ...process.env, ALSOFT_DRIVERS: 'null' },
+        });
+        const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
+        const { page, problems } = await openPage(context);
+        await page.goto(`${address}index.html?replay=${basename(script)}&until=${moment}`);
+        await page.waitForFunction(() => window.tidewickShown, null, { timeout: 120000 });
+        const shown = await page.screenshot();
+        await context.close();
+        const { rmse, differing, sizes } =
+          await measurePictures([shown, readFileSync(join(work, 'desktop.png'))], difference);
+        assert.equal(sizes, undefined, 'pictures of one size');
+        // The game draws into an RGB 565 surface: SwiftShader and Mesa's rasteriser put many blended
+        // colours one step of it apart (8 levels of red or blue, 4 of green), and a few edges more.
+        console.log(`page against desktop at ${moment} s: RMSE ${rmse.toFixed(3)}, ${differing} pixels differ`);
+        assert.ok(rmse < 3.5, `RMSE ${rmse}`);
+        assert.deepEqual(problems, []);
+      } finally {
+        rmSync(work, { recursive: true, force: true });
+      }
+    });
+
+    test('a game pad moves through the menus; a lost GL context comes back to the menu', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      // A standard pad the page's Gamepad API reports, its buttons pressed from the test.
+      await context.addInitScript(() => {
+        const pad = {
+          id: 'Tidewick test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+          axes: [0, 0, 0, 0],
+          buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
+        };
+        navigator.getGamepads = () => [pad, null, null, null];
+        window.pressPadButton = (button, pressed) => {
+          pad.buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
+          pad.timestamp += 1;
+        };
+      });
+      const { page, problems } = await openPage(context);
+      await page.goto(address);
+      await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
+      const press = async (button) => {
+        await page.evaluate((button) => window.pressPadButton(button, true), button);
+        await page.waitForTimeout(200);
+        await page.evaluate((button) => window.pressPadButton(button, false), button);
+        await page.waitForTimeout(600);
       };
-      navigator.getGamepads = () => [pad, null, null, null];
-      window.pressPadButton = (button, pressed) => {
-        pad.buttons[button] = { pressed, touched: pressed, value: pressed ? 1 : 0 };
-        pad.timestamp += 1;
-      };
-    });
-    const { page, problems } = await openPage(context);
-    await page.goto(address);
-    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
-    const press = async (button) => {
-      await page.evaluate((button) => window.pressPadButton(button, true), button);
-      await page.waitForTimeout(200);
-      await page.evaluate((button) => window.pressPadButton(button, false), button);
-      await page.waitForTimeout(600);
-    };
-    const kDpadDown = 13, kA = 0;
-    await page.waitForTimeout(1000);
-    assert.equal((await worldOf(page)).numBabies, 0, 'the main menu');
-    // Play on the main menu, then play (after the tutorial) on the play menu: a game starts.
-    for (const button of [kDpadDown, kA, kDpadDown, kDpadDown, kA]) await press(button);
-    await waitForWorld(page, (world) => world.state !== 0, 5);
+      const kDpadDown = 13, kA = 0;
+      await page.waitForTimeout(1000);
+      assert.equal((await worldOf(page)).numBabies, 0, 'the main menu');
+      // Play on the main menu, then play (after the tutorial) on the play menu: a game starts.
+      for (const button of [kDpadDown, kA, kDpadDown, kDpadDown, kA]) await press(button);
+      await waitForWorld(page, (world) => world.state !== 0, 5);
 
-    // The context lost and given back: the page starts again, on the main menu.
-    const startedAgain = page.waitForEvent('load', { timeout: 30000 });
-    await page.evaluate(() => {
-      const lose = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
-      lose.loseContext();
-      setTimeout(() => lose.restoreContext(), 300);
+      // The context lost and given back: the page starts again, on the main menu.
+      const startedAgain = page.waitForEvent('load', { timeout: 30000 });
+      await page.evaluate(() => {
+        const lose = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+        lose.loseContext();
+        setTimeout(() => lose.restoreContext(), 300);
+      });
+      await startedAgain;
+      await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn again');
+      await context.close();
+      assert.deepEqual(problems.filter((problem) => !problem.includes('CONTEXT_LOST')), []);
     });
-    await startedAgain;
-    await page.waitForFunction(() => window.tidewickFirstPicture, null, { timeout: 30000 });
-    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-    assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn again');
-    await context.close();
-    assert.deepEqual(problems.filter((problem) => !problem.includes('CONTEXT_LOST')), []);
   });
-
-  test('the menu shows, a click and keys start a game, records outlive a reload, the demo plays', async () => {
-    const context = await browser.newContext({ viewport: kLiveViewport });
-    const { page, problems } = await openPage(context);
-    await page.goto(address);
-    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-    await waitForWorld(page, () => true, 10);
-    // The menu drawn: a picture of many colours, not a blank canvas.
-    assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
-
-    // The main menu's play button by a click, the play menu's play by keys.
-    await page.mouse.click(360, 130);
-    await page.waitForTimeout(1500);
-    for (const key of ['ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
-    await waitForWorld(page, (world) => world.state === 2, 10);
-    // The page hidden (another tab, a locked phone) pauses the game; shown again, it goes on.
-    const setHidden = (hidden) => page.evaluate((hidden) => {
-      Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
-      Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
-      document.dispatchEvent(new Event('visibilitychange'));
-    }, hidden);
-    await setHidden(true);
-    await page.waitForTimeout(500);
-    const paused = await worldOf(page);
-    await page.waitForTimeout(1500);
-    assert.deepEqual(await worldOf(page), paused, 'nothing moves while the page is hidden');
-    await setHidden(false);
-    await page.waitForTimeout(1500);
-    assert.notDeepEqual(await worldOf(page), paused, 'the game goes on when the page shows again');
-    // Left alone, the trash takes the babies: the game ends with a score on record.
-    const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
-    const stored = () => page.evaluate(() => {
-      const path = '/home/web_user/.config/tidewick/defaults.json';
-      return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
-    });
-    assert.equal((await stored()).score, over.score);
-    await page.reload();
-    await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-    assert.equal((await stored()).score, over.score, 'the record after a reload');
-
-    // Half a minute on the menu, and the built-in player plays rounds.
-    await waitForWorld(page, (world) => world.round >= 2, 150);
-    await context.close();
-    assert.deepEqual(problems, []);
-  });
-});
 });
