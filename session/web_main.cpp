@@ -26,8 +26,9 @@
 
 namespace {
 
-// Game time a slice of the replay may run at most, and the browser's time it stops after.
-constexpr double kSliceGameSeconds = 5;
+// A replay runs in steps of a few frames of game time until a slice of the browser's time is
+// used up, then lets the page breathe.
+constexpr double kSliceGameSeconds = 0.25;
 constexpr double kSliceMilliseconds = 12;
 
 struct PageReplay {
