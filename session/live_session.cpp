@@ -9,6 +9,7 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/run_loop.h"
+#include "platform/screen/display.h"
 
 std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
                                                 const std::optional<std::string>& recordPath,
@@ -30,6 +31,15 @@ std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
     session->dumpFile_ << std::unitbuf;
   }
   return session;
+}
+
+std::unique_ptr<SaltmereAppDelegate> LiveSession::makeGame(Pacing pacing) {
+  auto made = std::make_unique<SaltmereAppDelegate>();
+  const platform::Display* display = platform::Display::shared();
+  made->scenePresenter.setPacing(pacing, display->refreshRate());
+  made->scenePresenter.showing = [display] { return display->isShowing(); };
+  follow(*made);
+  return made;
 }
 
 void LiveSession::follow(SaltmereAppDelegate& game) {

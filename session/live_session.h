@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "gl/scene_presenter.h"
 #include "session/recorder.h"
 #include "session/replay_dump.h"
 
@@ -21,6 +22,9 @@ class LiveSession {
                                             const std::optional<std::string>& recordPath,
                                             const std::optional<std::string>& dumpPath);
 
+  // The game for the open display, its pictures paced as asked and shown while the display is,
+  // followed by this session.
+  std::unique_ptr<SaltmereAppDelegate> makeGame(Pacing pacing);
   // The game is made: its sounds, frames and game ends are followed from its launch on.
   void follow(SaltmereAppDelegate& game);
   // The game has launched.

@@ -66,13 +66,7 @@ int main(int argc, char** argv) {
 
   return platform::applicationMain(
       [&line, &session] {
-        auto made = std::make_unique<SaltmereAppDelegate>();
-        const platform::Display* display = platform::Display::shared();
-        made->scenePresenter.setPacing(line.classicFrames ? Pacing::Classic : Pacing::Smooth,
-                                       display->refreshRate());
-        made->scenePresenter.showing = [display] { return display->isShowing(); };
-        session->follow(*made);
-        return made;
+        return session->makeGame(line.classicFrames ? Pacing::Classic : Pacing::Smooth);
       },
       {.scale = line.scale, .fullscreen = line.fullscreen, .headless = line.headless},
       platform::controlsPathBeside(platform::UserDefaults::standard().path()),

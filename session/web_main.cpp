@@ -103,11 +103,7 @@ int playInPage() {
   if (!session) return 1;
   return platform::applicationMain(
       [session] {
-        auto made = std::make_unique<SaltmereAppDelegate>();
-        const platform::Display* display = platform::Display::shared();
-        made->scenePresenter.setPacing(Pacing::Smooth, display->refreshRate());
-        made->scenePresenter.showing = [display] { return display->isShowing(); };
-        session->follow(*made);
+        auto made = session->makeGame(Pacing::Smooth);
         sPlayed = made.get();
         return made;
       },
