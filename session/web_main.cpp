@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/random.h"
 #include "platform/core/run_loop.h"
@@ -19,6 +21,8 @@
 #include "platform/input/application_main.h"
 #include "platform/input/controls.h"
 #include "platform/screen/display.h"
+#include "platform/ui/button.h"
+#include "platform/ui/focus.h"
 #include "session/live_session.h"
 #include "session/replay.h"
 #include "session/replay_dump.h"
@@ -118,6 +122,23 @@ int playInPage() {
 extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_world_line() {
   static std::string line;
   line = sPlayed ? worldLine(*sPlayed) : std::string();
+  return line.c_str();
+}
+
+// The buttons the pad and the keys step through, in their order, and the one with the focus (-1:
+// none), for the page's tests: {"buttons":["play","achievements",...],"focus":0}. Valid until
+// the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_focus_line() {
+  static std::string line;
+  nlohmann::json buttons = nlohmann::json::array();
+  int focus = -1;
+  if (platform::Window* window = platform::Window::keyWindow()) {
+    for (const platform::Button* button : platform::FocusRing::buttons(*window)) {
+      if (button->isFocused()) focus = static_cast<int>(buttons.size());
+      buttons.push_back(button->title());
+    }
+  }
+  line = nlohmann::json{{"buttons", buttons}, {"focus", focus}}.dump();
   return line.c_str();
 }
 

@@ -28,36 +28,36 @@ void collect(View& view, float alpha, std::vector<std::pair<Point, Button*>>& bu
   for (const auto& subview : view.subviews()) collect(*subview, alpha, buttons);
 }
 
-std::vector<Button*> focusable(Window& window) {
+}  // namespace
+
+std::vector<Button*> FocusRing::buttons(Window& window) {
   std::vector<std::pair<Point, Button*>> found;
   collect(window, 1, found);
   // Top to bottom, then left to right, as the player sees them.
   std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
     return a.first.y != b.first.y ? a.first.y < b.first.y : a.first.x < b.first.x;
   });
-  std::vector<Button*> buttons;
-  for (const auto& [centre, button] : found) buttons.push_back(button);
-  return buttons;
+  std::vector<Button*> ordered;
+  for (const auto& [centre, button] : found) ordered.push_back(button);
+  return ordered;
 }
 
-}  // namespace
-
 void FocusRing::move(Window& window, int step) {
-  const std::vector<Button*> buttons = focusable(window);
-  if (buttons.empty()) return;
-  const auto current = std::find_if(buttons.begin(), buttons.end(),
+  const std::vector<Button*> ring = buttons(window);
+  if (ring.empty()) return;
+  const auto current = std::find_if(ring.begin(), ring.end(),
                                     [](const Button* button) { return button->isFocused(); });
   int next = 0;
-  if (current != buttons.end()) {
+  if (current != ring.end()) {
     (*current)->setFocused(false);
-    const int count = static_cast<int>(buttons.size());
-    next = ((static_cast<int>(current - buttons.begin()) + step) % count + count) % count;
+    const int count = static_cast<int>(ring.size());
+    next = ((static_cast<int>(current - ring.begin()) + step) % count + count) % count;
   }
-  buttons[static_cast<size_t>(next)]->setFocused(true);
+  ring[static_cast<size_t>(next)]->setFocused(true);
 }
 
 bool FocusRing::press(Window& window) {
-  for (Button* button : focusable(window)) {
+  for (Button* button : buttons(window)) {
     if (button->isFocused()) {
       button->sendAction();
       return true;
