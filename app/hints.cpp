@@ -1,10 +1,12 @@
 // One small line under the tutorial's instructions, the pause and the game-over screen saying
 // what the step means on the device the player used last: the keys bound to it on a keyboard,
-// the mouse, a game pad. On a touch screen the game's own words suffice and the line is hidden.
+// the mouse, a game pad. On a touch screen the game's own words suffice and the line is hidden,
+// but for steering on a device that does not tilt.
 // It changes as soon as the player picks up another device.
 #include <cctype>
 
 #include "app/saltmere_app_delegate.h"
+#include "platform/input/accelerometer.h"
 #include "platform/input/controls.h"
 #include "platform/input/input_device.h"
 #include "platform/screen/display.h"
@@ -45,7 +47,12 @@ std::string saying(const std::string& name, const char* does) {
 std::string hintText(HintPlace place, platform::InputDevice device) {
   using platform::Control;
   using platform::InputDevice;
-  if (device == InputDevice::Touch) return {};
+  if (device == InputDevice::Touch) {
+    // A device that tilts needs no words; one without steers on the strip along the bottom.
+    const bool tilts = platform::Accelerometer::shared().sources().device.has_value();
+    return place == HintPlace::Steering && !tilts ? "slide a finger along the bottom to move Nerin"
+                                                  : std::string();
+  }
   switch (place) {
     case HintPlace::Steering:
       if (device == InputDevice::Keyboard) {

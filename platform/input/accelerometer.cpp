@@ -1,4 +1,4 @@
-// Tilt from keyboard, mouse, stick or motion sensor, sampled on the run loop's clock.
+// Tilt from keyboard, mouse, finger, stick or motion sensors, sampled on the run loop's clock.
 #include "platform/input/accelerometer.h"
 
 #include <algorithm>
@@ -45,6 +45,8 @@ double TiltSources::reading(double now) const {
   if (motion) return *motion;
   if (stick) return *stick;
   if (keyboard.isActive(now)) return keyboard.reading(now);
+  if (device) return *device;
+  if (touch) return *touch;
   return mouse.value_or(0);
 }
 

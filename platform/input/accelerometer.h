@@ -48,13 +48,16 @@ class KeyboardTilt {
   bool leftHeld_ = false, rightHeld_ = false;
 };
 
-// Every source of tilt the desktop offers. When several are active, the first in this order
-// wins: injected readings, a controller's motion sensor, its left stick, the keyboard, the mouse.
+// Every source of tilt there is. When several are active, the first in this order wins: injected
+// readings, a controller's motion sensor, its left stick, the keyboard, the device's own motion
+// sensor (a phone's, in the page), a finger on the steering strip, the mouse.
 struct TiltSources {
   std::optional<double> injected;
   std::optional<double> motion;
   std::optional<double> stick;
   KeyboardTilt keyboard;
+  std::optional<double> device;
+  std::optional<double> touch;
   std::optional<double> mouse;
 
   double reading(double now) const;

@@ -7,6 +7,7 @@
 #include "platform/core/run_loop.h"
 #include "platform/input/application_main.h"
 #include "platform/input/desktop_events.h"
+#include "platform/input/device_motion.h"
 #include "platform/screen/display.h"
 
 namespace platform {
@@ -21,6 +22,8 @@ struct PageApplication {
   RealClock machine;
   bool shown = false;
 };
+
+PageApplication* sPage = nullptr;
 
 void animationFrame(void* argument) {
   auto& page = *static_cast<PageApplication*>(argument);
@@ -39,10 +42,12 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
                     const DisplayOptions& options, const std::filesystem::path& controlsFile,
                     const SessionHooks& hooks) {
   auto* page = new PageApplication;
+  sPage = page;
   page->display = Display::open(options);
   if (!page->display) return 1;
   page->events =
       std::make_unique<DesktopEvents>(*page->display, page->loop, loadControls(controlsFile));
+  listenToDeviceMotion();
   page->loop.addBeforeWaitingObserver([page] {
     page->display->layoutIfNeeded();
     page->display->compositeIfNeeded();
@@ -60,3 +65,12 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
 }
 
 }  // namespace platform
+
+// The page turned upright on a phone (1) or back to landscape (0): the page shows its turn screen
+// meanwhile, and the game is put away, in its turn with the input.
+extern "C" EMSCRIPTEN_KEEPALIVE void tidewick_turned_away(int turnedAway) {
+  platform::PageApplication* page = platform::sPage;
+  if (!page) return;
+  page->loop.post(page->loop.inputTime(),
+                  [page, turnedAway] { page->events->setTurnedAway(turnedAway != 0); });
+}

@@ -16,6 +16,7 @@
 #include "platform/screen/display.h"
 #include "platform/screen/touch.h"
 #include "platform/screen/view.h"
+#include "platform/ui/button.h"
 #include "platform/ui/focus.h"
 
 namespace platform {
@@ -27,6 +28,8 @@ constexpr int kStickDeadZone = 8000;
 constexpr long kFingerBase = 1;
 // Wheel notches a page key scrolls a table by.
 constexpr float kPageLines = 4;
+// The strip along the bottom edge a finger steers on where the device gives no tilt, in points.
+constexpr float kSteeringStripHeight = 56;
 
 TiltSources& tilt() {
   return Accelerometer::shared().sources();
@@ -146,8 +149,17 @@ void DesktopEvents::handleWindowEvent(const SDL_Event& event) {
     default:
       break;
   }
+  updateActivity();
+}
+
+void DesktopEvents::setTurnedAway(bool turnedAway) {
+  turnedAway_ = turnedAway;
+  updateActivity();
+}
+
+void DesktopEvents::updateActivity() {
   Application& application = Application::shared();
-  const bool active = focused_ && !minimized_;
+  const bool active = focused_ && !minimized_ && !turnedAway_;
   if (active == application.isActive()) return;
   journal(InputEntry::of(active ? InputEntry::Kind::Activate : InputEntry::Kind::Resign));
   application.setActive(active);
@@ -165,6 +177,7 @@ void DesktopEvents::touch(long id, TouchPhase phase, Point landscape,
 void DesktopEvents::handleMouse(const SDL_Event& event) {
   if (event.button.which == SDL_TOUCH_MOUSEID) return;  // fingers come as fingers
   noteInputDevice(InputDevice::Mouse);
+  tilt().touch.reset();  // the mouse steers again once it is taken up
   const bool motion = event.type == SDL_MOUSEMOTION;
   const Point landscape = motion ? display_.landscapePointAt(event.motion.x, event.motion.y)
                                  : display_.landscapePointAt(event.button.x, event.button.y);
@@ -205,15 +218,35 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
   SDL_GetWindowSize(display_.sdlWindow(), &width, &height);
   const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
                                                     static_cast<int>(event.tfinger.y * height));
+  const long id = kFingerBase + static_cast<long>(event.tfinger.fingerId);
   if (event.type == SDL_FINGERDOWN) {
     noteInputDevice(InputDevice::Touch);
     if (woke()) return;
+    if (startsSteering(landscape)) steeringFinger_ = id;
+  }
+  if (steeringFinger_ == id) {
+    tilt().touch = readingUnder(clampToScreen(landscape).x);
+    if (event.type == SDL_FINGERUP) steeringFinger_.reset();
+    return;
   }
   const TouchPhase phase = event.type == SDL_FINGERDOWN ? TouchPhase::Began
                            : event.type == SDL_FINGERUP ? TouchPhase::Ended
                                                         : TouchPhase::Moved;
   if (phase == TouchPhase::Began && !isOnScreen(landscape)) return;
-  touch(kFingerBase + static_cast<long>(event.tfinger.fingerId), phase, clampToScreen(landscape));
+  touch(id, phase, clampToScreen(landscape));
+}
+
+// While a game reads the tilt on a device that has none of its own, a finger put down on the
+// strip along the bottom edge steers: the crab goes under it, and lifting it throws nothing. A
+// button there (the pause) still takes its touch.
+bool DesktopEvents::startsSteering(Point landscape) const {
+  if (tilt().device || steeringFinger_ || !Accelerometer::shared().delegate()) return false;
+  if (!isOnScreen(landscape) || landscape.y < kLandscapeSize.height - kSteeringStripHeight) {
+    return false;
+  }
+  Window* window = Window::keyWindow();
+  View* under = window ? window->hitTest(windowPointFromLandscape(landscape)) : nullptr;
+  return !dynamic_cast<Button*>(under);
 }
 
 // Fullscreen and the page keys are the desktop's own; every other key does what the controls

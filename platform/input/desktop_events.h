@@ -34,12 +34,19 @@ class DesktopEvents final : public EventSource {
   void waitAndDispatch(double timeout) override;
   // One SDL event to its handler.
   void handle(const SDL_Event& event);
+  // The screen is turned the wrong way for the game (a phone held upright): the game is put away
+  // as in a minimised window until it is turned back.
+  void setTurnedAway(bool turnedAway);
 
  private:
   void handleWindowEvent(const SDL_Event& event);
+  // Tells the application whether it is active: focused, shown and turned the right way.
+  void updateActivity();
   void handleMouse(const SDL_Event& event);
   void handleFinger(const SDL_Event& event);
   void handleWheel(const SDL_Event& event);
+  // A finger put down at this landscape point steers instead of touching.
+  bool startsSteering(Point landscape) const;
   // Tells the game the player is there; true when that was all the input was for.
   bool woke();
   // One phase of a touch at a landscape point (off-screen points brought to its edge).
@@ -54,8 +61,9 @@ class DesktopEvents final : public EventSource {
 
   Display& display_;
   RunLoop& loop_;
-  bool focused_ = true, minimized_ = false;
+  bool focused_ = true, minimized_ = false, turnedAway_ = false;
   bool mouseDown_ = false;
+  std::optional<long> steeringFinger_;
   _SDL_GameController* controller_ = nullptr;
 };
 

@@ -346,7 +346,12 @@ TEST_F(ShellTest, HintsSpeakOfTheDeviceInHandAndFollowAChangeOfDevice) {
   platform::noteInputDevice(InputDevice::Pad);
   EXPECT_EQ(game.hintLabel->text(), "tilt the pad or push the left stick");
   platform::noteInputDevice(InputDevice::Touch);
-  EXPECT_TRUE(game.hintLabel->isHidden());  // the step's own words suffice
+  EXPECT_EQ(game.hintLabel->text(), "slide a finger along the bottom to move Nerin");
+  platform::Accelerometer::shared().sources().device = 0.0;
+  platform::noteInputDevice(InputDevice::Pad);
+  platform::noteInputDevice(InputDevice::Touch);
+  EXPECT_TRUE(game.hintLabel->isHidden());  // on a device that tilts, the step's words suffice
+  platform::Accelerometer::shared().sources().device.reset();
   platform::noteInputDevice(InputDevice::Mouse);
   EXPECT_EQ(game.hintLabel->text(), "move the mouse");
   EXPECT_FALSE(game.hintLabel->isHidden());

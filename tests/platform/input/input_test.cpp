@@ -16,6 +16,7 @@
 #include "platform/input/accelerometer.h"
 #include "platform/input/controls.h"
 #include "platform/input/desktop_events.h"
+#include "platform/input/device_motion.h"
 #include "platform/input/injection.h"
 #include "platform/input/input_device.h"
 #include "platform/input/input_journal.h"
@@ -243,6 +244,13 @@ TEST_F(InputTest, SourcesTakePrecedenceInOrder) {
   TiltSources& sources = Accelerometer::shared().sources();
   mouse(SDL_MOUSEMOTION, 240, 100);
   EXPECT_DOUBLE_EQ(reading(), 0.25);
+  sources.touch = 0.375;
+  EXPECT_DOUBLE_EQ(reading(), 0.375);  // the steering strip over the mouse
+  sources.device = -0.0625;
+  EXPECT_DOUBLE_EQ(reading(), -0.0625);  // the device's own sensor over the strip
+  sources.device.reset();
+  mouse(SDL_MOUSEMOTION, 240, 100);
+  EXPECT_DOUBLE_EQ(reading(), 0.25);  // the mouse taken up steers again
   key(SDLK_RIGHT, true);
   loop_.runUntil(10.1);
   EXPECT_NEAR(reading(), -0.1, 1e-9);  // keyboard over mouse
@@ -399,13 +407,20 @@ TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {
   windowEvent(SDL_WINDOWEVENT_RESTORED);
   windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
   EXPECT_EQ(recorder.notices, "RB");
+  // A phone turned upright puts the game away until it is turned back, whatever else happens.
+  events_.setTurnedAway(true);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_EQ(recorder.notices, "RBR");
+  events_.setTurnedAway(false);
+  EXPECT_EQ(recorder.notices, "RBRB");
 
   inject::resignActive(12);
   inject::becomeActive(13);
   loop_.runUntil(12);
-  EXPECT_EQ(recorder.notices, "RBR");
+  EXPECT_EQ(recorder.notices, "RBRBR");
   loop_.runUntil(13);
-  EXPECT_EQ(recorder.notices, "RBRB");
+  EXPECT_EQ(recorder.notices, "RBRBRB");
   application.setDelegate(nullptr);
 }
 
@@ -720,4 +735,72 @@ TEST_F(InputTest, APadRemovedTakesItsTiltWithIt) {
   events_.handle(removed);
   EXPECT_DOUBLE_EQ(reading(), 0);
   SDL_JoystickDetachVirtual(index);
+}
+
+// A finger on the bottom strip, while a game reads the tilt of a device without any: the crab goes
+// under it and lifting it throws nothing; elsewhere, on a button, or before a game it touches.
+TEST_F(InputTest, WithoutTiltAFingerOnTheBottomStripSteersAndNeverThrows) {
+  const auto finger = [this](Uint32 type, SDL_FingerID id, float x, float y) {
+    SDL_Event e{};
+    e.type = type;
+    e.tfinger.fingerId = id;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    events_.handle(e);
+  };
+  finger(SDL_FINGERDOWN, 1, 0.25f, 0.95f);  // no game reads the tilt: a touch
+  finger(SDL_FINGERUP, 1, 0.25f, 0.95f);
+  ASSERT_EQ(view_->touches.size(), 2u);
+
+  SampleRecorder game;
+  Accelerometer::shared().setDelegate(&game);
+  finger(SDL_FINGERDOWN, 2, 0.25f, 0.95f);  // landscape (120, 304)
+  EXPECT_DOUBLE_EQ(reading(), 0.25);
+  finger(SDL_FINGERDOWN, 3, 0.5f, 0.25f);  // another finger, above the strip, throws
+  finger(SDL_FINGERUP, 3, 0.5f, 0.25f);
+  EXPECT_EQ(view_->touches.size(), 4u);
+  finger(SDL_FINGERMOTION, 2, 0.75f, 0.5f);  // it keeps steering off the strip
+  EXPECT_DOUBLE_EQ(reading(), -0.25);
+  finger(SDL_FINGERUP, 2, 0.75f, 0.5f);
+  EXPECT_EQ(view_->touches.size(), 4u);
+  EXPECT_DOUBLE_EQ(reading(), -0.25);  // the crab stays where the finger left it
+
+  // A button on the strip takes its touch.
+  auto button = std::make_shared<Button>();
+  button->setFrame({windowPointFromLandscape({440, 320}), {40, 40}});
+  window_->addSubview(button);
+  int pressed = 0;
+  button->setAction([&pressed](Button&) { ++pressed; });
+  finger(SDL_FINGERDOWN, 4, 0.95f, 0.95f);
+  finger(SDL_FINGERUP, 4, 0.95f, 0.95f);
+  EXPECT_EQ(pressed, 1);
+  EXPECT_DOUBLE_EQ(reading(), -0.25);
+
+  // A device that tilts needs no strip.
+  Accelerometer::shared().sources().device = 0.0;
+  finger(SDL_FINGERDOWN, 5, 0.25f, 0.95f);
+  finger(SDL_FINGERUP, 5, 0.25f, 0.95f);
+  EXPECT_EQ(view_->touches.size(), 6u);
+}
+
+// Tilt from a phone's motion reading: gravity along the landscape screen's left edge, in units of
+// gravity, whichever way the browser signs it and whichever way the phone is turned.
+TEST(DeviceMotionTest, TheLeftEdgeDownReadsPositiveInBothLandscapesAndBothConventions) {
+  const double g = 9.80665;
+  // Turned with its top to the left (90), its left edge 30 degrees up, then down: the standard
+  // reports the force holding the phone up, +y for a top pointing up.
+  const MotionReading leftEdgeUp{0, g / 2, g * 0.866}, leftEdgeDown{0, -g / 2, g * 0.866};
+  EXPECT_DOUBLE_EQ(*tiltFromMotion(leftEdgeUp, 90, MotionSign::HoldingForce), -0.5);
+  EXPECT_DOUBLE_EQ(*tiltFromMotion(leftEdgeDown, 90, MotionSign::HoldingForce), 0.5);
+  // Safari on iOS reports the pull: the same numbers mean the other pose.
+  EXPECT_DOUBLE_EQ(*tiltFromMotion(leftEdgeDown, 90, MotionSign::GravityPull), -0.5);
+  // Turned the other way (270), the top is on the right: the top down is the right edge down.
+  EXPECT_DOUBLE_EQ(*tiltFromMotion(leftEdgeDown, 270, MotionSign::HoldingForce), -0.5);
+  EXPECT_DOUBLE_EQ(*tiltFromMotion(leftEdgeDown, -90, MotionSign::HoldingForce), -0.5);
+  // In portrait the left edge is the device's left side.
+  EXPECT_DOUBLE_EQ(*tiltFromMotion({g / 4, 0, 0}, 0, MotionSign::HoldingForce), 0.25);
+  EXPECT_DOUBLE_EQ(*tiltFromMotion({g / 4, 0, 0}, 180, MotionSign::HoldingForce), -0.25);
+  // No sensor, or a number missing: no tilt.
+  EXPECT_FALSE(tiltFromMotion({0, 0, 0}, 90, MotionSign::HoldingForce));
+  EXPECT_FALSE(tiltFromMotion({std::nan(""), 1, 0}, 90, MotionSign::HoldingForce));
 }
