@@ -46,7 +46,7 @@ const chromiumCpu = () => {
 };
 
 const { server, address } = await serve(page);
-const browser = await launchChromium();
+const browser = await launchChromium({ soundWithoutGesture: true });
 const firsts = [];
 for (let i = 0; i < kLoads; ++i) {
   const context = await browser.newContext({ viewport: { width: 960, height: 640 } });

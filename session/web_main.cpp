@@ -1,8 +1,9 @@
-// The page's program: the game, or `replay SCRIPT [--until T]` (the page's ?replay= and &until=)
-// run on the virtual clock as fast as the browser lets it, a slice an animation frame. At the end
-// its dump goes to the page as window.tidewickDump and window.tidewickDone is set; a moment T
-// before the end is left on the canvas (window.tidewickShown); a script that cannot be read sets
-// window.tidewickError to the line the desktop's replay prints.
+// The page's program: the game (`--dump PATH` dumps it as it goes), or `replay SCRIPT [--until
+// T]` (the page's ?replay= and &until=) run on the virtual clock as fast as the browser lets it, a
+// slice an animation frame. At the end its dump goes to the page as window.tidewickDump and
+// window.tidewickDone is set; a moment T before the end is left on the canvas
+// (window.tidewickShown); a script that cannot be read sets window.tidewickError to the line the
+// desktop's replay prints.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -93,7 +94,8 @@ int replayInPage(const std::string& path, const char* until) {
 // The game the page plays, for the page's tests.
 SaltmereAppDelegate* sPlayed = nullptr;
 
-int playInPage() {
+// `dumpPath`, when given, takes the game's dump frame by frame, as its replay dumps it.
+int playInPage(const std::optional<std::string>& dumpPath) {
   const timespec now = [] {
     timespec time{};
     clock_gettime(CLOCK_REALTIME, &time);
@@ -103,7 +105,7 @@ int playInPage() {
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec));
   platform::gameRandom().seed(seed);
   // The session lives as long as the page.
-  LiveSession* session = LiveSession::start(seed, std::nullopt, std::nullopt).release();
+  LiveSession* session = LiveSession::start(seed, std::nullopt, dumpPath).release();
   if (!session) return 1;
   return platform::applicationMain(
       [session] {
@@ -147,5 +149,7 @@ int main(int argc, char** argv) {
     return replayInPage(argv[2],
                         argc >= 5 && std::string(argv[3]) == "--until" ? argv[4] : nullptr);
   }
-  return playInPage();
+  return playInPage(argc >= 3 && std::string(argv[1]) == "--dump"
+                        ? std::optional<std::string>(argv[2])
+                        : std::nullopt);
 }

@@ -1,5 +1,5 @@
-// The application object over SDL: screensaver inhibition and URL opening (mail links from the
-// page itself in a browser).
+// The application object over SDL: screensaver inhibition (a wake lock in a browser) and URL
+// opening (mail links from the page itself in a browser).
 #include "platform/core/application.h"
 
 #include <SDL2/SDL.h>
@@ -18,6 +18,14 @@ Application& Application::shared() {
 
 void Application::setIdleTimerDisabled(bool disabled) {
   idleTimerDisabled_ = disabled;
+#ifdef __EMSCRIPTEN__
+  // The page keeps a phone's screen on through the browser's wake lock.
+  EM_ASM(
+      {
+        if (Module.tidewickKeepAwake) Module.tidewickKeepAwake(Boolean($0));
+      },
+      disabled);
+#endif
   if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
   if (disabled) {
     SDL_DisableScreenSaver();

@@ -40,7 +40,7 @@ before(async () => {
   writeFileSync(join(site, 'malformed.json'), '{"seed": 1, "duration": "long"}');
   ({ server, address } = await serve(site));
   browser = await launchChromium();
-  computing = await launchChromium({ inBackground: true });
+  computing = await launchChromium({ inBackground: true, soundWithoutGesture: true });
 });
 
 after(async () => {
@@ -180,6 +180,66 @@ const kPlayMenu = ['tutorial', 'play', 'back'];
 const focusedOn = (buttons, focus) => (line) =>
   line.focus === focus && line.buttons.join() === buttons.join();
 
+// A phone in Chromium's mobile emulation: a small phone held in landscape, three pixels a point,
+// a touch screen.
+const kPhoneViewport = { width: 568, height: 320 };
+const kPhone = { deviceScaleFactor: 3, mobile: true };
+
+async function openPhone() {
+  const context = await browser.newContext({ viewport: kPhoneViewport, deviceScaleFactor: 3,
+    isMobile: true, hasTouch: true });
+  return { context, ...await openPage(context) };
+}
+
+// A phone's pictures, kept for a person to look at when TIDEWICK_SHOTS names a folder.
+async function screenshot(page, name) {
+  if (process.env.TIDEWICK_SHOTS) await page.screenshot({ path: join(process.env.TIDEWICK_SHOTS, `${name}.png`) });
+}
+
+// A landscape point of the game's screen as a point of the page, through the game's letterbox.
+async function pagePoint(page, [x, y]) {
+  const box = await page.evaluate(() => {
+    const { left, top, width, height } = document.getElementById('canvas').getBoundingClientRect();
+    return { left, top, width, height };
+  });
+  const scale = Math.min(box.width / 480, box.height / 320);
+  return { x: box.left + (box.width - 480 * scale) / 2 + x * scale,
+           y: box.top + (box.height - 320 * scale) / 2 + y * scale };
+}
+
+const tapAt = async (page, x, y) => {
+  const point = await pagePoint(page, [x, y]);
+  await page.touchscreen.tap(point.x, point.y);
+};
+
+// One finger put down at the first landscape point, moved through the others, held while
+// `holding` runs, and lifted.
+async function swipe(cdp, page, points, holding = async () => {}) {
+  const at = async (point) => [{ ...await pagePoint(page, point), id: 1 }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: await at(points[0]) });
+  for (const point of points.slice(1)) {
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: await at(point) });
+  }
+  await holding();
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+}
+
+// The phone's motion as the standard reports it (the force holding it up, m/s²): turned with its
+// top to the left, the top (its left edge as the player sees it) 30 degrees down.
+const kLeftEdgeDown = { x: 0, y: -4.9, z: 8.5 };
+
+// The phone held so, reported twenty times a second until the game's world is `wanted`.
+async function tilt(page, reading, wanted) {
+  const timer = await page.evaluateHandle((reading) => setInterval(() => window.dispatchEvent(
+    new DeviceMotionEvent('devicemotion', { accelerationIncludingGravity: reading, interval: 50 })), 50),
+  reading);
+  try {
+    return await waitForWorld(page, wanted, 15);
+  } finally {
+    await page.evaluate((timer) => clearInterval(timer), timer);
+  }
+}
+
 describe('the page', { concurrency: 3 }, () => {
   describe('replays in the page', { concurrency: 2 }, () => {
     for (const script of keptScripts) {
@@ -213,8 +273,96 @@ describe('the page', { concurrency: 3 }, () => {
   });
 
   describe('the page, played', { concurrency: 3 }, () => {
-    // The longest first: it waits for a game to end and for the demo.
-    test('the menu shows, a click and keys start a game, records outlive a reload, the demo plays', async () => {
+    // The longest first: a phone's game is played to its end.
+    test('on a phone: tap to start, the tutorial and menus by tap, a game steered by tilt both ' +
+         'landscape ways, turned upright it waits, lost, saved and replayed on the desktop, ' +
+         'the record kept after a reload', async () => {
+      const { context, page, problems } = await openPhone();
+      await page.goto(`${address}index.html?dump=1`);
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+      await screenshot(page, 'phone-main-menu');
+      // The first tap starts the sound (the emulated page may have it already).
+      await tapAt(page, 60, 300);
+      await page.waitForSelector('#tap', { state: 'hidden', timeout: 5000 });
+
+      // The tutorial from the play menu, tapped through back to it, then a game.
+      await tapAt(page, 360, 130);
+      await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
+      await tapAt(page, 240, 124);
+      await waitUntil(page, focusOf, (line) => line.buttons.length === 0, 10);
+      await page.waitForTimeout(500);
+      await screenshot(page, 'phone-tutorial');
+      for (let taps = 0; taps < 6 && !focusedOn(kPlayMenu, -1)(await focusOf(page)); ++taps) {
+        await tapAt(page, 240, 160);
+        await page.waitForTimeout(700);
+      }
+      await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
+      await tapAt(page, 240, 174);
+      await waitForWorld(page, (world) => world.state === 2, 10);
+
+      // Turned with its top to the left, the phone's left edge down walks Nerin left; turned the
+      // other way, the same reading is its right edge down.
+      await tilt(page, kLeftEdgeDown, (world) => world.crab.x < 150);
+      await screenshot(page, 'phone-game');
+      const cdp = await context.newCDPSession(page);
+      await cdp.send('Emulation.setDeviceMetricsOverride', { ...kPhone, width: kPhoneViewport.width,
+        height: kPhoneViewport.height, screenOrientation: { type: 'landscapeSecondary', angle: 270 } });
+      await tilt(page, kLeftEdgeDown, (world) => world.crab.x > 330);
+      // A finger moved and lifted throws (what the claws hold, if anything).
+      await swipe(cdp, page, [[200, 150], [230, 150]]);
+
+      // Held upright, the turn card shows and the game waits; turned back, it goes on.
+      await page.setViewportSize({ width: kPhoneViewport.height, height: kPhoneViewport.width });
+      await page.waitForSelector('#turn', { state: 'visible', timeout: 5000 });
+      await screenshot(page, 'phone-upright');
+      await page.waitForTimeout(500);
+      const waiting = await worldOf(page);
+      await page.waitForTimeout(1500);
+      assert.deepEqual(await worldOf(page), waiting, 'nothing moves while the phone is upright');
+      await page.setViewportSize(kPhoneViewport);
+      await page.waitForSelector('#turn', { state: 'hidden', timeout: 5000 });
+      await page.waitForTimeout(1500);
+      assert.notDeepEqual(await worldOf(page), waiting, 'the game goes on in landscape');
+
+      // Left alone, the trash takes the babies: the game ends with its rank and a score on record.
+      const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
+      await page.waitForTimeout(1000);
+      await screenshot(page, 'phone-game-over');
+      const stored = () => page.evaluate(() => {
+        const path = '/home/web_user/.config/tidewick/defaults.json';
+        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
+      });
+      assert.equal((await stored()).score, over.score);
+
+      // The game saved from the page replays on the desktop to the page's own dump.
+      await page.waitForSelector('#save', { state: 'visible', timeout: 10000 });
+      const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+      const work = mkdtempSync(join(tmpdir(), 'tidewick-phone-'));
+      try {
+        const saved = join(work, download.suggestedFilename());
+        await download.saveAs(saved);
+        await runDesktopGame(['replay', saved, '--dump', join(work, 'replay.jsonl')]);
+        const replayed = readFileSync(join(work, 'replay.jsonl'), 'utf8').split('\n');
+        const live = (await page.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl',
+          { encoding: 'utf8' }))).split('\n');
+        // The replay ends where the game did, with its final line; the page went on.
+        const frames = replayed.filter((line) => line && !line.startsWith('{"final"'));
+        assert.ok(frames.length > 1000, `${frames.length} frames`);
+        const differs = frames.findIndex((line, i) => line !== live[i]);
+        assert.equal(differs, -1, `line ${differs + 1}:\n desktop: ${frames[differs]}\n page:    ${live[differs]}`);
+      } finally {
+        rmSync(work, { recursive: true, force: true });
+      }
+
+      await page.reload();
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      assert.equal((await stored()).score, over.score, 'the record after a reload');
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+
+    test('a click and keys start a game, a hidden page pauses it, the demo plays', async () => {
       const context = await browser.newContext({ viewport: kLiveViewport });
       const { page, problems } = await openPage(context);
       await page.goto(address);
@@ -222,6 +370,11 @@ describe('the page', { concurrency: 3 }, () => {
       await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
       // The menu drawn: a picture of many colours, not a blank canvas.
       assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
+      // Half a minute on the menu, and the demo's built-in player plays a round (the bot's replays
+      // above play it through many); a click hands the menu back.
+      await waitForWorld(page, (world) => world.state === 2, 90);
+      await page.mouse.click(240, 300);
+      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
 
       // The main menu's play button by a click, the play menu's play by keys.
       await page.mouse.click(360, 130);
@@ -231,7 +384,7 @@ describe('the page', { concurrency: 3 }, () => {
         await waitUntil(page, focusOf, focusedOn(kPlayMenu, focus), 10);
       }
       await page.keyboard.press('Enter');
-      await waitForWorld(page, (world) => world.state === 2, 10);
+      await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 10);
       // The page hidden (another tab, a locked phone) pauses the game; shown again, it goes on.
       const setHidden = (hidden) => page.evaluate((hidden) => {
         Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
@@ -246,23 +399,30 @@ describe('the page', { concurrency: 3 }, () => {
       await setHidden(false);
       await page.waitForTimeout(1500);
       assert.notDeepEqual(await worldOf(page), paused, 'the game goes on when the page shows again');
-      // Left alone, the trash takes the babies: the game ends with a score on record.
-      const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
-      const stored = () => page.evaluate(() => {
-        const path = '/home/web_user/.config/tidewick/defaults.json';
-        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
-      });
-      assert.equal((await stored()).score, over.score);
-      await page.reload();
-      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-      assert.equal((await stored()).score, over.score, 'the record after a reload');
-
-      // Half a minute on the menu, and the demo's built-in player plays a round (the bot's replays
-      // above play it through many).
-      await waitForWorld(page, (world) => world.state === 2, 90);
       await context.close();
       assert.deepEqual(problems, []);
     });
+
+    test('on a phone that gives no motion, a finger on the bottom strip steers', async () => {
+      const { context, page, problems } = await openPhone();
+      await page.goto(address);
+      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+      await tapAt(page, 360, 130);
+      await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
+      await tapAt(page, 240, 174);
+      await waitForWorld(page, (world) => world.state === 2, 10);
+      const cdp = await context.newCDPSession(page);
+      await swipe(cdp, page, [[400, 305], [440, 305]], async () => {
+        await waitForWorld(page, (world) => world.crab.x > 330, 10);
+      });
+      await swipe(cdp, page, [[60, 305]], async () => {
+        await waitForWorld(page, (world) => world.crab.x < 150, 10);
+      });
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+
     test('the first picture needs at most 3 MB, compressed, from the server', async () => {
       const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
       const { page, problems } = await openPage(context);
