@@ -173,6 +173,19 @@ async function waitUntil(page, read, wanted, seconds) {
 
 const waitForWorld = (page, wanted, seconds) => waitUntil(page, worldOf, wanted, seconds);
 
+// The game put `away` (a hidden page, a phone held upright) waits: nothing in its world moves
+// until it is brought `back`, and then it goes on.
+async function waitsWhileAway(page, what, away, back) {
+  await away();
+  await page.waitForTimeout(500);
+  const waiting = await worldOf(page);
+  await page.waitForTimeout(1500);
+  assert.deepEqual(await worldOf(page), waiting, `nothing moves while ${what}`);
+  await back();
+  await page.waitForTimeout(1500);
+  assert.notDeepEqual(await worldOf(page), waiting, `the game goes on after ${what}`);
+}
+
 // The menus' buttons as the focus steps through them, and a menu on screen with its `focus`-th
 // button focused (-1: none).
 const kMainMenu = ['play', 'achievements', 'challenge', 'settings'];
@@ -313,17 +326,14 @@ describe('the page', { concurrency: 3 }, () => {
       await swipe(cdp, page, [[200, 150], [230, 150]]);
 
       // Held upright, the turn card shows and the game waits; turned back, it goes on.
-      await page.setViewportSize({ width: kPhoneViewport.height, height: kPhoneViewport.width });
-      await page.waitForSelector('#turn', { state: 'visible', timeout: 5000 });
-      await screenshot(page, 'phone-upright');
-      await page.waitForTimeout(500);
-      const waiting = await worldOf(page);
-      await page.waitForTimeout(1500);
-      assert.deepEqual(await worldOf(page), waiting, 'nothing moves while the phone is upright');
-      await page.setViewportSize(kPhoneViewport);
-      await page.waitForSelector('#turn', { state: 'hidden', timeout: 5000 });
-      await page.waitForTimeout(1500);
-      assert.notDeepEqual(await worldOf(page), waiting, 'the game goes on in landscape');
+      await waitsWhileAway(page, 'the phone is upright', async () => {
+        await page.setViewportSize({ width: kPhoneViewport.height, height: kPhoneViewport.width });
+        await page.waitForSelector('#turn', { state: 'visible', timeout: 5000 });
+        await screenshot(page, 'phone-upright');
+      }, async () => {
+        await page.setViewportSize(kPhoneViewport);
+        await page.waitForSelector('#turn', { state: 'hidden', timeout: 5000 });
+      });
 
       // Left alone, the trash takes the babies: the game ends with its rank and a score on record.
       const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
@@ -391,14 +401,7 @@ describe('the page', { concurrency: 3 }, () => {
         Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
         document.dispatchEvent(new Event('visibilitychange'));
       }, hidden);
-      await setHidden(true);
-      await page.waitForTimeout(500);
-      const paused = await worldOf(page);
-      await page.waitForTimeout(1500);
-      assert.deepEqual(await worldOf(page), paused, 'nothing moves while the page is hidden');
-      await setHidden(false);
-      await page.waitForTimeout(1500);
-      assert.notDeepEqual(await worldOf(page), paused, 'the game goes on when the page shows again');
+      await waitsWhileAway(page, 'the page is hidden', () => setHidden(true), () => setHidden(false));
       await context.close();
       assert.deepEqual(problems, []);
     });
