@@ -1,7 +1,7 @@
 // The page in headless Chromium on this machine: its files raw and gzip-compressed, the time from
-// navigation to the first picture (the menu), and a busy round at 960 x 640 (the demo's game):
-// pictures a second and the CPU of Chromium's processes. node bench/page_bench.mjs after
-// scripts/web (bench/run does both).
+// navigation to the first picture (the menu), and a busy round (the demo's game) at 960 x 640 and on
+// an emulated phone with a CPU four times slower. node bench/page_bench.mjs after scripts/web
+// (bench/run does both).
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -60,27 +60,56 @@ const median = [...firsts].sort((a, b) => a - b)[kLoads >> 1];
 console.log(`first picture after navigation: median ${median.toFixed(0)} ms ` +
   `(${firsts.map((t) => t.toFixed(0)).join(', ')} ms in order, the first in a new browser)`);
 
-// The demo starts after half a minute on the menu; its game is a busy round soon after.
-const context = await browser.newContext({ viewport: { width: 960, height: 640 } });
-const tab = await context.newPage();
-await tab.goto(address);
-await tab.waitForFunction(() => {
-  const line = window.Module?.calledRun && Module.UTF8ToString(Module._tidewick_world_line());
-  return line && JSON.parse(line).numTrash >= 3;
-}, null, { timeout: 120000, polling: 500 });
-const cpuBefore = chromiumCpu();
-const frames = await tab.evaluate((seconds) => new Promise((done) => {
-  let count = 0;
-  const start = performance.now();
-  const frame = (now) => {
-    ++count;
-    if (now - start < seconds * 1000) requestAnimationFrame(frame);
-    else done(count / ((now - start) / 1000));
-  };
-  requestAnimationFrame(frame);
-}), kBusySeconds);
-const cpu = (chromiumCpu() - cpuBefore) / kBusySeconds;
-console.log(`busy round at 960 x 640: ${frames.toFixed(1)} pictures a second, ` +
-  `Chromium's processes ${(cpu * 100).toFixed(0)} % of one core`);
+// The demo starts after half a minute on the menu; its game is a busy round soon after. Over ten
+// seconds of it, on a screen `options` describes and with the CPU slowed down `slowdown` times
+// (Chromium's emulation): the pictures a second, the share of the page's main thread the game's
+// frames took (the work a slower CPU slows), and the CPU of all of Chromium's processes (with
+// SwiftShader's drawing for want of a GPU).
+async function busyRound(options, slowdown = 1) {
+  const context = await browser.newContext(options);
+  await context.addInitScript(() => {
+    const request = window.requestAnimationFrame.bind(window);
+    window.frameMs = 0;
+    window.requestAnimationFrame = (frame) => request((now) => {
+      const start = performance.now();
+      frame(now);
+      window.frameMs += performance.now() - start;
+    });
+  });
+  const tab = await context.newPage();
+  await tab.goto(address);
+  await tab.waitForFunction(() => {
+    const line = window.Module?.calledRun && Module.UTF8ToString(Module._tidewick_world_line());
+    return line && JSON.parse(line).numTrash >= 3;
+  }, null, { timeout: 120000, polling: 500 });
+  const cdp = await context.newCDPSession(tab);
+  await cdp.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
+  const cpuBefore = chromiumCpu();
+  const { pictures, busy } = await tab.evaluate((seconds) => new Promise((done) => {
+    let count = 0;
+    const start = performance.now();
+    const busyBefore = window.frameMs;
+    const frame = (now) => {
+      ++count;
+      if (now - start < seconds * 1000) requestAnimationFrame(frame);
+      else done({ pictures: count / ((now - start) / 1000), busy: (window.frameMs - busyBefore) / (now - start) });
+    };
+    requestAnimationFrame(frame);
+  }), kBusySeconds);
+  const cpu = (chromiumCpu() - cpuBefore) / kBusySeconds;
+  await context.close();
+  return `${pictures.toFixed(1)} pictures a second, main thread ${(busy * 100).toFixed(0)} % busy, ` +
+    `Chromium's processes ${(cpu * 100).toFixed(0)} % of one core`;
+}
+
+console.log(`busy round at 960 x 640: ${await busyRound({ viewport: { width: 960, height: 640 } })}`);
+// A small phone held in landscape, its CPU four times slower than this one's: at three pixels a
+// point, and at one, where SwiftShader has a ninth of the pixels to fill.
+const phone = (deviceScaleFactor) =>
+  ({ viewport: { width: 568, height: 320 }, deviceScaleFactor, isMobile: true, hasTouch: true });
+for (const scale of [3, 1]) {
+  console.log(`busy round on a phone, 568 x 320 points at ${scale} pixel${scale > 1 ? 's' : ''} a point, CPU slowed 4x: ` +
+    `${await busyRound(phone(scale), 4)}`);
+}
 await browser.close();
 server.close();
