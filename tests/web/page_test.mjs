@@ -193,6 +193,13 @@ const kPlayMenu = ['tutorial', 'play', 'back'];
 const focusedOn = (buttons, focus) => (line) =>
   line.focus === focus && line.buttons.join() === buttons.join();
 
+// The page at `path` opened, its program started and its main menu shown.
+async function openOnMainMenu(page, path = '') {
+  await page.goto(address + path);
+  await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
+  await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+}
+
 // A phone in Chromium's mobile emulation: a small phone held in landscape, three pixels a point,
 // a touch screen.
 const kPhoneViewport = { width: 568, height: 320 };
@@ -291,9 +298,7 @@ describe('the page', { concurrency: 3 }, () => {
          'landscape ways, turned upright it waits, lost, saved and replayed on the desktop, ' +
          'the record kept after a reload', async () => {
       const { context, page, problems } = await openPhone();
-      await page.goto(`${address}index.html?dump=1`);
-      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+      await openOnMainMenu(page, 'index.html?dump=1');
       await screenshot(page, 'phone-main-menu');
       // The first tap starts the sound (the emulated page may have it already).
       await tapAt(page, 60, 300);
@@ -375,9 +380,7 @@ describe('the page', { concurrency: 3 }, () => {
     test('a click and keys start a game, a hidden page pauses it, the demo plays', async () => {
       const context = await browser.newContext({ viewport: kLiveViewport });
       const { page, problems } = await openPage(context);
-      await page.goto(address);
-      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+      await openOnMainMenu(page);
       // The menu drawn: a picture of many colours, not a blank canvas.
       assert.ok(await measurePictures([await page.screenshot()], colours) > 100, 'the menu drawn');
       // Half a minute on the menu, and the demo's built-in player plays a round (the bot's replays
@@ -408,9 +411,7 @@ describe('the page', { concurrency: 3 }, () => {
 
     test('on a phone that gives no motion, a finger on the bottom strip steers', async () => {
       const { context, page, problems } = await openPhone();
-      await page.goto(address);
-      await page.waitForFunction(() => window.Module?.calledRun, null, { timeout: 30000 });
-      await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+      await openOnMainMenu(page);
       await tapAt(page, 360, 130);
       await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
       await tapAt(page, 240, 174);
