@@ -409,7 +409,7 @@ describe('the page', { concurrency: 3 }, () => {
       assert.deepEqual(problems, []);
     });
 
-    test('on a phone that gives no motion, a finger on the bottom strip steers', async () => {
+    test('on a phone that gives no motion, a finger on the bottom strip steers; a double tap pauses', async () => {
       const { context, page, problems } = await openPhone();
       await openOnMainMenu(page);
       await tapAt(page, 360, 130);
@@ -423,6 +423,13 @@ describe('the page', { concurrency: 3 }, () => {
       await swipe(cdp, page, [[60, 305]], async () => {
         await waitForWorld(page, (world) => world.crab.x < 150, 10);
       });
+      // Two taps on the pause button, as quick as a phone's double tap, pause; two more resume.
+      const doubleTap = async () => {
+        await tapAt(page, 26, 26);
+        await page.waitForTimeout(150);
+        await tapAt(page, 26, 26);
+      };
+      await waitsWhileAway(page, 'paused by a double tap', doubleTap, doubleTap);
       await context.close();
       assert.deepEqual(problems, []);
     });
