@@ -46,6 +46,31 @@ enum TimerId : int {
 class SaltmereAppDelegate;
 class Bot;
 
+// What each sprite shows, so that it is found again in the next frame: a kind, and the index of
+// the thing among its kind (0 is left to what never moves). Held and loose trash share one kind:
+// a thrown piece flies on.
+enum SpriteKind : uint32_t {
+  kWavesSprite = 1,
+  kSandSprite,
+  kBabySprite,
+  kCrabSprite,
+  kLowerClawSprite,
+  kSharkSprite,
+  kTrashSprite,
+  kUpperClawSprite,
+  kBubblesSprite,
+  kBallSprite,
+  kPopupSprite,
+};
+
+constexpr uint32_t spriteId(SpriteKind kind, int index = 0) {
+  return kind << 8 | static_cast<uint32_t>(index);
+}
+// The kind of a sprite's id; 0 for what never moves (the score block, the round texts).
+constexpr uint32_t spriteKindOf(uint32_t id) {
+  return id >> 8;
+}
+
 // Where a device hint shows (app/hints.cpp), or that none does.
 enum class HintPlace { None, Steering, Throwing, Pause, GameOver };
 

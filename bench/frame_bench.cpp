@@ -3,11 +3,15 @@
 // pieces in view, eight score numbers and both round texts showing. A second case shows no
 // texts but the cached score block, so the difference is what text textures cost. Reports the
 // process's CPU time (the rasteriser's threads included) and heap calls per frame. A third runs
-// whole seconds of the round with smooth pictures at 60 a second.
+// whole seconds of the round with smooth pictures at 60 a second. First it prints where the
+// busy picture's fragments go, layer by layer.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -76,6 +80,54 @@ BusyRound& busyRound() {
   return *sRound;
 }
 
+// Where a busy picture's fragments go, in screenfuls of the surface: each layer's quads (the
+// sprites' own sizes in the surface's pixels, clipped to the screen; a turned one by its
+// unturned box), the background, the copy of the surface into the GL layer's texture and the
+// composite onto the window. Everything but the background and the copy is blended.
+void printFragments() {
+  BusyRound& round = busyRound();
+  round.refresh(true);
+  round.game->drawObjects(0);
+  const std::map<uint32_t, const char*> names = {{0, "score block and round texts"},
+                                                 {kWavesSprite, "waves"},
+                                                 {kSandSprite, "sand"},
+                                                 {kBabySprite, "babies"},
+                                                 {kCrabSprite, "crab"},
+                                                 {kLowerClawSprite, "lower claws"},
+                                                 {kSharkSprite, "shark"},
+                                                 {kTrashSprite, "trash"},
+                                                 {kUpperClawSprite, "upper claws"},
+                                                 {kBubblesSprite, "bubbles"},
+                                                 {kBallSprite, "beach ball"},
+                                                 {kPopupSprite, "score numbers"}};
+  std::map<uint32_t, std::pair<int, double>> layers;  // kind: quads, pixels
+  const double scale = sScale;
+  for (const SceneSprite& sprite : round.game->sceneFrame.sprites) {
+    const platform::Size size = sprite.texture->contentSize();
+    const double x0 = std::max(0.0, sprite.at.x - size.width / 2.0);
+    const double x1 = std::min<double>(kWorldWidth, sprite.at.x + size.width / 2.0);
+    const double y0 = std::max(0.0, sprite.at.y - size.height / 2.0);
+    const double y1 = std::min<double>(kWorldHeight, sprite.at.y + size.height / 2.0);
+    auto& [quads, pixels] = layers[spriteKindOf(sprite.id)];
+    quads += 1;
+    pixels += std::max(0.0, x1 - x0) * std::max(0.0, y1 - y0) * scale * scale;
+  }
+  const double screen = kWorldWidth * kWorldHeight * scale * scale;
+  std::printf("a busy picture at %g x %g: fragments in screenfuls (%g pixels each)\n",
+              kWorldWidth * scale, kWorldHeight * scale, screen);
+  double total = 0;
+  const auto row = [&](const char* name, int quads, double pixels) {
+    std::printf("  %-30s %3d quads %6.2f\n", name, quads, pixels / screen);
+    total += pixels;
+  };
+  row("background (not blended)", 1, screen);
+  for (const auto& [kind, layer] : layers) row(names.at(kind), layer.first, layer.second);
+  row("copy into the layer's texture", 1, screen);
+  row("composite onto the window", 1, screen);
+  std::printf("  %-30s %3zu quads %6.2f\n", "in all", round.game->sceneFrame.sprites.size() + 3,
+              total / screen);
+}
+
 void frames(benchmark::State& state, bool texts) {
   BusyRound& round = busyRound();
   long frames = 0, frameHeapCalls = 0, compositeHeapCalls = 0;
@@ -142,6 +194,7 @@ int main(int argc, char** argv) {
   }
   setenv("ALSOFT_DRIVERS", "null", 0);
   benchmark::Initialize(&argc, argv);
+  printFragments();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   sRound.reset();

@@ -25,28 +25,6 @@ constexpr platform::Point kCenteredTextAt = {240, 200};
 constexpr float kScoreFontSize = 18, kScoreBlockHeight = 60, kScoreBlockY = 290;
 constexpr double kScoreCharacterWidth = 8, kTextWidthSlack = 1.1;
 enum Alignment : int { kAlignLeft = 0, kAlignCenter = 1 };
-
-// What each sprite shows, so that it is found again in the next frame: a kind, and the index of
-// the thing among its kind (0 is left to what never moves). Held and loose trash share one kind:
-// a thrown piece flies on.
-enum SpriteKind : uint32_t {
-  kWavesSprite = 1,
-  kSandSprite,
-  kBabySprite,
-  kCrabSprite,
-  kLowerClawSprite,
-  kSharkSprite,
-  kTrashSprite,
-  kUpperClawSprite,
-  kBubblesSprite,
-  kBallSprite,
-  kPopupSprite,
-};
-
-constexpr uint32_t spriteId(SpriteKind kind, int index = 0) {
-  return kind << 8 | static_cast<uint32_t>(index);
-}
-
 }  // namespace
 
 void SaltmereAppDelegate::addSprite(const std::shared_ptr<Texture2D>& texture, platform::Point at,
