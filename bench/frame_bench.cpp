@@ -81,9 +81,10 @@ BusyRound& busyRound() {
 }
 
 // Where a busy picture's fragments go, in screenfuls of the surface: each layer's quads (the
-// sprites' own sizes in the surface's pixels, clipped to the screen; a turned one by its
-// unturned box), the background, the copy of the surface into the GL layer's texture and the
-// composite onto the window. Everything but the background and the copy is blended.
+// part of each sprite that can show, in the surface's pixels, the share of its whole box on the
+// screen; a turned one by its unturned box), the background, the copy of the surface into the GL
+// layer's texture and the composite onto the window. Everything but the background and the copy
+// is blended.
 void printFragments() {
   BusyRound& round = busyRound();
   round.refresh(true);
@@ -108,9 +109,12 @@ void printFragments() {
     const double x1 = std::min<double>(kWorldWidth, sprite.at.x + size.width / 2.0);
     const double y0 = std::max(0.0, sprite.at.y - size.height / 2.0);
     const double y1 = std::min<double>(kWorldHeight, sprite.at.y + size.height / 2.0);
+    const platform::Size visible = sprite.texture->visibleSize();
+    const double onScreen =
+        std::max(0.0, x1 - x0) * std::max(0.0, y1 - y0) / (size.width * size.height);
     auto& [quads, pixels] = layers[spriteKindOf(sprite.id)];
     quads += 1;
-    pixels += std::max(0.0, x1 - x0) * std::max(0.0, y1 - y0) * scale * scale;
+    pixels += visible.width * visible.height * onScreen * scale * scale;
   }
   const double screen = kWorldWidth * kWorldHeight * scale * scale;
   std::printf("a busy picture at %g x %g: fragments in screenfuls (%g pixels each)\n",

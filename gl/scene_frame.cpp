@@ -47,7 +47,7 @@ float presentFraction(double previousTime, double currentTime, double presentTim
 void paintSprites(const std::vector<SceneSprite>& sprites) {
   for (const SceneSprite& sprite : sprites) {
     if (sprite.text) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    placedDraw(sprite.texture, sprite.at, sprite.rotation, sprite.mirrored);
+    placedDraw(sprite.texture, sprite.at, sprite.rotation, sprite.mirrored, Quad::Visible);
     if (sprite.text) glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   }
 }

@@ -65,6 +65,40 @@ std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size
                                  width, height, dimensions, scale);
 }
 
+// The box of a picture's texels that are not clear (alpha above zero), grown by one texel on each
+// side within the picture: linear filtering reads no further than that, so a fragment outside it
+// samples only clear texels. Textures repeat, so a picture seen at one edge of the texture is
+// also read at the opposite edge, and the box reaches that edge too. The whole picture for opaque
+// formats and for no data; nothing for a picture with nothing to show.
+template <typename Box>
+Box visibleTexels(const void* data, int32_t format, unsigned width, unsigned height, Box picture) {
+  if (!data || format == Texture2DFormatRGB565 || picture.x1 == 0 || picture.y1 == 0) {
+    return picture;
+  }
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  const unsigned stride = format == Texture2DFormatRGBA8888 ? 4 : 1;
+  const unsigned alpha = stride - 1;
+  Box box{picture.x1, picture.y1, 0, 0};
+  for (unsigned y = 0; y < picture.y1; ++y) {
+    const uint8_t* row = bytes + static_cast<size_t>(y) * width * stride + alpha;
+    for (unsigned x = 0; x < picture.x1; ++x) {
+      if (row[x * stride] == 0) continue;
+      box.x0 = std::min(box.x0, x);
+      box.x1 = std::max(box.x1, x + 1);
+      box.y0 = std::min(box.y0, y);
+      box.y1 = y + 1;
+    }
+  }
+  if (box.x1 == 0) return Box{};
+  box = {box.x0 > 0 ? box.x0 - 1 : 0, box.y0 > 0 ? box.y0 - 1 : 0, std::min(picture.x1, box.x1 + 1),
+         std::min(picture.y1, box.y1 + 1)};
+  if (box.x1 == width) box.x0 = 0;
+  if (box.x0 == 0 && picture.x1 == width) box.x1 = width;
+  if (box.y1 == height) box.y0 = 0;
+  if (box.y0 == 0 && picture.y1 == height) box.y1 = height;
+  return box;
+}
+
 }  // namespace
 
 unsigned powerOfTwoAtLeast(unsigned value) {
@@ -176,6 +210,9 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
   texture->_format = pixelFormat;
   texture->_maxS = contentSize.width * scale / static_cast<float>(width);
   texture->_maxT = contentSize.height * scale / static_cast<float>(height);
+  texture->_picture = {0, 0, std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
+                       std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
+  texture->_visible = visibleTexels(data, pixelFormat, width, height, texture->_picture);
   return texture;
 }
 
@@ -228,6 +265,37 @@ void Texture2D::drawAtPoint(platform::Point point) const {
   const GLfloat vertices[] = {x - w / 2, y - h / 2, 0, x + w / 2, y - h / 2, 0,
                               x - w / 2, y + h / 2, 0, x + w / 2, y + h / 2, 0};
   draw(vertices);
+}
+
+void Texture2D::drawVisibleAtPoint(platform::Point point) const {
+  drawTexels(point, _visible);
+}
+
+platform::Size Texture2D::visibleSize() const {
+  return {std::min(static_cast<float>(_visible.x1 - _visible.x0) / _scale, _size.width),
+          std::min(static_cast<float>(_visible.y1 - _visible.y0) / _scale, _size.height)};
+}
+
+// The texels' part of the quad `drawAtPoint` draws, within it, with the same texture coordinates
+// at every point of it.
+void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
+  if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
+  const GLfloat left = point.x - _size.width / 2, top = point.y + _size.height / 2;
+  const auto pointsIn = [this](unsigned texels, GLfloat side) {
+    return std::min(static_cast<GLfloat>(texels) / _scale, side);
+  };
+  const GLfloat x0 = left + pointsIn(box.x0, _size.width),
+                x1 = left + pointsIn(box.x1, _size.width);
+  const GLfloat y0 = top - pointsIn(box.y1, _size.height),
+                y1 = top - pointsIn(box.y0, _size.height);
+  const GLfloat vertices[] = {x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y1, 0};
+  const GLfloat s0 = (x0 - left) * _scale / _width, s1 = (x1 - left) * _scale / _width;
+  const GLfloat t0 = (top - y1) * _scale / _height, t1 = (top - y0) * _scale / _height;
+  const GLfloat coordinates[] = {s0, t1, s1, t1, s0, t0, s1, t0};
+  glBindTexture(GL_TEXTURE_2D, _name);
+  glVertexPointer(3, GL_FLOAT, 0, vertices);
+  glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
 void Texture2D::drawInRect(platform::Rect rect) const {

@@ -80,13 +80,25 @@ class Texture2D {
 
   // The picture at its content size, centred on the point.
   void drawAtPoint(platform::Point point) const;
+  // The same where blending makes clear pixels draw nothing (premultiplied, or by the texture's
+  // alpha): only the part of the quad that can show anything, a texel round what is not clear,
+  // so that a rasteriser without a GPU fills no more than it must.
+  void drawVisibleAtPoint(platform::Point point) const;
+  // The size in points of what `drawVisibleAtPoint` draws.
+  platform::Size visibleSize() const;
   // The picture stretched over the rectangle.
   void drawInRect(platform::Rect rect) const;
 
  private:
+  // A box of texels, rows from the picture's top: [x0, x1) x [y0, y1).
+  struct TexelBox {
+    unsigned x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  };
+
   Texture2D() { ++sLive; }
   static inline long sLive = 0;
   void draw(const GLfloat vertices[12]) const;
+  void drawTexels(platform::Point point, TexelBox box) const;
 
   GLuint _name = 0;
   platform::Size _size;
@@ -96,4 +108,6 @@ class Texture2D {
   int32_t _format = 0;
   GLfloat _maxS = 0;
   GLfloat _maxT = 0;
+  TexelBox _picture;  // the content's texels
+  TexelBox _visible;  // those that are not clear, with a texel round them
 };

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "gl/texture2d.h"
 #include "platform/graphics/image.h"
@@ -201,6 +202,48 @@ TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
   EXPECT_EQ(read(240, 144)[0], 0);
   EXPECT_EQ(read(240, 175)[0], 0);
   glColor4f(1, 1, 1, 1);
+}
+
+// With the scene's premultiplied blending, drawing only what can show gives the very pixels of
+// the whole quad: turned, at a fraction of a point, and with a picture filling its texture's
+// width, whose right edge linear filtering also reads at the left one.
+TEST_F(TextureDrawTest, DrawingWhatCanShowMatchesTheWholeQuad) {
+  const auto picture = makeImage(64, 40, true, [](int x, int y) {
+    const bool blob = x >= 20 && x < 30 && y >= 12 && y < 20;
+    const bool rightEdge = x == 63 && y >= 5 && y < 35;
+    return blob || rightEdge ? std::array<uint8_t, 4>{200, 120, 40, 180}
+                             : std::array<uint8_t, 4>{0, 0, 0, 0};
+  });
+  const auto texture = Texture2D::initWithImage(picture.get());
+  ASSERT_EQ(texture->pixelsWide(), 64u);
+  // The right edge reaches round to the left one: the whole width, from row 4 to row 36.
+  EXPECT_EQ(texture->visibleSize(), (platform::Size{64, 32}));
+
+  const auto draw = [&](bool visibleOnly) {
+    glClearColor(0.2f, 0.4f, 0.6f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glPushMatrix();
+    glTranslatef(200.37f, 151.61f, 0);
+    glRotatef(23, 0, 0, 1);
+    glScalef(2.5f, 2.5f, 1);
+    visibleOnly ? texture->drawVisibleAtPoint({0, 0}) : texture->drawAtPoint({0, 0});
+    glPopMatrix();
+    glDisable(GL_BLEND);
+    std::vector<uint8_t> pixels(480 * 320 * 4);
+    glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  const std::vector<uint8_t> whole = draw(false);
+  EXPECT_EQ(draw(true), whole);
+
+  // A picture with nothing to show draws nothing.
+  const auto clear = Texture2D::initWithImage(makeImage(16, 16, true, [](int, int) {
+                                                return std::array<uint8_t, 4>{0, 0, 0, 0};
+                                              }).get());
+  EXPECT_EQ(clear->visibleSize(), (platform::Size{0, 0}));
 }
 
 TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
