@@ -65,40 +65,6 @@ std::shared_ptr<Texture2D> textTexture(const std::string& string, platform::Size
                                  width, height, dimensions, scale);
 }
 
-// The box of a picture's texels that are not clear (alpha above zero), grown by one texel on each
-// side within the picture: linear filtering reads no further than that, so a fragment outside it
-// samples only clear texels. Textures repeat, so a picture seen at one edge of the texture is
-// also read at the opposite edge, and the box reaches that edge too. The whole picture for opaque
-// formats and for no data; nothing for a picture with nothing to show.
-template <typename Box>
-Box visibleTexels(const void* data, int32_t format, unsigned width, unsigned height, Box picture) {
-  if (!data || format == Texture2DFormatRGB565 || picture.x1 == 0 || picture.y1 == 0) {
-    return picture;
-  }
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  const unsigned stride = format == Texture2DFormatRGBA8888 ? 4 : 1;
-  const unsigned alpha = stride - 1;
-  Box box{picture.x1, picture.y1, 0, 0};
-  for (unsigned y = 0; y < picture.y1; ++y) {
-    const uint8_t* row = bytes + static_cast<size_t>(y) * width * stride + alpha;
-    for (unsigned x = 0; x < picture.x1; ++x) {
-      if (row[x * stride] == 0) continue;
-      box.x0 = std::min(box.x0, x);
-      box.x1 = std::max(box.x1, x + 1);
-      box.y0 = std::min(box.y0, y);
-      box.y1 = y + 1;
-    }
-  }
-  if (box.x1 == 0) return Box{};
-  box = {box.x0 > 0 ? box.x0 - 1 : 0, box.y0 > 0 ? box.y0 - 1 : 0, std::min(picture.x1, box.x1 + 1),
-         std::min(picture.y1, box.y1 + 1)};
-  if (box.x1 == width) box.x0 = 0;
-  if (box.x0 == 0 && picture.x1 == width) box.x1 = width;
-  if (box.y1 == height) box.y0 = 0;
-  if (box.y0 == 0 && picture.y1 == height) box.y1 = height;
-  return box;
-}
-
 }  // namespace
 
 unsigned powerOfTwoAtLeast(unsigned value) {
@@ -159,6 +125,10 @@ TexturePixels texturePixelsFromImage(const platform::Image& image, unsigned larg
 std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pixelFormat,
                                                    unsigned width, unsigned height,
                                                    platform::Size contentSize, float scale) {
+  const TexelBox picture = {0, 0,
+                            std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
+                            std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
+  const TexelBox visible = visibleTexels(data, pixelFormat, width, height, picture);
   GLenum format = 0, type = 0;
   [[maybe_unused]] std::vector<uint8_t> whiteWithAlpha;
   switch (pixelFormat) {
@@ -210,9 +180,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
   texture->_format = pixelFormat;
   texture->_maxS = contentSize.width * scale / static_cast<float>(width);
   texture->_maxT = contentSize.height * scale / static_cast<float>(height);
-  texture->_picture = {0, 0, std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
-                       std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
-  texture->_visible = visibleTexels(data, pixelFormat, width, height, texture->_picture);
+  texture->_visible = visible;
   return texture;
 }
 
@@ -265,6 +233,41 @@ void Texture2D::drawAtPoint(platform::Point point) const {
   const GLfloat vertices[] = {x - w / 2, y - h / 2, 0, x + w / 2, y - h / 2, 0,
                               x - w / 2, y + h / 2, 0, x + w / 2, y + h / 2, 0};
   draw(vertices);
+}
+
+// The box of a picture's texels that are not clear (alpha above zero), grown by one texel on each
+// side within the picture: linear filtering reads no further than that, so a fragment outside it
+// samples only clear texels. Textures repeat, so a picture seen at one edge of the texture is
+// also read at the opposite edge, and the box reaches that edge too. The whole picture for opaque
+// (or invalid) formats and for no data; nothing for a picture with nothing to show.
+Texture2D::TexelBox Texture2D::visibleTexels(const void* data, int32_t format, unsigned width,
+                                             unsigned height, TexelBox picture) {
+  const bool withAlpha = format == Texture2DFormatRGBA8888 || format == Texture2DFormatA8;
+  if (!data || !withAlpha || picture.x1 == 0 || picture.y1 == 0) {
+    return picture;
+  }
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  const unsigned stride = format == Texture2DFormatRGBA8888 ? 4 : 1;
+  const unsigned alpha = stride - 1;
+  TexelBox box{picture.x1, picture.y1, 0, 0};
+  for (unsigned y = 0; y < picture.y1; ++y) {
+    const uint8_t* row = bytes + static_cast<size_t>(y) * width * stride + alpha;
+    for (unsigned x = 0; x < picture.x1; ++x) {
+      if (row[x * stride] == 0) continue;
+      box.x0 = std::min(box.x0, x);
+      box.x1 = std::max(box.x1, x + 1);
+      box.y0 = std::min(box.y0, y);
+      box.y1 = y + 1;
+    }
+  }
+  if (box.x1 == 0) return {};
+  box = {box.x0 > 0 ? box.x0 - 1 : 0, box.y0 > 0 ? box.y0 - 1 : 0, std::min(picture.x1, box.x1 + 1),
+         std::min(picture.y1, box.y1 + 1)};
+  if (box.x1 == width) box.x0 = 0;
+  if (box.x0 == 0 && picture.x1 == width) box.x1 = width;
+  if (box.y1 == height) box.y0 = 0;
+  if (box.y0 == 0 && picture.y1 == height) box.y1 = height;
+  return box;
 }
 
 void Texture2D::drawVisibleAtPoint(platform::Point point) const {

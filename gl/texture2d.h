@@ -99,6 +99,8 @@ class Texture2D {
   static inline long sLive = 0;
   void draw(const GLfloat vertices[12]) const;
   void drawTexels(platform::Point point, TexelBox box) const;
+  static TexelBox visibleTexels(const void* data, int32_t format, unsigned width, unsigned height,
+                                TexelBox picture);
 
   GLuint _name = 0;
   platform::Size _size;
@@ -108,6 +110,5 @@ class Texture2D {
   int32_t _format = 0;
   GLfloat _maxS = 0;
   GLfloat _maxT = 0;
-  TexelBox _picture;  // the content's texels
-  TexelBox _visible;  // those that are not clear, with a texel round them
+  TexelBox _visible;  // the picture's texels that are not clear, with a texel round them
 };

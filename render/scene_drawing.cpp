@@ -25,6 +25,7 @@ constexpr platform::Point kCenteredTextAt = {240, 200};
 constexpr float kScoreFontSize = 18, kScoreBlockHeight = 60, kScoreBlockY = 290;
 constexpr double kScoreCharacterWidth = 8, kTextWidthSlack = 1.1;
 enum Alignment : int { kAlignLeft = 0, kAlignCenter = 1 };
+
 }  // namespace
 
 void SaltmereAppDelegate::addSprite(const std::shared_ptr<Texture2D>& texture, platform::Point at,
