@@ -214,7 +214,7 @@ async function waitsWhileAway(page, what, away, back) {
   await away();
   const waiting = await restingWorld(page, what);
   const pictures = await picturesOf(page);
-  while ((await picturesOf(page)) - pictures < 30) await page.waitForTimeout(250);
+  await waitUntil(page, picturesOf, (drawn) => drawn - pictures >= 30, 15);
   assert.deepEqual(await worldOf(page), waiting, `nothing moves while ${what}`);
   await back();
   await waitForWorld(page, (world) => !isDeepStrictEqual(world, waiting), 10);
