@@ -35,6 +35,9 @@ struct BusyRound {
     platform::Bundle::useFolder(TIDEWICK_BUNDLE);
     game = std::make_unique<SaltmereAppDelegate>();
     game->applicationDidFinishLaunching(platform::Application::shared());
+    // The screen a round shows: the main menu put away, the pause button over the game.
+    game->displayMenu(game->mainMenuView.get(), true);
+    game->displayMenu(nullptr, false);
     platform::gameRandom().seed(99);
     game->resetGame();
     game->round = 23;

@@ -40,7 +40,12 @@ void drawLayer(const View& view, float alpha, bool smooth) {
   glColor4f(alpha, alpha, alpha, alpha);  // layers are premultiplied
   glVertexPointer(2, GL_FLOAT, 0, vertices);
   glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
+  // Blending an opaque layer shown whole would only give its own texels back, at a cost in a
+  // software rasteriser.
+  const bool covers = contents.opaque && alpha >= 1;
+  if (covers) glDisable(GL_BLEND);
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  if (covers) glEnable(GL_BLEND);
 }
 
 // A view's own drawing goes into a texture of its own, power-of-two sized as GL ES 1.1 wants,

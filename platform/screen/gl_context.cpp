@@ -216,7 +216,8 @@ bool GLContext::presentRenderbuffer(GLenum target) {
   }
   // GL's bottom row is the bottom of the layer.
   layer.setContents({layer.texture_, 0, static_cast<float>(layer.height_) / layer.textureHeight_,
-                     static_cast<float>(layer.width_) / layer.textureWidth_, 0});
+                     static_cast<float>(layer.width_) / layer.textureWidth_, 0,
+                     layer.drawableProperties().colorFormat == ColorFormat::RGB565});
   layer.dropRetiredTexture();
   return true;
 }

@@ -18,10 +18,11 @@ class ViewCanvas;
 
 // What the compositor shows of a view: a texture of the GL share group stretched over the
 // view's bounds. The texture coordinates are those of the bounds' top-left corner (s0, t0) and
-// bottom-right corner (s1, t1).
+// bottom-right corner (s1, t1). An opaque texture has no alpha: it hides whatever lies beneath.
 struct LayerContents {
   unsigned texture = 0;
   float s0 = 0, t0 = 0, s1 = 1, t1 = 1;
+  bool opaque = false;
 };
 
 class Layer {
