@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "app/asset_catalogue.h"
@@ -132,7 +133,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
 
   // The scene (render/scene_drawing.cpp): the opaque background, then the world and its texts,
   // gathered into `sceneFrame` by `drawObjects` and painted whole by `paintScene`.
-  void drawBackground();
+  // The sea's picture over the whole view, less the parts `hidden` by what is painted over it.
+  void drawBackground(std::span<const platform::Rect> hidden = {});
   void drawObjects(float dt);
   void drawScore();
   void drawScorePopups(float dt);

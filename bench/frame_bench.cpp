@@ -84,10 +84,10 @@ BusyRound& busyRound() {
 }
 
 // Where a busy picture's fragments go, in screenfuls of the surface: each layer's quads (the
-// part of each sprite that can show, in the surface's pixels, the share of its whole box on the
-// screen; a turned one by its unturned box), the background, the copy of the surface into the GL
-// layer's texture and the composite onto the window. Everything but the background and the copy
-// is blended.
+// parts of each sprite that can show, in the surface's pixels, the share of its whole box on the
+// screen; a turned one by its unturned box), the background where nothing hides it, the copy of the
+// surface into the GL layer's texture and the composite onto the window. Everything but the
+// background and the copy is blended.
 void printFragments() {
   BusyRound& round = busyRound();
   round.refresh(true);
@@ -112,13 +112,17 @@ void printFragments() {
     const double x1 = std::min<double>(kWorldWidth, sprite.at.x + size.width / 2.0);
     const double y0 = std::max(0.0, sprite.at.y - size.height / 2.0);
     const double y1 = std::min<double>(kWorldHeight, sprite.at.y + size.height / 2.0);
-    const platform::Size visible = sprite.texture->visibleSize();
     const double onScreen =
         std::max(0.0, x1 - x0) * std::max(0.0, y1 - y0) / (size.width * size.height);
     auto& [quads, pixels] = layers[spriteKindOf(sprite.id)];
     quads += 1;
-    pixels += visible.width * visible.height * onScreen * scale * scale;
+    pixels += sprite.texture->visibleArea() * onScreen * scale * scale;
   }
+  const platform::Rect world = {{0, 0}, {kWorldWidth, kWorldHeight}};
+  const std::vector<platform::Rect> hidden = hiddenBySprites(round.game->sceneFrame.sprites);
+  const std::vector<platform::Rect> sea = platform::rectMinus(world, hidden);
+  double seaPixels = 0;
+  for (const platform::Rect& part : sea) seaPixels += part.size.width * part.size.height;
   const double screen = kWorldWidth * kWorldHeight * scale * scale;
   std::printf("a busy picture at %g x %g: fragments in screenfuls (%g pixels each)\n",
               kWorldWidth * scale, kWorldHeight * scale, screen);
@@ -127,7 +131,7 @@ void printFragments() {
     std::printf("  %-30s %3d quads %6.2f\n", name, quads, pixels / screen);
     total += pixels;
   };
-  row("background (not blended)", 1, screen);
+  row("background (not blended)", static_cast<int>(sea.size()), seaPixels * scale * scale);
   for (const auto& [kind, layer] : layers) row(names.at(kind), layer.first, layer.second);
   row("copy into the layer's texture", 1, screen);
   row("composite onto the window", 1, screen);

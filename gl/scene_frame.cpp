@@ -44,6 +44,19 @@ float presentFraction(double previousTime, double currentTime, double presentTim
   return static_cast<float>(std::clamp((presentTime - currentTime) / interval, 0.0, 1.0));
 }
 
+std::vector<platform::Rect> hiddenBySprites(const std::vector<SceneSprite>& sprites) {
+  std::vector<platform::Rect> hidden;
+  for (const SceneSprite& sprite : sprites) {
+    if (sprite.text || sprite.rotation != 0 || !sprite.texture) continue;
+    platform::Rect rect = sprite.texture->hidingRectAtPoint(sprite.at);
+    if (rect.size.width <= 0 || rect.size.height <= 0) continue;
+    // Mirrored about the vertical through the sprite's centre.
+    if (sprite.mirrored) rect.origin.x = 2 * sprite.at.x - rect.origin.x - rect.size.width;
+    hidden.push_back(rect);
+  }
+  return hidden;
+}
+
 void paintSprites(const std::vector<SceneSprite>& sprites) {
   for (const SceneSprite& sprite : sprites) {
     if (sprite.text) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

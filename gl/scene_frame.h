@@ -38,6 +38,11 @@ std::vector<SceneSprite> spritesBetween(const SceneFrame& previous, const SceneF
 // a whole frame later shows the current one. Never beyond the current frame.
 float presentFraction(double previousTime, double currentTime, double presentTime);
 
+// The parts of the scene that its unturned sprites hide whatever lies beneath, once painted: the
+// background needs no painting there. Text, blended by its alpha in the drawing colour, hides
+// nothing.
+std::vector<platform::Rect> hiddenBySprites(const std::vector<SceneSprite>& sprites);
+
 // Paints the sprites in order with the GL state the scene is drawn with (premultiplied sprites,
 // text blended by its alpha).
 void paintSprites(const std::vector<SceneSprite>& sprites);

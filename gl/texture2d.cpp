@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/font.h"
@@ -18,6 +20,8 @@ namespace {
 
 // Textures made from images are at most this many points on a side.
 constexpr unsigned kMaxImageSide = 1024;
+// Clear rows at least this many split what a picture shows into boxes drawn apart.
+constexpr unsigned kClearRowsToSplit = 16;
 
 // Truncates a size component the way a cast to unsigned would, with nothing below zero.
 unsigned wholePixels(float value) {
@@ -128,7 +132,8 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
   const TexelBox picture = {0, 0,
                             std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
                             std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
-  const TexelBox visible = visibleTexels(data, pixelFormat, width, height, picture);
+  const Bands visible = visibleTexels(data, pixelFormat, width, height, picture);
+  const TexelBox hiding = hidingTexels(data, pixelFormat, width, picture);
   GLenum format = 0, type = 0;
   [[maybe_unused]] std::vector<uint8_t> whiteWithAlpha;
   switch (pixelFormat) {
@@ -181,6 +186,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
   texture->_maxS = contentSize.width * scale / static_cast<float>(width);
   texture->_maxT = contentSize.height * scale / static_cast<float>(height);
   texture->_visible = visible;
+  texture->_hiding = hiding;
   return texture;
 }
 
@@ -235,54 +241,132 @@ void Texture2D::drawAtPoint(platform::Point point) const {
   draw(vertices);
 }
 
-// The box of a picture's texels that are not clear (alpha above zero), grown by one texel on each
-// side within the picture: linear filtering reads no further than that, so a fragment outside it
-// samples only clear texels. Textures repeat, so a picture seen at one edge of the texture is
-// also read at the opposite edge, and the box reaches that edge too. The whole picture for opaque
-// (or invalid) formats and for no data; nothing for a picture with nothing to show.
-Texture2D::TexelBox Texture2D::visibleTexels(const void* data, int32_t format, unsigned width,
-                                             unsigned height, TexelBox picture) {
+// What a picture shows: the rows' texels that are not clear (alpha above zero), in boxes split at
+// long runs of clear rows, each grown by one texel on every side within the picture: linear
+// filtering reads no further than that, so a fragment outside them samples only clear texels.
+// Textures repeat, so a picture seen at one edge of the texture is also read at the opposite
+// edge: a box reaches that edge too, and a picture seen at its top or bottom edge keeps one box.
+// The whole picture for opaque (or invalid) formats and for no data; nothing for a picture with
+// nothing to show.
+Texture2D::Bands Texture2D::visibleTexels(const void* data, int32_t format, unsigned width,
+                                          unsigned height, TexelBox picture) {
   const bool withAlpha = format == Texture2DFormatRGBA8888 || format == Texture2DFormatA8;
-  if (!data || !withAlpha || picture.x1 == 0 || picture.y1 == 0) {
-    return picture;
-  }
+  if (!data || !withAlpha || picture.x1 == 0 || picture.y1 == 0) return {{picture}, 1};
   const auto* bytes = static_cast<const uint8_t*>(data);
   const unsigned stride = format == Texture2DFormatRGBA8888 ? 4 : 1;
   const unsigned alpha = stride - 1;
-  TexelBox box{picture.x1, picture.y1, 0, 0};
+  // Each row's span of texels that show.
+  std::vector<TexelBox> rows;
+  rows.reserve(picture.y1);
   for (unsigned y = 0; y < picture.y1; ++y) {
     const uint8_t* row = bytes + static_cast<size_t>(y) * width * stride + alpha;
+    TexelBox span{picture.x1, y, 0, y + 1};
     for (unsigned x = 0; x < picture.x1; ++x) {
       if (row[x * stride] == 0) continue;
-      box.x0 = std::min(box.x0, x);
-      box.x1 = std::max(box.x1, x + 1);
-      box.y0 = std::min(box.y0, y);
-      box.y1 = y + 1;
+      span.x0 = std::min(span.x0, x);
+      span.x1 = x + 1;
     }
+    if (!span.empty()) rows.push_back(span);
   }
-  if (box.x1 == 0) return {};
-  box = {box.x0 > 0 ? box.x0 - 1 : 0, box.y0 > 0 ? box.y0 - 1 : 0, std::min(picture.x1, box.x1 + 1),
-         std::min(picture.y1, box.y1 + 1)};
-  if (box.x1 == width) box.x0 = 0;
-  if (box.x0 == 0 && picture.x1 == width) box.x1 = width;
-  if (box.y1 == height) box.y0 = 0;
-  if (box.y0 == 0 && picture.y1 == height) box.y1 = height;
-  return box;
+  if (rows.empty()) return {};
+
+  // The longest clear runs between rows that show split the picture.
+  std::array<std::pair<unsigned, size_t>, kMostBands - 1> longest{};  // length, the row after it
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const unsigned clear = rows[i].y0 - rows[i - 1].y1;
+    if (clear < kClearRowsToSplit || clear <= longest.back().first) continue;
+    longest.back() = {clear, i};
+    std::sort(longest.begin(), longest.end(), std::greater<>());
+  }
+  std::array<size_t, kMostBands> ends{};
+  size_t endCount = 0;
+  for (const auto& [clear, after] : longest) {
+    if (clear > 0) ends[endCount++] = after;
+  }
+  std::sort(ends.begin(), ends.begin() + endCount);
+  ends[endCount++] = rows.size();
+
+  Bands bands;
+  size_t first = 0;
+  for (const size_t end : std::span(ends.data(), endCount)) {
+    TexelBox box{picture.x1, rows[first].y0, 0, rows[end - 1].y1};
+    for (size_t i = first; i < end; ++i) {
+      box.x0 = std::min(box.x0, rows[i].x0);
+      box.x1 = std::max(box.x1, rows[i].x1);
+    }
+    bands.boxes[bands.count++] = box;
+    first = end;
+  }
+  // Seen at the top or bottom edge, a picture is read round to the other: one box for it all.
+  const bool wrapsDown = picture.y1 == height &&
+                         (bands.boxes[0].y0 <= 1 || bands.boxes[bands.count - 1].y1 + 1 >= height);
+  if (wrapsDown) {
+    for (size_t i = 1; i < bands.count; ++i) {
+      bands.boxes[0].x0 = std::min(bands.boxes[0].x0, bands.boxes[i].x0);
+      bands.boxes[0].x1 = std::max(bands.boxes[0].x1, bands.boxes[i].x1);
+      bands.boxes[0].y1 = bands.boxes[i].y1;
+    }
+    bands.count = 1;
+  }
+  for (size_t i = 0; i < bands.count; ++i) {
+    TexelBox& box = bands.boxes[i];
+    box = {box.x0 > 0 ? box.x0 - 1 : 0, box.y0 > 0 ? box.y0 - 1 : 0,
+           std::min(picture.x1, box.x1 + 1), std::min(picture.y1, box.y1 + 1)};
+    if (box.x1 == width) box.x0 = 0;
+    if (box.x0 == 0 && picture.x1 == width) box.x1 = width;
+  }
+  if (wrapsDown) {
+    TexelBox& box = bands.boxes[0];
+    if (box.y1 == height) box.y0 = 0;
+    if (box.y0 == 0) box.y1 = height;
+  }
+  return bands;
+}
+
+// The longest run of the picture's rows whose texels are all opaque, less a texel all round; the
+// whole picture for a format without alpha. Alpha-only pictures take the drawing colour, which
+// may be translucent: they hide nothing.
+Texture2D::TexelBox Texture2D::hidingTexels(const void* data, int32_t format, unsigned width,
+                                            TexelBox picture) {
+  if (format == Texture2DFormatRGB565) return picture;
+  if (!data || format != Texture2DFormatRGBA8888 || picture.x1 < 3) return {};
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  TexelBox best, run{1, 0, picture.x1 - 1, 0};
+  for (unsigned y = 0; y < picture.y1; ++y) {
+    const uint8_t* row = bytes + static_cast<size_t>(y) * width * 4;
+    bool opaque = true;
+    for (unsigned x = 0; x < picture.x1 && opaque; ++x) opaque = row[x * 4 + 3] == 255;
+    if (!opaque) {
+      run.y0 = y + 1;
+      continue;
+    }
+    run.y1 = y + 1;
+    if (run.y1 - run.y0 > best.y1 - best.y0) best = run;
+  }
+  if (best.y1 - best.y0 < 3) return {};
+  return {best.x0, best.y0 + 1, best.x1, best.y1 - 1};
 }
 
 void Texture2D::drawVisibleAtPoint(platform::Point point) const {
-  drawTexels(point, _visible);
+  for (size_t i = 0; i < _visible.count; ++i) drawTexels(point, _visible.boxes[i]);
 }
 
-platform::Size Texture2D::visibleSize() const {
-  return {std::min(static_cast<float>(_visible.x1 - _visible.x0) / _scale, _size.width),
-          std::min(static_cast<float>(_visible.y1 - _visible.y0) / _scale, _size.height)};
+float Texture2D::visibleArea() const {
+  float area = 0;
+  for (size_t i = 0; i < _visible.count; ++i) {
+    const TexelBox& box = _visible.boxes[i];
+    area += std::min(static_cast<float>(box.x1 - box.x0) / _scale, _size.width) *
+            std::min(static_cast<float>(box.y1 - box.y0) / _scale, _size.height);
+  }
+  return area;
 }
 
-// The texels' part of the quad `drawAtPoint` draws, within it, with the same texture coordinates
-// at every point of it.
-void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
-  if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
+platform::Rect Texture2D::hidingRectAtPoint(platform::Point point) const {
+  return _hiding.empty() ? platform::Rect{} : pointsOf(point, _hiding);
+}
+
+// The quad of a box of texels within the quad `drawAtPoint(point)` draws.
+platform::Rect Texture2D::pointsOf(platform::Point point, TexelBox box) const {
   const GLfloat left = point.x - _size.width / 2, top = point.y + _size.height / 2;
   const auto pointsIn = [this](unsigned texels, GLfloat side) {
     return std::min(static_cast<GLfloat>(texels) / _scale, side);
@@ -291,6 +375,17 @@ void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
                 x1 = left + pointsIn(box.x1, _size.width);
   const GLfloat y0 = top - pointsIn(box.y1, _size.height),
                 y1 = top - pointsIn(box.y0, _size.height);
+  return {{x0, y0}, {x1 - x0, y1 - y0}};
+}
+
+// The texels' part of the quad `drawAtPoint` draws, with the same texture coordinates at every
+// point of it.
+void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
+  if (box.empty()) return;
+  const GLfloat left = point.x - _size.width / 2, top = point.y + _size.height / 2;
+  const platform::Rect quad = pointsOf(point, box);
+  const GLfloat x0 = quad.origin.x, x1 = x0 + quad.size.width;
+  const GLfloat y0 = quad.origin.y, y1 = y0 + quad.size.height;
   const GLfloat vertices[] = {x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y1, 0};
   const GLfloat s0 = (x0 - left) * _scale / _width, s1 = (x1 - left) * _scale / _width;
   const GLfloat t0 = (top - y1) * _scale / _height, t1 = (top - y0) * _scale / _height;
@@ -306,6 +401,28 @@ void Texture2D::drawInRect(platform::Rect rect) const {
   const GLfloat r = x + rect.size.width, t = y + rect.size.height;
   const GLfloat vertices[] = {x, y, 0, r, y, 0, x, t, 0, r, t, 0};
   draw(vertices);
+}
+
+void Texture2D::drawPartsOfRect(platform::Rect rect, std::span<const platform::Rect> parts) const {
+  if (parts.empty() || rect.size.width <= 0 || rect.size.height <= 0) return;
+  const GLfloat top = rect.origin.y + rect.size.height;
+  const GLfloat sPerPoint = _maxS / rect.size.width, tPerPoint = _maxT / rect.size.height;
+  std::vector<GLfloat> vertices, coordinates;
+  vertices.reserve(parts.size() * 18);
+  coordinates.reserve(parts.size() * 12);
+  for (const platform::Rect& part : parts) {
+    const GLfloat x0 = part.origin.x, x1 = x0 + part.size.width;
+    const GLfloat y0 = part.origin.y, y1 = y0 + part.size.height;
+    const GLfloat s0 = (x0 - rect.origin.x) * sPerPoint, s1 = (x1 - rect.origin.x) * sPerPoint;
+    const GLfloat t0 = (top - y0) * tPerPoint, t1 = (top - y1) * tPerPoint;
+    vertices.insert(vertices.end(),
+                    {x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0});
+    coordinates.insert(coordinates.end(), {s0, t0, s1, t0, s0, t1, s1, t0, s1, t1, s0, t1});
+  }
+  glBindTexture(GL_TEXTURE_2D, _name);
+  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+  glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
+  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(parts.size() * 6));
 }
 
 void Texture2D::draw(const GLfloat vertices[12]) const {

@@ -2,8 +2,10 @@
 // top-left corner, drawn centred on a point or stretched over a rectangle.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,26 +83,42 @@ class Texture2D {
   // The picture at its content size, centred on the point.
   void drawAtPoint(platform::Point point) const;
   // The same where blending makes clear pixels draw nothing (premultiplied, or by the texture's
-  // alpha): only the part of the quad that can show anything, a texel round what is not clear,
+  // alpha): only the parts of the quad that can show anything, a texel round what is not clear,
   // so that a rasteriser without a GPU fills no more than it must.
   void drawVisibleAtPoint(platform::Point point) const;
-  // The size in points of what `drawVisibleAtPoint` draws.
-  platform::Size visibleSize() const;
+  // The area in square points of what `drawVisibleAtPoint` draws.
+  float visibleArea() const;
+  // The part of what `drawAtPoint(point)` draws that hides whatever lies beneath it once blended
+  // (premultiplied): a band of rows opaque from edge to edge, less the texel that linear
+  // filtering mixes in at each side. Empty when no row is opaque throughout.
+  platform::Rect hidingRectAtPoint(platform::Point point) const;
   // The picture stretched over the rectangle.
   void drawInRect(platform::Rect rect) const;
+  // The parts of that, each with the texture coordinates the whole rectangle gives it.
+  void drawPartsOfRect(platform::Rect rect, std::span<const platform::Rect> parts) const;
 
  private:
   // A box of texels, rows from the picture's top: [x0, x1) x [y0, y1).
   struct TexelBox {
     unsigned x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+  };
+  // What a picture shows, top to bottom: boxes with the long clear stretches between them left
+  // out (a strip of surf above and a strip of hills below draw no sky in between).
+  static constexpr size_t kMostBands = 3;
+  struct Bands {
+    std::array<TexelBox, kMostBands> boxes{};
+    size_t count = 0;
   };
 
   Texture2D() { ++sLive; }
   static inline long sLive = 0;
   void draw(const GLfloat vertices[12]) const;
   void drawTexels(platform::Point point, TexelBox box) const;
-  static TexelBox visibleTexels(const void* data, int32_t format, unsigned width, unsigned height,
-                                TexelBox picture);
+  platform::Rect pointsOf(platform::Point point, TexelBox box) const;
+  static Bands visibleTexels(const void* data, int32_t format, unsigned width, unsigned height,
+                             TexelBox picture);
+  static TexelBox hidingTexels(const void* data, int32_t format, unsigned width, TexelBox picture);
 
   GLuint _name = 0;
   platform::Size _size;
@@ -110,5 +128,6 @@ class Texture2D {
   int32_t _format = 0;
   GLfloat _maxS = 0;
   GLfloat _maxT = 0;
-  TexelBox _visible;  // the picture's texels that are not clear, with a texel round them
+  Bands _visible;    // the picture's texels that are not clear, with a texel round them
+  TexelBox _hiding;  // its longest run of rows opaque from edge to edge
 };

@@ -57,15 +57,18 @@ float SaltmereAppDelegate::surfaceScale() const {
 }
 
 void SaltmereAppDelegate::paintScene(const std::vector<SceneSprite>& sprites) {
-  drawBackground();
+  drawBackground(hiddenBySprites(sprites));
   paintSprites(sprites);
   if (glView) glView->swapBuffers();
 }
 
-void SaltmereAppDelegate::drawBackground() {
+// What the sand and the sea floor hide of the sea is not filled only to be painted over: without
+// a GPU every fragment costs.
+void SaltmereAppDelegate::drawBackground(std::span<const platform::Rect> hidden) {
   glDisable(GL_BLEND);
   if (_textures[kTextureSeaBackground] && glView) {
-    _textures[kTextureSeaBackground]->drawInRect(glView->bounds());
+    const platform::Rect bounds = glView->bounds();
+    _textures[kTextureSeaBackground]->drawPartsOfRect(bounds, platform::rectMinus(bounds, hidden));
   }
   glEnable(GL_BLEND);
 }

@@ -2,6 +2,9 @@
 // phone the game was first drawn for.
 #pragma once
 
+#include <span>
+#include <vector>
+
 namespace platform {
 
 // The farthest from the origin a coordinate read from a file may lie (a view's frame, a scripted
@@ -27,6 +30,10 @@ struct Rect {
            p.y < origin.y + size.height;
   }
 };
+
+// `area` less the `holes`, as rectangles that do not overlap: slabs between the holes' top and
+// bottom edges, each cut where holes cross it whole; a slab cut like the one before it joins it.
+std::vector<Rect> rectMinus(Rect area, std::span<const Rect> holes);
 
 // x' = a·x + c·y + tx, y' = b·x + d·y + ty; y grows downwards on screen, so a positive angle
 // turns clockwise as seen.

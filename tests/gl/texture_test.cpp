@@ -207,43 +207,115 @@ TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
 // With the scene's premultiplied blending, drawing only what can show gives the very pixels of
 // the whole quad: turned, at a fraction of a point, and with a picture filling its texture's
 // width, whose right edge linear filtering also reads at the left one.
-TEST_F(TextureDrawTest, DrawingWhatCanShowMatchesTheWholeQuad) {
-  const auto picture = makeImage(64, 40, true, [](int x, int y) {
-    const bool blob = x >= 20 && x < 30 && y >= 12 && y < 20;
-    const bool rightEdge = x == 63 && y >= 5 && y < 35;
-    return blob || rightEdge ? std::array<uint8_t, 4>{200, 120, 40, 180}
-                             : std::array<uint8_t, 4>{0, 0, 0, 0};
-  });
-  const auto texture = Texture2D::initWithImage(picture.get());
-  ASSERT_EQ(texture->pixelsWide(), 64u);
-  // The right edge reaches round to the left one: the whole width, from row 4 to row 36.
-  EXPECT_EQ(texture->visibleSize(), (platform::Size{64, 32}));
+// A picture drawn blended, turned, scaled and at a fraction of a point, on a plain surface.
+template <typename Draw>
+std::vector<uint8_t> blendedPicture(Draw draw) {
+  glClearColor(0.2f, 0.4f, 0.6f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glPushMatrix();
+  glTranslatef(200.37f, 151.61f, 0);
+  glRotatef(23, 0, 0, 1);
+  glScalef(2.5f, 2.5f, 1);
+  draw();
+  glPopMatrix();
+  glDisable(GL_BLEND);
+  std::vector<uint8_t> pixels(480 * 320 * 4);
+  glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
 
-  const auto draw = [&](bool visibleOnly) {
-    glClearColor(0.2f, 0.4f, 0.6f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glPushMatrix();
-    glTranslatef(200.37f, 151.61f, 0);
-    glRotatef(23, 0, 0, 1);
-    glScalef(2.5f, 2.5f, 1);
-    visibleOnly ? texture->drawVisibleAtPoint({0, 0}) : texture->drawAtPoint({0, 0});
-    glPopMatrix();
-    glDisable(GL_BLEND);
-    std::vector<uint8_t> pixels(480 * 320 * 4);
-    glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-  };
-  const std::vector<uint8_t> whole = draw(false);
-  EXPECT_EQ(draw(true), whole);
+TEST_F(TextureDrawTest, DrawingWhatCanShowMatchesTheWholeQuad) {
+  constexpr std::array<uint8_t, 4> kShown{200, 120, 40, 180}, kClear{0, 0, 0, 0};
+  const auto edge = Texture2D::initWithImage(makeImage(64, 40, true, [&](int x, int y) {
+                                               const bool blob =
+                                                   x >= 20 && x < 30 && y >= 12 && y < 20;
+                                               const bool rightEdge = x == 63 && y >= 5 && y < 35;
+                                               return blob || rightEdge ? kShown : kClear;
+                                             }).get());
+  ASSERT_EQ(edge->pixelsWide(), 64u);
+  // The right edge reaches round to the left one: the whole width, from row 4 to row 36.
+  EXPECT_EQ(edge->visibleArea(), 64 * 32);
+
+  // A strip at the top and one at the bottom, far apart: two boxes, the clear rows between left
+  // out (rows 1 to 9 by columns 4 to 51, rows 39 to 59 by columns 9 to 61).
+  const auto strips =
+      Texture2D::initWithImage(makeImage(64, 60, true, [&](int x, int y) {
+                                 const bool top = x >= 5 && x < 50 && y >= 2 && y < 8;
+                                 const bool bottom = x >= 10 && x < 60 && y >= 40 && y < 58;
+                                 return top || bottom ? kShown : kClear;
+                               }).get());
+  EXPECT_EQ(strips->visibleArea(), 8 * 47 + 20 * 52);
+
+  for (const auto& texture : {edge, strips}) {
+    const std::vector<uint8_t> whole = blendedPicture([&] { texture->drawAtPoint({0, 0}); });
+    EXPECT_EQ(blendedPicture([&] { texture->drawVisibleAtPoint({0, 0}); }), whole);
+  }
 
   // A picture with nothing to show draws nothing.
-  const auto clear = Texture2D::initWithImage(makeImage(16, 16, true, [](int, int) {
-                                                return std::array<uint8_t, 4>{0, 0, 0, 0};
-                                              }).get());
-  EXPECT_EQ(clear->visibleSize(), (platform::Size{0, 0}));
+  const auto clear =
+      Texture2D::initWithImage(makeImage(16, 16, true, [&](int, int) { return kClear; }).get());
+  EXPECT_EQ(clear->visibleArea(), 0);
+}
+
+// What a picture hides once blended over the sea need not be painted with the sea: the picture is
+// the same, wherever the picture lands between pixels and whether it is mirrored.
+TEST_F(TextureDrawTest, LeavingOutWhatAPictureHidesChangesNothing) {
+  const auto sea = Texture2D::initWithImage(makeImage(96, 64, false, [](int x, int y) {
+                                              return std::array<uint8_t, 4>{
+                                                  static_cast<uint8_t>(x * 2), 90,
+                                                  static_cast<uint8_t>(255 - y * 3), 255};
+                                            }).get());
+  // Hills: a translucent crest over rows opaque from edge to edge.
+  const auto hills = Texture2D::initWithImage(
+      makeImage(120, 50, true, [](int x, int y) {
+        const int crest = 10 + (x * 7) % 13;
+        if (y < crest) return std::array<uint8_t, 4>{};
+        const uint8_t a = y < crest + 4 ? 120 : 255;
+        return std::array<uint8_t, 4>{static_cast<uint8_t>(a * 3 / 5), a, a, a};
+      }).get());
+  const platform::Rect hidden = hills->hidingRectAtPoint({0, 0});
+  // Rows 26 to 49 are opaque throughout: 22 of them once a texel is taken off each side.
+  EXPECT_EQ(hidden, (platform::Rect{{-59, -24}, {118, 22}}));
+  EXPECT_EQ(sea->hidingRectAtPoint({10, 20}), (platform::Rect{{-38, -12}, {96, 64}}));
+  EXPECT_EQ(
+      Texture2D::initWithString("hi", {32, 16}, 0, "Marker Felt", 12)->hidingRectAtPoint({0, 0}),
+      platform::Rect{});
+
+  const platform::Rect screen = {{0, 0}, {480, 320}};
+  const platform::Point at = {170.3f, 60.6f};
+  for (const float scale : {1.0f, 1.5f}) {
+    for (const bool mirrored : {false, true}) {
+      const auto paint = [&](bool leaveOut) {
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glPushMatrix();
+        glScalef(scale, scale, 1);
+        platform::Rect hole = hills->hidingRectAtPoint(at);
+        if (mirrored) hole.origin.x = 2 * at.x - hole.origin.x - hole.size.width;
+        const std::vector<platform::Rect> parts =
+            leaveOut ? platform::rectMinus(screen, {&hole, 1}) : std::vector{screen};
+        sea->drawPartsOfRect(screen, parts);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glPushMatrix();
+        glTranslatef(at.x, at.y, 0);
+        if (mirrored) glScalef(-1, 1, 1);
+        hills->drawVisibleAtPoint({0, 0});
+        glPopMatrix();
+        glDisable(GL_BLEND);
+        glPopMatrix();
+        std::vector<uint8_t> pixels(480 * 320 * 4);
+        glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+      };
+      const std::vector<uint8_t> whole = paint(false);
+      EXPECT_EQ(paint(true), whole) << "scale " << scale << (mirrored ? ", mirrored" : "");
+    }
+  }
 }
 
 TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
