@@ -1,6 +1,29 @@
 // Classic and smooth pictures of the scene.
 #include "gl/scene_presenter.h"
 
+// Down when a tenth of a window's refreshes came half a refresh late or more; up when all but
+// one of a window's pictures were painted and presented in under half a refresh, which leaves
+// the other half for putting them on screen.
+bool PictureRate::refresh(double lag, double interval) {
+  const long refresh = refreshes_++;
+  late_ += lag >= interval / 2;
+  if (refresh % kWindow == kWindow - 1) {
+    if (stride_ == 1 && late_ * 10 >= kWindow) {
+      stride_ = 2;
+    } else if (stride_ == 2 && painted_ >= kWindow / 4 && slow_ <= 1) {
+      stride_ = 1;
+    }
+    late_ = painted_ = slow_ = 0;
+  }
+  // A refresh a whole interval late would only be painted over at once.
+  return (refresh + 1) % stride_ == 0 && lag < interval;
+}
+
+void PictureRate::painted(double seconds, double interval) {
+  ++painted_;
+  slow_ += seconds >= interval / 2;
+}
+
 void ScenePresenter::setPacing(Pacing pacing, double refreshRate) {
   stop();
   pacing_ = pacing;
@@ -11,13 +34,18 @@ void ScenePresenter::start() {
   if (pacing_ != Pacing::Smooth || !platform::RunLoop::exists()) return;
   stop();
   // A present is placed by the time it was due on the loop's clock, so pictures step evenly
-  // through the frames. A loop catching up skips the presents it is late for: they would only
-  // be painted over at once.
+  // through the frames.
+  rate_ = {};
   link_ = platform::RunLoop::current().scheduleTimer(
       1 / refreshRate_,
       [this] {
         platform::RunLoop& loop = platform::RunLoop::current();
-        if (loop.lag() < 1 / refreshRate_) present(loop.now());
+        const double interval = 1 / refreshRate_, lag = loop.lag();
+        if (!rate_.refresh(lag, interval)) return;
+        const long before = pictures_;
+        present(loop.now());
+        // The loop's lag grows by the real time the picture took.
+        if (pictures_ != before) rate_.painted(loop.lag() - lag, interval);
       },
       true);
 }

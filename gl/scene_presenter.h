@@ -13,6 +13,28 @@
 
 enum class Pacing { Classic, Smooth };
 
+// Which refreshes get a smooth picture. A machine that cannot paint one every refresh falls
+// behind and would drop pictures unevenly, a stutter; told by how late the refreshes come, the
+// rate steps down to every second refresh, evenly, and back up once pictures are measured to
+// take well under a refresh. A loop on a virtual clock is never late and never steps down.
+class PictureRate {
+ public:
+  // Refreshes are judged in windows of this many.
+  static constexpr int kWindow = 60;
+
+  // A refresh `lag` seconds late, refreshes coming every `interval`: whether it gets a picture.
+  bool refresh(double lag, double interval);
+  // The picture the last refresh got took `seconds` to paint and present.
+  void painted(double seconds, double interval);
+  // 1: every refresh has a picture; 2: every second one.
+  int refreshesPerPicture() const { return stride_; }
+
+ private:
+  int stride_ = 1;
+  long refreshes_ = 0;
+  int late_ = 0, painted_ = 0, slow_ = 0;  // in the current window
+};
+
 class ScenePresenter {
  public:
   // Paints one picture whole (background, sprites) and presents it.
@@ -40,12 +62,14 @@ class ScenePresenter {
 
   // How many pictures were painted, and where between its frames the last smooth one was.
   long pictures() const { return pictures_; }
+  int refreshesPerPicture() const { return rate_.refreshesPerPicture(); }
   float lastFraction() const { return lastFraction_; }
 
  private:
   void show(const std::vector<SceneSprite>& sprites);
 
   Pacing pacing_ = Pacing::Classic;
+  PictureRate rate_;
   double refreshRate_ = 60;
   std::shared_ptr<platform::Timer> link_;
   std::optional<SceneFrame> previous_, current_;

@@ -160,3 +160,44 @@ TEST(SpritesBetweenTest, MovesTurnTheShortWayAndJumpsAreNotSwept) {
   EXPECT_FLOAT_EQ(presentFraction(0, 0.05, 0.5), 1);
   EXPECT_FLOAT_EQ(presentFraction(0.05, 0.05, 0.06), 1);
 }
+
+// A machine that cannot paint a picture every refresh: the refreshes come late, and the pictures
+// go to every second refresh, evenly, until pictures are measured to take well under a refresh.
+TEST(PictureRateTest, StepsDownWhenRefreshesComeLateAndBackUpWhenPicturesAreQuick) {
+  constexpr double kRefresh = 1.0 / 60;
+  PictureRate rate;
+  // Pictures taking 1.4 refreshes: refreshes come late, some by a whole refresh, which are left
+  // without a picture (the stutter).
+  int pictures = 0;
+  for (int i = 0; i < PictureRate::kWindow; ++i) {
+    const bool picture = rate.refresh(i % 3 ? 0.6 * kRefresh : 1.2 * kRefresh, kRefresh);
+    if (picture) rate.painted(1.4 * kRefresh, kRefresh);
+    pictures += picture;
+  }
+  EXPECT_LT(pictures, PictureRate::kWindow);
+  EXPECT_EQ(rate.refreshesPerPicture(), 2);
+
+  // Every second refresh, on time, while a picture takes 0.7 of a refresh: pictures evenly
+  // spaced, and it stays down.
+  const auto window = [&](double paint) {
+    std::vector<int> refreshes;
+    for (int i = 0; i < PictureRate::kWindow; ++i) {
+      if (!rate.refresh(0, kRefresh)) continue;
+      rate.painted(paint, kRefresh);
+      refreshes.push_back(i);
+    }
+    return refreshes;
+  };
+  for (int k = 0; k < 3; ++k) {
+    const std::vector<int> painted = window(0.7 * kRefresh);
+    ASSERT_EQ(painted.size(), static_cast<size_t>(PictureRate::kWindow / 2));
+    for (size_t i = 1; i < painted.size(); ++i) EXPECT_EQ(painted[i] - painted[i - 1], 2);
+    EXPECT_EQ(rate.refreshesPerPicture(), 2);
+  }
+
+  // Pictures quick again: a window of them brings every refresh back.
+  window(0.3 * kRefresh);
+  EXPECT_EQ(rate.refreshesPerPicture(), 1);
+  EXPECT_EQ(window(0.3 * kRefresh).size(), static_cast<size_t>(PictureRate::kWindow));
+  EXPECT_EQ(rate.refreshesPerPicture(), 1);
+}
