@@ -62,7 +62,6 @@ class ScenePresenter {
 
   // How many pictures were painted, and where between its frames the last smooth one was.
   long pictures() const { return pictures_; }
-  int refreshesPerPicture() const { return rate_.refreshesPerPicture(); }
   float lastFraction() const { return lastFraction_; }
 
  private:

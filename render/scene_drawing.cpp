@@ -62,8 +62,8 @@ void SaltmereAppDelegate::paintScene(const std::vector<SceneSprite>& sprites) {
   if (glView) glView->swapBuffers();
 }
 
-// What the sand and the sea floor hide of the sea is not filled only to be painted over: without
-// a GPU every fragment costs.
+// What an opaque band of the sprites (the sand) hides of the sea is not filled only to be painted
+// over: without a GPU every fragment costs.
 void SaltmereAppDelegate::drawBackground(std::span<const platform::Rect> hidden) {
   glDisable(GL_BLEND);
   if (_textures[kTextureSeaBackground] && glView) {

@@ -45,8 +45,9 @@ std::vector<Rect> rectMinus(Rect area, std::span<const Rect> holes) {
     if (right > x) gaps.emplace_back(x, right);
 
     if (i > 0 && gaps == previousGaps) {
-      for (size_t k = previousFirst; k < parts.size(); ++k)
+      for (size_t k = previousFirst; k < parts.size(); ++k) {
         parts[k].size.height = y1 - parts[k].origin.y;
+      }
       continue;
     }
     previousFirst = parts.size();
