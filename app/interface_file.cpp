@@ -174,10 +174,10 @@ std::shared_ptr<platform::View> makeView(const nlohmann::json& description,
   }
   std::shared_ptr<platform::View> view;
   if (kind == "ImageView") {
-    view = std::make_shared<platform::ImageView>(platform::imageNamed(image));
+    view = std::make_shared<platform::ImageView>(platform::ScaledImage::named(image));
   } else if (kind == "Button") {
     auto button = std::make_shared<platform::Button>();
-    if (!image.empty()) button->setImage(platform::imageNamed(image));
+    if (!image.empty()) button->setImage(platform::ScaledImage::named(image));
     button->setTitle(text(description, "title"));
     button->setAction(
         [&delegate](platform::Button& pressed) { delegate.buttonPressed(pressed.tag()); });

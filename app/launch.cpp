@@ -105,7 +105,7 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
   landscapeThisButton(creditsBackButton.get());
   landscapeThisObject(achievementsMenuView.get());
   landscapeThisButton(achievementsBackButton.get());
-  imageStar1 = platform::imageNamed(kTextureFiles[kTextureStar]);
+  imageStar1 = platform::ScaledImage::named(kTextureFiles[kTextureStar]);
   landscapeThisObject(tutorialMenuView.get());
   landscapeThisObject(blackView.get());
   if (gameOverLabel) {
@@ -117,6 +117,8 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
     if (!button) continue;
     landscapeThisObject(button);
     button->setAlpha(kInGameButtonAlpha);
+    // The pause key works them; passed by, the focus leaves Enter and A to throw in a game.
+    if (auto* control = dynamic_cast<platform::ControlView*>(button)) control->setTakesFocus(false);
   }
   landscapeThisObject(achievementView.get());
   landscapeThisObject(achievementStar.get());

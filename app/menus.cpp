@@ -247,3 +247,13 @@ void SaltmereAppDelegate::pauseKeyPressed(platform::Application&) {
   buttonPressed(tag);
   buttonPressed(tag);
 }
+
+void SaltmereAppDelegate::backKeyPressed(platform::Application&) {
+  for (const auto& button :
+       {playBackButton, settingsBackButton, creditsBackButton, achievementsBackButton}) {
+    if (button && !button->isHidden()) {
+      buttonPressed(button->tag());
+      return;
+    }
+  }
+}

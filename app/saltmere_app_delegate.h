@@ -123,6 +123,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void applicationDidBecomeActive(platform::Application& application) override;
   // The pause key double-taps whichever of the pause and resume buttons shows (app/menus.cpp).
   void pauseKeyPressed(platform::Application& application) override;
+  // The back key presses the back button of the menu on show; elsewhere it does nothing.
+  void backKeyPressed(platform::Application& application) override;
 
   // Player input (game/player_input.cpp).
   void startAccelerometer();
@@ -221,6 +223,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void writeSettingsNow();
   void sliderEvent(platform::Slider& slider);
   void sliderEventTouch(platform::Slider& slider);
+  // A step of the keys or the pad: it clicks as a drag let go does, its write coalesced.
+  void sliderEventStep(platform::Slider& slider);
   int newMusicMode(int mode);
   void setMusicLevels();
   void setEffectsLevels();
@@ -300,7 +304,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
 
   std::shared_ptr<Texture2D> _textures[kTextureCount];
   uint32_t _sounds[kSoundCount] = {};
-  std::shared_ptr<platform::Image> imageStar1;  // the achievements table's star
+  platform::ScaledImage imageStar1;  // the achievements table's star
   std::shared_ptr<platform::Window> window;
   std::shared_ptr<MyEAGLView> glView;
   // The menus' views, from the interface file. An absent one (a damaged file) takes every

@@ -54,9 +54,11 @@ void SaltmereAppDelegate::makeSlider(platform::Rect frame, int tag, float value)
   slider->setFrame(frame);
   slider->setValueChanged([this](platform::Slider& moved) { sliderEvent(moved); });
   slider->setTouchUpInside([this](platform::Slider& released) { sliderEventTouch(released); });
-  slider->setMaximumTrackImage({platform::imageNamed("slider-max.png"), 1});
-  slider->setMinimumTrackImage({platform::imageNamed("slider-min.png"), 4});
-  slider->setThumbImage(platform::imageNamed("slider-thumb.png"));
+  slider->setStepped([this](platform::Slider& stepped) { sliderEventStep(stepped); });
+  slider->setMaximumTrackImage({platform::ScaledImage::named("slider-max.png"), 1});
+  slider->setMinimumTrackImage({platform::ScaledImage::named("slider-min.png"), 4});
+  slider->setThumbImage(platform::ScaledImage::named("slider-thumb.png"));
+  slider->setFocusedThumbImage(platform::ScaledImage::named("slider-thumb-focused.png"));
   slider->setTag(tag);
   slider->setRange(0, 1);
   slider->setContinuous(true);
@@ -85,6 +87,10 @@ void SaltmereAppDelegate::sliderEvent(platform::Slider& slider) {
 void SaltmereAppDelegate::sliderEventTouch(platform::Slider&) {
   startSound(kSoundButton);
   writeSettingsNow();
+}
+
+void SaltmereAppDelegate::sliderEventStep(platform::Slider&) {
+  startSound(kSoundButton);
 }
 
 // A dragged slider changes the volume at every step; the file is written once the steps have

@@ -29,7 +29,7 @@ constexpr const char* kPhaseNames[] = {"began", "moved", "ended", "cancelled"};
 constexpr std::pair<const char*, InputEntry::Kind> kNotices[] = {
     {"resign", InputEntry::Kind::Resign}, {"activate", InputEntry::Kind::Activate},
     {"pause", InputEntry::Kind::Pause},   {"press", InputEntry::Kind::Press},
-    {"wake", InputEntry::Kind::Wake},
+    {"wake", InputEntry::Kind::Wake},     {"back", InputEntry::Kind::Back},
 };
 
 bool isCoordinate(const json& value) {
@@ -81,6 +81,9 @@ std::optional<InputEntry> readInput(const std::string& key, const json& value) {
   }
   if (key == "focus" && value.is_number_integer() && isNotches(value)) {
     return InputEntry::of(Kind::Focus, value.get<double>());
+  }
+  if (key == "slide" && value.is_number_integer() && isNotches(value)) {
+    return InputEntry::of(Kind::Slide, value.get<double>());
   }
   if (key == "page" && isNotches(value)) return InputEntry::of(Kind::Page, value.get<float>());
   if (key == "wheel" && value.is_array() && value.size() == 3 && isPoint({value[0], value[1]}) &&
@@ -303,12 +306,16 @@ std::string scriptEvent(double t, const InputEntry& entry) {
     case Kind::Pause:
     case Kind::Press:
     case Kind::Wake:
+    case Kind::Back:
       for (const auto& [name, kind] : kNotices) {
         if (kind == entry.kind) action = "\"" + std::string(name) + "\":true";
       }
       break;
     case Kind::Focus:
       action = "\"focus\":" + spelt(entry.value);
+      break;
+    case Kind::Slide:
+      action = "\"slide\":" + spelt(entry.value);
       break;
     case Kind::Wheel:
       action =

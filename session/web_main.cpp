@@ -127,20 +127,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_world_line() {
   return line.c_str();
 }
 
-// The buttons the pad and the keys step through, in their order, and the one with the focus (-1:
-// none), for the page's tests: {"buttons":["play","achievements",...],"focus":0}. Valid until
-// the next call.
+// The controls the pad and the keys step through, in their order (a button by its title, a
+// slider as "slider", a list as "list"), and the one with the focus (-1: none), for the page's
+// tests: {"controls":["play","achievements",...],"focus":0}. Valid until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_focus_line() {
   static std::string line;
-  nlohmann::json buttons = nlohmann::json::array();
+  nlohmann::json controls = nlohmann::json::array();
   int focus = -1;
   if (platform::Window* window = platform::Window::keyWindow()) {
-    for (const platform::Button* button : platform::FocusRing::buttons(*window)) {
-      if (button->isFocused()) focus = static_cast<int>(buttons.size());
-      buttons.push_back(button->title());
+    for (const platform::ControlView* control : platform::FocusRing::controls(*window)) {
+      if (control->isFocused()) focus = static_cast<int>(controls.size());
+      const auto* button = dynamic_cast<const platform::Button*>(control);
+      controls.push_back(button ? button->title()
+                         : control->steps() == platform::ControlView::Steps::Sideways ? "slider"
+                                                                                      : "list");
     }
   }
-  line = nlohmann::json{{"buttons", buttons}, {"focus", focus}}.dump();
+  line = nlohmann::json{{"controls", controls}, {"focus", focus}}.dump();
   return line.c_str();
 }
 

@@ -19,6 +19,8 @@ class ApplicationDelegate {
   virtual void applicationDidBecomeActive(Application&) {}
   // The desktop's pause key (Escape or P) was pressed.
   virtual void pauseKeyPressed(Application&) {}
+  // The desktop's back key (Escape, or a pad's B) was pressed.
+  virtual void backKeyPressed(Application&) {}
   // A key, a mouse button, a finger or a pad button went down, before it does anything else.
   // True when the wake was used up (it ended something the game showed on its own): the input
   // then goes no further.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/geometry.h"
+
 namespace platform {
 
 // How an image's pixels carry alpha (the platform's numbering).
@@ -69,5 +71,31 @@ float densityForScale(float scale);
 // The same picture at the density for `scale`; when that file is missing, the next density up,
 // then the ones below.
 std::shared_ptr<Image> imageNamed(const std::string& name, float scale);
+
+// A picture that follows the screen's density: a bundle picture is decoded at the density a
+// drawing's scale needs (as imageNamed(name, scale) finds it), a picture made in memory has its
+// one density. Its size in points is the same at every density.
+class ScaledImage {
+ public:
+  ScaledImage() = default;
+  // A picture made in memory, drawn as it is at every scale.
+  ScaledImage(std::shared_ptr<Image> image);  // NOLINT(google-explicit-constructor)
+  // The bundle picture `name`. Its one-pixel-a-point file is read at once, so that a missing
+  // picture is named at launch; empty when it cannot be read.
+  static ScaledImage named(const std::string& name);
+
+  explicit operator bool() const { return kept_ != nullptr || !name_.empty(); }
+  Size size() const { return size_; }
+  // The picture to draw at `scale` pixels a point; null when it cannot be read. Small pictures
+  // (buttons, slider parts), drawn again at every press and step, stay decoded at the last
+  // density asked for; screen-sized ones, drawn once a scale, are decoded for each drawing.
+  std::shared_ptr<const Image> at(float scale) const;
+
+ private:
+  std::string name_;
+  Size size_;
+  mutable std::shared_ptr<const Image> kept_;
+  mutable float keptDensity_ = 0;
+};
 
 }  // namespace platform

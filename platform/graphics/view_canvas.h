@@ -19,6 +19,8 @@ class ViewCanvas {
   ViewCanvas(Picture& picture, Size bounds, float scale);
 
   Size size() const { return size_; }
+  // Pixels a point: the density pictures are chosen for.
+  float scale() const { return scale_; }
   void drawImage(const Image& image, Rect rect);
   void fill(Rect rect, Color color);
   // Text on lines from the rectangle's top, wrapped to its width and aligned; set at the

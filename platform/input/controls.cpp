@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kNames[kControlCount] = {
-    "steer left", "steer right", "level", "throw", "pause", "menu up", "menu down", "menu press",
+    "steer left", "steer right", "level",     "throw",      "pause",     "menu up",
+    "menu down",  "menu press",  "menu left", "menu right", "menu back",
 };
 
 struct Default {
@@ -37,6 +38,9 @@ const std::vector<Default>& defaultTable() {
       {Control::MenuUp, {SDLK_UP, SDLK_w}, {SDL_CONTROLLER_BUTTON_DPAD_UP}},
       {Control::MenuDown, {SDLK_DOWN, SDLK_s}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN}},
       {Control::MenuPress, {SDLK_RETURN, SDLK_KP_ENTER}, {SDL_CONTROLLER_BUTTON_A}},
+      {Control::MenuLeft, {SDLK_LEFT, SDLK_a}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT}},
+      {Control::MenuRight, {SDLK_RIGHT, SDLK_d}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT}},
+      {Control::MenuBack, {SDLK_ESCAPE, SDLK_BACKSPACE}, {SDL_CONTROLLER_BUTTON_B}},
   };
   return table;
 }

@@ -10,8 +10,20 @@
 
 namespace platform {
 
-enum class Control { SteerLeft, SteerRight, Level, Throw, Pause, MenuUp, MenuDown, MenuPress };
-inline constexpr int kControlCount = 8;
+enum class Control {
+  SteerLeft,
+  SteerRight,
+  Level,
+  Throw,
+  Pause,
+  MenuUp,
+  MenuDown,
+  MenuPress,
+  MenuLeft,
+  MenuRight,
+  MenuBack,
+};
+inline constexpr int kControlCount = 11;
 // The control's name in the file: "steer left", "menu press"...
 const char* controlName(Control control);
 
@@ -21,8 +33,8 @@ struct Controls {
   std::array<std::vector<int>, kControlCount> keys, buttons;
 
   // Left/A and Right/D steer, Down/S levels, Space throws, Escape/P pause, Up/W and Down/S move
-  // through a menu and Enter presses; on a pad the d-pad moves, A presses (or throws) and Start
-  // pauses.
+  // through a menu, Left/A and Right/D move a slider, Enter presses and Escape/Backspace go back;
+  // on a pad the d-pad moves, A presses (or throws), B goes back and Start pauses.
   static Controls defaults();
   std::vector<Control> forKey(int key) const;
   std::vector<Control> forButton(int button) const;

@@ -17,13 +17,19 @@
 #include "platform/screen/touch.h"
 #include "platform/screen/view.h"
 #include "platform/ui/button.h"
+#include "platform/ui/control_view.h"
 #include "platform/ui/focus.h"
 
 namespace platform {
 namespace {
 
-// A stick must be pushed this far (of 32767) before it steers.
+// A stick must be pushed this far (of 32767) before it steers, and half way before it steps
+// through a menu; it steps again once it has come back inside the dead zone.
 constexpr int kStickDeadZone = 8000;
+constexpr int kStickStep = 16384;
+// A held menu direction steps again after this long, and from then on at this period.
+constexpr double kRepeatDelay = 0.4;
+constexpr double kRepeatPeriod = 0.1;
 // Fingers keep their own ids clear of the mouse's and the keyboard's.
 constexpr long kFingerBase = 1;
 // Wheel notches a page key scrolls a table by.
@@ -33,6 +39,11 @@ constexpr float kSteeringStripHeight = 56;
 
 TiltSources& tilt() {
   return Accelerometer::shared().sources();
+}
+
+ControlView* focusedControl() {
+  Window* window = Window::keyWindow();
+  return window ? FocusRing::focused(*window) : nullptr;
 }
 
 // Left-edge-down reads positive: the reading that puts the crab under landscape x.
@@ -49,6 +60,7 @@ DesktopEvents::DesktopEvents(Display& display, RunLoop& loop, Controls controls)
 }
 
 DesktopEvents::~DesktopEvents() {
+  letGoOfHeldStep();
   loop_.setEventSource(nullptr);
   if (controller_) SDL_GameControllerClose(controller_);
 }
@@ -160,6 +172,7 @@ void DesktopEvents::setTurnedAway(bool turnedAway) {
 void DesktopEvents::updateActivity() {
   Application& application = Application::shared();
   const bool active = focused_ && !minimized_ && !turnedAway_;
+  if (!active) letGoOfHeldStep();  // its key may be let go elsewhere
   if (active == application.isActive()) return;
   journal(InputEntry::of(active ? InputEntry::Kind::Activate : InputEntry::Kind::Resign));
   application.setActive(active);
@@ -267,13 +280,26 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
     }
     return;
   }
-  for (const Control control : activeControls().forKey(key)) {
+  const HeldSource source{HeldSource::Device::Key, key};
+  if (!down) letGo(source);
+  for (const Control control : actingNow(activeControls().forKey(key))) {
     const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
-    if (steering || !event.key.repeat) perform(control, down);
+    if (steering || !event.key.repeat) perform(control, down, source);
   }
 }
 
-void DesktopEvents::perform(Control control, bool down) {
+std::vector<Control> DesktopEvents::actingNow(std::vector<Control> controls) const {
+  const ControlView* focus = focusedControl();
+  const bool sliding = focus && focus->steps() == ControlView::Steps::Sideways;
+  std::erase_if(controls, [sliding](Control control) {
+    const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
+    const bool sideways = control == Control::MenuLeft || control == Control::MenuRight;
+    return sliding ? steering : sideways;
+  });
+  return controls;
+}
+
+void DesktopEvents::perform(Control control, bool down, HeldSource source) {
   const double now = loop_.now();
   KeyboardTilt& keyboard = tilt().keyboard;
   if (control == Control::SteerLeft || control == Control::SteerRight) {
@@ -293,17 +319,61 @@ void DesktopEvents::perform(Control control, bool down) {
       deliverInput(InputEntry::of(InputEntry::Kind::Pause));
       break;
     case Control::MenuUp:
-      deliverInput(InputEntry::of(InputEntry::Kind::Focus, -1));
-      break;
     case Control::MenuDown:
-      deliverInput(InputEntry::of(InputEntry::Kind::Focus, +1));
+    case Control::MenuLeft:
+    case Control::MenuRight:
+      stepMenu(control, source);
       break;
     case Control::MenuPress:
       pressFocusOrThrow();
       break;
+    case Control::MenuBack:
+      deliverInput(InputEntry::of(InputEntry::Kind::Back));
+      break;
     default:
       break;
   }
+}
+
+void DesktopEvents::stepMenu(Control control, HeldSource source) {
+  const int way = control == Control::MenuUp || control == Control::MenuLeft ? -1 : +1;
+  const bool sideways = control == Control::MenuLeft || control == Control::MenuRight;
+  const auto step = [way, sideways] {
+    deliverInput(InputEntry::of(sideways ? InputEntry::Kind::Slide : InputEntry::Kind::Focus, way));
+  };
+  ControlView* before = focusedControl();
+  step();
+  ControlView* on = focusedControl();
+  if (!on || on != before || on->steps() == ControlView::Steps::None) return;
+  hold(source, [on, step] {
+    if (focusedControl() != on) return false;
+    step();
+    return focusedControl() == on;
+  });
+}
+
+void DesktopEvents::hold(HeldSource source, std::function<bool()> step) {
+  letGoOfHeldStep();
+  held_ = HeldStep{source, std::move(step), nullptr};
+  const auto again = [this] {
+    if (held_ && !held_->step()) letGoOfHeldStep();
+  };
+  held_->timer = loop_.scheduleTimer(
+      kRepeatDelay,
+      [this, again] {
+        if (held_) held_->timer = loop_.scheduleTimer(kRepeatPeriod, again, true);
+        again();
+      },
+      false);
+}
+
+void DesktopEvents::letGo(HeldSource source) {
+  if (held_ && held_->source == source) letGoOfHeldStep();
+}
+
+void DesktopEvents::letGoOfHeldStep() {
+  if (held_ && held_->timer) held_->timer->invalidate();
+  held_.reset();
 }
 
 // In a menu, Enter or A presses the focused button; otherwise it ends a touch, as a tap does.
@@ -344,6 +414,10 @@ void DesktopEvents::handleController(const SDL_Event& event) {
       tilt().stick.reset();
       return;
     case SDL_CONTROLLERAXISMOTION:
+      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX ||
+          event.caxis.axis == SDL_CONTROLLER_AXIS_RIGHTY) {
+        handleStick(event.caxis.axis, event.caxis.value);
+      }
       if (event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX) return;
       if (std::abs(event.caxis.value) < kStickDeadZone) {
         tilt().stick.reset();
@@ -365,13 +439,45 @@ void DesktopEvents::handleController(const SDL_Event& event) {
         noteInputDevice(InputDevice::Pad);
         if (woke()) return;
       }
-      for (const Control control : activeControls().forButton(event.cbutton.button)) {
-        perform(control, event.type == SDL_CONTROLLERBUTTONDOWN);
+      {
+        const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
+        const HeldSource source{HeldSource::Device::PadButton, event.cbutton.button};
+        if (!down) letGo(source);
+        for (const Control control : actingNow(activeControls().forButton(event.cbutton.button))) {
+          perform(control, down, source);
+        }
       }
       return;
     default:
       return;
   }
+}
+
+// Pushed past half way, the left stick steps a focused slider as Left and Right do, and the
+// right stick scrolls the lists on show; each steps again while it stays pushed.
+void DesktopEvents::handleStick(int axis, int value) {
+  int& side = axis == SDL_CONTROLLER_AXIS_LEFTX ? leftStickSide_ : rightStickSide_;
+  const int now = std::abs(value) < kStickDeadZone ? 0
+                  : std::abs(value) >= kStickStep  ? (value > 0 ? 1 : -1)
+                                                   : side;
+  if (now == side) return;
+  const HeldSource source{HeldSource::Device::Stick, axis};
+  letGo(source);
+  side = now;
+  if (now == 0) return;
+  noteInputDevice(InputDevice::Pad);
+  if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
+    for (const Control control : actingNow({now < 0 ? Control::MenuLeft : Control::MenuRight})) {
+      stepMenu(control, source);
+    }
+    return;
+  }
+  const auto scroll = [now] {
+    deliverInput(InputEntry::of(InputEntry::Kind::Page, now));
+    return true;
+  };
+  scroll();
+  hold(source, scroll);
 }
 
 }  // namespace platform

@@ -2,7 +2,10 @@
 // touches, the keyboard, game controllers, all turned into what the game expects of a phone.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/core/geometry.h"
 #include "platform/core/run_loop.h"
@@ -14,6 +17,7 @@ struct _SDL_GameController;
 
 namespace platform {
 
+class ControlView;
 class Display;
 
 // Waits at most `timeout` seconds (infinity: until one comes) for the window's next event.
@@ -54,8 +58,27 @@ class DesktopEvents final : public EventSource {
   void pressFocusOrThrow();
   void handleKey(const SDL_Event& event, bool down);
   void handleController(const SDL_Event& event);
+  void handleStick(int axis, int value);
+
+  // What held a key, a pad button or a stick down: a held step is let go with it.
+  struct HeldSource {
+    enum class Device { Key, PadButton, Stick } device;
+    int code;
+    bool operator==(const HeldSource&) const = default;
+  };
+  // The controls bound to a key or pad button that act now: Left and Right step a focused
+  // slider instead of steering, and step nothing when the focus is on no slider.
+  std::vector<Control> actingNow(std::vector<Control> controls) const;
   // What a bound key or button does, pressed (`down`) or let go.
-  void perform(Control control, bool down);
+  void perform(Control control, bool down, HeldSource source);
+  // One step of a menu direction. Held on a control that keeps steps of its own (a slider's
+  // value, a list's rows), it steps again at a steady rate while each step stays on it.
+  void stepMenu(Control control, HeldSource source);
+  // `step` again after a pause and then at a steady rate, until it answers false or `source` is
+  // let go; one held step at a time.
+  void hold(HeldSource source, std::function<bool()> step);
+  void letGo(HeldSource source);
+  void letGoOfHeldStep();
   // A tap at the middle of the screen, its last movement 10 points towards the held steering key.
   void keyboardThrow();
 
@@ -65,6 +88,14 @@ class DesktopEvents final : public EventSource {
   bool mouseDown_ = false;
   std::optional<long> steeringFinger_;
   _SDL_GameController* controller_ = nullptr;
+  // Which way each menu stick is pushed past half way (-1, 0, +1), by stick.
+  int leftStickSide_ = 0, rightStickSide_ = 0;
+  struct HeldStep {
+    HeldSource source;
+    std::function<bool()> step;
+    std::shared_ptr<Timer> timer;
+  };
+  std::optional<HeldStep> held_;
 };
 
 }  // namespace platform

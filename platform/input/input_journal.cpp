@@ -58,6 +58,12 @@ bool deliverInput(const InputEntry& entry) {
     case Kind::Press:
       if (window) FocusRing::press(*window);
       break;
+    case Kind::Slide:
+      if (window) FocusRing::stepSideways(*window, static_cast<int>(entry.value));
+      break;
+    case Kind::Back:
+      if (application.delegate()) application.delegate()->backKeyPressed(application);
+      break;
     case Kind::Wheel:
       if (!window) break;
       if (View* view = window->hitTest(windowPointFromLandscape(entry.at))) {

@@ -17,8 +17,10 @@ struct InputEntry {
     Resign,    // the window lost focus or was minimised
     Activate,  // the window came back
     Pause,     // the pause key
-    Focus,     // menu focus moved by `value` buttons
-    Press,     // the focused menu button pressed
+    Focus,     // menu focus moved by `value` steps
+    Press,     // the focused menu control pressed
+    Slide,     // the focused slider stepped by `value` (Left -1, Right +1)
+    Back,      // the back key
     Wheel,     // the wheel turned `value` notches over `at`
     Page,      // a page key scrolled the tables on show by `value` notches
     Wake,      // a key, a mouse button, a finger or a pad button went down: the player is there

@@ -9,11 +9,10 @@ namespace platform {
 namespace {
 
 constexpr float kPressedInset = 2;  // points the picture shrinks by on each side when pressed
-constexpr Color kFocusColor = {0.91f, 0.333f, 0.231f, 1};
 
 }  // namespace
 
-void Button::setImage(std::shared_ptr<Image> image) {
+void Button::setImage(ScaledImage image) {
   image_ = std::move(image);
   setNeedsDisplay();
 }
@@ -36,12 +35,6 @@ void Button::setTitleColor(Color color) {
 
 void Button::sendAction() {
   if (action_) action_(*this);
-}
-
-void Button::setFocused(bool focused) {
-  if (focused == focused_) return;
-  focused_ = focused;
-  setNeedsDisplay();
 }
 
 void Button::setHighlighted(bool highlighted) {
@@ -77,14 +70,14 @@ void Button::drawContents(ViewCanvas& canvas) const {
     box = {{kPressedInset, kPressedInset},
            {box.size.width - 2 * kPressedInset, box.size.height - 2 * kPressedInset}};
   }
-  if (image_) canvas.drawImage(*image_, box);
+  if (const auto image = image_.at(canvas.scale())) canvas.drawImage(*image, box);
   if (title_.empty()) return;
   const std::shared_ptr<Font> font = Font::fontWithName(fontName_, fontSize_);
   if (!font) return;
   const float height = font->lineHeight();
   canvas.drawText(title_, {{0, (canvas.size().height - height) / 2}, {canvas.size().width, height}},
                   fontName_, fontSize_, TextAlignment::Center,
-                  focused_ ? kFocusColor : titleColor_);
+                  isFocused() ? kFocusColor : titleColor_);
 }
 
 }  // namespace platform

@@ -3,18 +3,17 @@
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "platform/graphics/image.h"
-#include "platform/screen/view.h"
+#include "platform/ui/control_view.h"
 #include "platform/ui/label.h"
 
 namespace platform {
 
-class Button : public View {
+class Button : public ControlView {
  public:
-  void setImage(std::shared_ptr<Image> image);
+  void setImage(ScaledImage image);
   const std::string& title() const { return title_; }
   void setTitle(std::string title);
   void setTitleFont(std::string name, float size);
@@ -23,9 +22,8 @@ class Button : public View {
   void setAction(std::function<void(Button&)> action) { action_ = std::move(action); }
   void sendAction();
   bool isHighlighted() const { return highlighted_; }
-  // The keyboard's or the game pad's focus is on it: its title takes the focus colour.
-  bool isFocused() const { return focused_; }
-  void setFocused(bool focused);
+  // The focus on it shows in its title's colour; pressing it sends the action.
+  void pressFocus() override { sendAction(); }
 
   bool drawsContents() const override { return image_ || !title_.empty(); }
   void drawContents(ViewCanvas& canvas) const override;
@@ -39,14 +37,13 @@ class Button : public View {
   bool isInside(const TouchSet& touches) const;
   void setHighlighted(bool highlighted);
 
-  std::shared_ptr<Image> image_;
+  ScaledImage image_;
   std::string title_;
   std::string fontName_ = "Helvetica";
   float fontSize_ = 15;
   Color titleColor_ = Color::white();
   std::function<void(Button&)> action_;
   bool highlighted_ = false;
-  bool focused_ = false;
 };
 
 }  // namespace platform

@@ -1,11 +1,11 @@
-// The focus is a button that says so; which buttons can take it is read from the view tree each
-// time, so a menu that changes takes the focus along with it.
+// The focus is a control that says so; which controls can take it is read from the view tree
+// each time, so a menu that changes takes the focus along with it.
 #include "platform/ui/focus.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/ui/button.h"
+#include "platform/ui/control_view.h"
 
 namespace platform {
 
@@ -15,55 +15,79 @@ bool isShowing(const View& view, float alpha = 1) {
   return !view.isHidden() && alpha * view.alpha() > 0.01f;
 }
 
-// Visible buttons that take touches, with the landscape point of their centres.
-void collect(View& view, float alpha, std::vector<std::pair<Point, Button*>>& buttons) {
+// Visible controls that take touches and the focus, with the landscape point of their centres.
+// A control's own subviews (a list's rows) are its own business.
+void collect(View& view, float alpha, std::vector<std::pair<Point, ControlView*>>& controls) {
   if (!isShowing(view, alpha) || !view.isUserInteractionEnabled()) return;
   alpha *= view.alpha();
-  if (auto* button = dynamic_cast<Button*>(&view)) {
-    const Rect b = button->bounds();
-    const Point centre = button->transformToRoot().apply(
+  if (auto* control = dynamic_cast<ControlView*>(&view)) {
+    if (!control->takesFocus()) return;
+    const Rect b = control->bounds();
+    const Point centre = control->transformToRoot().apply(
         {b.origin.x + b.size.width / 2, b.origin.y + b.size.height / 2});
-    buttons.push_back({{centre.y, Window::kScreenSize.width - centre.x}, button});
+    controls.push_back({{centre.y, Window::kScreenSize.width - centre.x}, control});
+    return;
   }
-  for (const auto& subview : view.subviews()) collect(*subview, alpha, buttons);
+  for (const auto& subview : view.subviews()) collect(*subview, alpha, controls);
+}
+
+void focusOn(ControlView* control, int step) {
+  control->setFocused(true);
+  control->stepWithin(step, true);
 }
 
 }  // namespace
 
-std::vector<Button*> FocusRing::buttons(Window& window) {
-  std::vector<std::pair<Point, Button*>> found;
+std::vector<ControlView*> FocusRing::controls(Window& window) {
+  std::vector<std::pair<Point, ControlView*>> found;
   collect(window, 1, found);
   // Top to bottom, then left to right, as the player sees them.
   std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
     return a.first.y != b.first.y ? a.first.y < b.first.y : a.first.x < b.first.x;
   });
-  std::vector<Button*> ordered;
-  for (const auto& [centre, button] : found) ordered.push_back(button);
+  std::vector<ControlView*> ordered;
+  for (const auto& [centre, control] : found) ordered.push_back(control);
   return ordered;
 }
 
-void FocusRing::move(Window& window, int step) {
-  const std::vector<Button*> ring = buttons(window);
-  if (ring.empty()) return;
-  const auto current = std::find_if(ring.begin(), ring.end(),
-                                    [](const Button* button) { return button->isFocused(); });
-  int next = 0;
-  if (current != ring.end()) {
-    (*current)->setFocused(false);
-    const int count = static_cast<int>(ring.size());
-    next = ((static_cast<int>(current - ring.begin()) + step) % count + count) % count;
+ControlView* FocusRing::focused(Window& window) {
+  for (ControlView* control : controls(window)) {
+    if (control->isFocused()) return control;
   }
-  ring[static_cast<size_t>(next)]->setFocused(true);
+  return nullptr;
+}
+
+void FocusRing::move(Window& window, int step) {
+  const std::vector<ControlView*> ring = controls(window);
+  if (ring.empty()) return;
+  const auto current = std::find_if(
+      ring.begin(), ring.end(), [](const ControlView* control) { return control->isFocused(); });
+  if (current == ring.end()) {
+    focusOn(ring.front(), +1);
+    return;
+  }
+  if ((*current)->stepWithin(step, false)) return;
+  (*current)->setFocused(false);
+  const int count = static_cast<int>(ring.size());
+  const int next = ((static_cast<int>(current - ring.begin()) + step) % count + count) % count;
+  focusOn(ring[static_cast<size_t>(next)], step);
 }
 
 bool FocusRing::press(Window& window) {
-  for (Button* button : buttons(window)) {
-    if (button->isFocused()) {
-      button->sendAction();
-      return true;
-    }
+  ControlView* pressed = focused(window);
+  if (!pressed) return false;
+  pressed->pressFocus();
+  const std::vector<ControlView*> ring = controls(window);
+  if (!ring.empty() && std::find(ring.begin(), ring.end(), pressed) == ring.end()) {
+    pressed->setFocused(false);
+    if (!focused(window)) focusOn(ring.front(), +1);
   }
-  return false;
+  return true;
+}
+
+bool FocusRing::stepSideways(Window& window, int step) {
+  ControlView* control = focused(window);
+  return control && control->stepSideways(step);
 }
 
 }  // namespace platform

@@ -5,17 +5,18 @@
 
 namespace platform {
 
-ImageView::ImageView(std::shared_ptr<Image> image) : image_(std::move(image)) {
+ImageView::ImageView(ScaledImage image) : image_(std::move(image)) {
   setUserInteractionEnabled(false);
 }
 
-void ImageView::setImage(std::shared_ptr<Image> image) {
+void ImageView::setImage(ScaledImage image) {
   image_ = std::move(image);
   setNeedsDisplay();
 }
 
 void ImageView::drawContents(ViewCanvas& canvas) const {
-  canvas.drawImage(*image_, {{0, 0}, canvas.size()});
+  if (const auto image = image_.at(canvas.scale()))
+    canvas.drawImage(*image, {{0, 0}, canvas.size()});
 }
 
 }  // namespace platform

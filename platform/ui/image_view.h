@@ -2,8 +2,6 @@
 // it gets them.
 #pragma once
 
-#include <memory>
-
 #include "platform/graphics/image.h"
 #include "platform/screen/view.h"
 
@@ -11,15 +9,15 @@ namespace platform {
 
 class ImageView : public View {
  public:
-  explicit ImageView(std::shared_ptr<Image> image = nullptr);
-  const std::shared_ptr<Image>& image() const { return image_; }
-  void setImage(std::shared_ptr<Image> image);
+  explicit ImageView(ScaledImage image = {});
+  const ScaledImage& image() const { return image_; }
+  void setImage(ScaledImage image);
 
-  bool drawsContents() const override { return image_ != nullptr; }
+  bool drawsContents() const override { return static_cast<bool>(image_); }
   void drawContents(ViewCanvas& canvas) const override;
 
  private:
-  std::shared_ptr<Image> image_;
+  ScaledImage image_;
 };
 
 }  // namespace platform

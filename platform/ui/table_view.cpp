@@ -18,8 +18,9 @@ constexpr float kRowGap = 2;          // between two cards
 constexpr float kDragStart = 6;       // points a touch moves before it scrolls instead of tapping
 constexpr float kWheelLines = 0.75f;  // rows a wheel notch scrolls
 constexpr double kDeselectDelay = 0.25;
-constexpr Color kCard = {1.0f, 0.957f, 0.863f, 1};           // paper
-constexpr Color kSelectedCard = {0.91f, 0.333f, 0.231f, 1};  // accent
+constexpr Color kCard = {1.0f, 0.957f, 0.863f, 1};  // paper
+constexpr Color kSelectedCard = kFocusColor;
+constexpr float kFocusEdge = 3;  // points of accent round the focused row's card
 
 }  // namespace
 
@@ -37,8 +38,22 @@ void TableViewCell::setSelected(bool selected) {
   setNeedsDisplay();
 }
 
+void TableViewCell::setFocused(bool focused) {
+  if (focused == focused_) return;
+  focused_ = focused;
+  setNeedsDisplay();
+}
+
 void TableViewCell::drawContents(ViewCanvas& canvas) const {
-  canvas.fill({{0, 0}, canvas.size()}, selected_ ? kSelectedCard : kCard);
+  const Rect card{{0, 0}, canvas.size()};
+  if (selected_ || !focused_) {
+    canvas.fill(card, selected_ ? kSelectedCard : kCard);
+    return;
+  }
+  canvas.fill(card, kFocusColor);
+  canvas.fill({{kFocusEdge, kFocusEdge},
+               {card.size.width - 2 * kFocusEdge, card.size.height - 2 * kFocusEdge}},
+              kCard);
 }
 
 TableView::TableView() {
@@ -54,9 +69,12 @@ void TableView::reloadData() {
   for (auto& cell : cells_) {
     cell->removeFromSuperview();
     cell->setSelected(false);
+    cell->setFocused(false);
     reusable_.push_back(std::move(cell));
   }
   cells_.clear();
+  const int focused = focusedRow_;
+  focusedRow_ = -1;
   if (!dataSource_) return;
   const int rows = std::max(0, dataSource_->numberOfRowsInSection(*this, 0));
   for (int row = 0; row < rows; ++row) {
@@ -67,6 +85,7 @@ void TableView::reloadData() {
   }
   setOffset(offset_);
   layoutCells();
+  if (isFocused()) focusRow(std::min(focused, numberOfRows() - 1));
 }
 
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCell(const std::string& identifier) {
@@ -130,6 +149,37 @@ void TableView::deselectRow(IndexPath path, bool animated) {
       false);
 }
 
+void TableView::focusRow(int row) {
+  if (TableViewCell* cell = cellForRow(focusedRow_)) cell->setFocused(false);
+  focusedRow_ = cellForRow(row) ? row : -1;
+  if (TableViewCell* cell = cellForRow(focusedRow_)) {
+    cell->setFocused(true);
+    scrollRectToVisible({{0, rowHeight_ * static_cast<float>(row)}, {1, rowHeight_}}, false);
+  }
+}
+
+bool TableView::stepWithin(int step, bool arriving) {
+  const int row = arriving ? (step > 0 ? 0 : numberOfRows() - 1) : focusedRow_ + step;
+  if (!cellForRow(row)) return false;
+  focusRow(row);
+  return true;
+}
+
+void TableView::focusChanged() {
+  if (!isFocused()) focusRow(-1);
+}
+
+void TableView::pressFocus() {
+  selectRow(focusedRow_);
+}
+
+void TableView::selectRow(int row) {
+  TableViewCell* cell = cellForRow(row);
+  if (!cell) return;
+  cell->setSelected(true);
+  if (delegate_) delegate_->didSelectRowAtIndexPath(*this, {0, row});
+}
+
 void TableView::touchesBegan(const TouchSet& touches, const Event&) {
   if (touches.empty()) return;
   touchStartY_ = touches.front()->locationInView(this).y;
@@ -150,10 +200,7 @@ void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
   // A tap selects the row under it.
   const Point at = touches.front()->locationInView(this);
   const int row = static_cast<int>(std::floor((at.y - bounds().origin.y + offset_) / rowHeight_));
-  TableViewCell* cell = cellForRow(row);
-  if (!cell || !bounds().contains(at)) return;
-  cell->setSelected(true);
-  if (delegate_) delegate_->didSelectRowAtIndexPath(*this, {0, row});
+  if (bounds().contains(at)) selectRow(row);
 }
 
 void TableView::scrollWheel(float lines) {

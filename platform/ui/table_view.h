@@ -1,13 +1,13 @@
 // A grouped table view: rows of cells from a data source, one section, rows of a set height.
 // It scrolls by drag and by the mouse wheel, keeps cells for reuse, and tells its delegate when
-// a row is tapped.
+// a row is tapped. The keys' and a pad's focus goes down its rows one by one.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/screen/view.h"
+#include "platform/ui/control_view.h"
 
 namespace platform {
 
@@ -15,13 +15,16 @@ struct IndexPath {
   int section = 0, row = 0;
 };
 
-// A row's view. What it shows is its subviews; it is drawn as a card, lit while selected.
+// A row's view. What it shows is its subviews; it is drawn as a card, lit while selected and
+// edged in the accent while the focus is on it.
 class TableViewCell : public View {
  public:
   explicit TableViewCell(std::string reuseIdentifier);
   const std::string& reuseIdentifier() const { return reuseIdentifier_; }
   bool isSelected() const { return selected_; }
   void setSelected(bool selected);
+  bool isFocused() const { return focused_; }
+  void setFocused(bool focused);
 
   bool drawsContents() const override { return true; }
   void drawContents(ViewCanvas& canvas) const override;
@@ -29,6 +32,7 @@ class TableViewCell : public View {
  private:
   std::string reuseIdentifier_;
   bool selected_ = false;
+  bool focused_ = false;
 };
 
 class TableView;
@@ -47,7 +51,7 @@ class TableViewDelegate {
   virtual void didSelectRowAtIndexPath(TableView& table, IndexPath path) = 0;
 };
 
-class TableView : public View {
+class TableView : public ControlView {
  public:
   TableView();
   void setDataSource(TableViewDataSource* source) { dataSource_ = source; }
@@ -64,6 +68,15 @@ class TableView : public View {
   void scrollRectToVisible(Rect rect, bool animated);
   float contentOffset() const { return offset_; }
   void deselectRow(IndexPath path, bool animated);
+  // The row the focus is on; -1 when it is elsewhere.
+  int focusedRow() const { return focusedRow_; }
+
+  // The focus arrives on the first row going down and on the last going up, moves a row a step
+  // with the rows scrolled to show it, and leaves past either end. A press selects its row as a
+  // tap does.
+  bool stepWithin(int step, bool arriving) override;
+  Steps steps() const override { return Steps::UpDown; }
+  void pressFocus() override;
 
   void touchesBegan(const TouchSet& touches, const Event& event) override;
   void touchesMoved(const TouchSet& touches, const Event& event) override;
@@ -74,11 +87,15 @@ class TableView : public View {
   void setOffset(float offset);
   void layoutCells();
   float contentHeight() const;
+  void focusRow(int row);
+  void selectRow(int row);
+  void focusChanged() override;
 
   TableViewDataSource* dataSource_ = nullptr;
   TableViewDelegate* delegate_ = nullptr;
   float rowHeight_ = 44;
   float offset_ = 0;
+  int focusedRow_ = -1;
   std::vector<std::shared_ptr<TableViewCell>> cells_;
   std::vector<std::shared_ptr<TableViewCell>> reusable_;
   // The touch in flight: where it began, and the offset then; whether it has dragged.

@@ -162,7 +162,7 @@ const colours = ([x]) => {
 const kLiveViewport = { width: 480, height: 320 };
 
 // What a game in the page shows: its world as a dump's line shows it (null before the launch), and
-// the buttons the pad and the keys step through, with the one focused.
+// the controls the pad and the keys step through, with the one focused.
 const worldOf = (page) => lineOf(page, '_tidewick_world_line');
 const focusOf = (page) => lineOf(page, '_tidewick_focus_line');
 
@@ -220,12 +220,12 @@ async function waitsWhileAway(page, what, away, back) {
   await waitForWorld(page, (world) => !isDeepStrictEqual(world, waiting), 10);
 }
 
-// The menus' buttons as the focus steps through them, and a menu on screen with its `focus`-th
-// button focused (-1: none).
+// The menus' controls as the focus steps through them, and a menu on screen with its `focus`-th
+// control focused (-1: none).
 const kMainMenu = ['play', 'achievements', 'challenge', 'settings'];
 const kPlayMenu = ['tutorial', 'play', 'back'];
-const focusedOn = (buttons, focus) => (line) =>
-  line.focus === focus && line.buttons.join() === buttons.join();
+const focusedOn = (controls, focus) => (line) =>
+  line.focus === focus && line.controls.join() === controls.join();
 
 // The page at `path` opened, its program started and its main menu shown.
 async function openOnMainMenu(page, path = '') {
@@ -387,7 +387,7 @@ describe('the page', { concurrency: 3 }, () => {
         await tapAt(page, 360, 130);
         await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
         await tapAt(page, 240, 124);
-        await waitUntil(page, focusOf, (line) => line.buttons.length === 0, 10);
+        await waitUntil(page, focusOf, (line) => line.controls.length === 0, 10);
         await page.waitForTimeout(500);
         await screenshot(page, 'phone-tutorial');
         for (let taps = 0; taps < 6 && !focusedOn(kPlayMenu, -1)(await focusOf(page)); ++taps) {
@@ -547,9 +547,9 @@ describe('the page', { concurrency: 3 }, () => {
       };
       const kDpadDown = 13, kA = 0;
       await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
-      // Play on the main menu; once the play menu has come in, play (after the tutorial) on it.
-      const steps = [[kDpadDown, kMainMenu, 0], [kA, kPlayMenu, -1], [kDpadDown, kPlayMenu, 0],
-        [kDpadDown, kPlayMenu, 1]];
+      // Play on the main menu; the focus comes along to the play menu's first button, the
+      // tutorial, and one step down is play.
+      const steps = [[kDpadDown, kMainMenu, 0], [kA, kPlayMenu, 0], [kDpadDown, kPlayMenu, 1]];
       for (const [button, menu, focus] of steps) {
         await press(button);
         await waitUntil(page, focusOf, focusedOn(menu, focus), 10);
