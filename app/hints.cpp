@@ -23,13 +23,32 @@ std::string firstKey(platform::Control control) {
   return names.empty() ? std::string() : names.front();
 }
 
+// A pad button as players call it, from SDL's name for it ("dpup" is the d-pad's up).
+std::string printedName(const std::string& name) {
+  static const std::pair<const char*, const char*> kPrinted[] = {
+      {"dpup", "D-pad up"},
+      {"dpdown", "D-pad down"},
+      {"dpleft", "D-pad left"},
+      {"dpright", "D-pad right"},
+      {"leftshoulder", "LB"},
+      {"rightshoulder", "RB"},
+      {"leftstick", "the left stick"},
+      {"rightstick", "the right stick"},
+  };
+  for (const auto& [sdl, printed] : kPrinted) {
+    if (name == sdl) return printed;
+  }
+  std::string printed = name;
+  if (!printed.empty()) {
+    printed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(printed[0])));
+  }
+  return printed;
+}
+
 // The first pad button bound to a control, as printed on pads ("A", "Start").
 std::string firstButton(platform::Control control) {
   const std::vector<std::string> names = platform::activeControls().buttonNames(control);
-  if (names.empty()) return {};
-  std::string name = names.front();
-  name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-  return name;
+  return names.empty() ? std::string() : printedName(names.front());
 }
 
 // What throws on a pad: its own binding, else the button that presses menus and throws

@@ -19,6 +19,7 @@
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
 #include "platform/graphics/font.h"
+#include "platform/graphics/view_canvas.h"
 #include "platform/input/accelerometer.h"
 #include "platform/input/input_device.h"
 #include "platform/input/input_journal.h"
@@ -488,6 +489,67 @@ TEST_F(ShellTest, TheAchievementsTableListsTwelveNamesWithTheEarnedStarsLit) {
   game.buttonPressed(2);  // back again: from the top, and the cells reused
   EXPECT_EQ(table.contentOffset(), 0);
   EXPECT_EQ(table.numberOfRows(), 12);
+}
+
+// Where a drawing's pixels lie, in points: the box of its solid pixels and the centre of its
+// coverage.
+struct Footprint {
+  float left = 1e9f, top = 1e9f, right = -1e9f, bottom = -1e9f;
+  double x = 0, y = 0;
+};
+Footprint footprintOf(const platform::Picture& picture, float scale) {
+  Footprint print;
+  double weight = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const int alpha = picture.pixel(x, y)[3];
+      weight += alpha;
+      print.x += alpha * (x + 0.5) / scale;
+      print.y += alpha * (y + 0.5) / scale;
+      if (alpha < 128) continue;
+      print.left = std::min(print.left, x / scale);
+      print.top = std::min(print.top, y / scale);
+      print.right = std::max(print.right, (x + 1) / scale);
+      print.bottom = std::max(print.bottom, (y + 1) / scale);
+    }
+  }
+  print.x /= weight;
+  print.y /= weight;
+  return print;
+}
+
+// A menu's picture, a button and a slider drawn at two and four pixels a point take their
+// pictures at that density and lie just where they lie at one: every size in points, the
+// slider's caps and its thumb stay where they were.
+TEST_F(ShellTest, MenusDrawnAtEveryDensityKeepEverySizeInPoints) {
+  launch();
+  platform::View* slider = game.settingsMenuView->viewWithTag(1);
+  ASSERT_NE(slider, nullptr);
+  for (platform::View* view : {game.mainMenuView.get(), game.mainPlayButton.get(), slider}) {
+    const platform::Size size = view->bounds().size;
+    platform::Picture one;
+    platform::ViewCanvas atOne(one, size, 1);
+    view->drawContents(atOne);
+    const Footprint plain = footprintOf(one, 1);
+    for (const float scale : {2.0f, 4.0f}) {
+      platform::Picture sharp;
+      platform::ViewCanvas canvas(sharp, size, scale);
+      view->drawContents(canvas);
+      const Footprint print = footprintOf(sharp, scale);
+      for (const auto& [a, b] : {std::pair{plain.left, print.left},
+                                 {plain.top, print.top},
+                                 {plain.right, print.right},
+                                 {plain.bottom, print.bottom}}) {
+        EXPECT_NEAR(a, b, 1) << size.width << " x " << size.height << " at " << scale;
+      }
+      EXPECT_NEAR(plain.x, print.x, 0.5) << size.width << " x " << size.height << " at " << scale;
+      EXPECT_NEAR(plain.y, print.y, 0.5) << size.width << " x " << size.height << " at " << scale;
+    }
+  }
+  const platform::ScaledImage button = platform::ScaledImage::named("button.png");
+  EXPECT_EQ(button.at(2)->width(), 2 * button.at(1)->width());
+  EXPECT_EQ(button.at(2.5f)->scale(), 4);
+  EXPECT_EQ(button.size().width, 160);
 }
 
 TEST_F(ShellTest, TheSlidersShowTheStoredVolumesAndEachEffectTakesItsShare) {

@@ -21,6 +21,7 @@
 #include "platform/input/input_device.h"
 #include "platform/input/input_journal.h"
 #include "platform/ui/button.h"
+#include "platform/ui/slider.h"
 #include "tests/support/test_display.h"
 
 using namespace platform;
@@ -105,11 +106,11 @@ class InputTest : public testing::Test {
     e.cbutton.button = button;
     events_.handle(e);
   }
-  // The pad's left stick pushed across to `value` (of 32767, right positive).
-  void stick(Sint16 value) {
+  // The pad's left stick pushed across to `value` (of 32767, right positive), or another axis.
+  void stick(Sint16 value, Uint8 axis = SDL_CONTROLLER_AXIS_LEFTX) {
     SDL_Event e{};
     e.type = SDL_CONTROLLERAXISMOTION;
-    e.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+    e.caxis.axis = axis;
     e.caxis.value = value;
     events_.handle(e);
   }
@@ -395,6 +396,79 @@ TEST_F(InputTest, TheLastDeviceUsedIsNotedAndAChangeIsTold) {
                                             InputDevice::Pad, InputDevice::Touch}));
   setInputDeviceObserver({});
   noteInputDevice(InputDevice::Mouse);
+}
+
+// With the focus on a slider, Left and Right step it by tenths instead of steering; held, they
+// step again after 0.4 s and then ten times a second until let go. The d-pad and the left stick
+// do the same. Without a slider focused, Left steers and steps nothing.
+TEST_F(InputTest, LeftAndRightStepAFocusedSliderAndRepeatWhileHeld) {
+  auto slider = std::make_shared<Slider>();
+  slider->setFrame({{200, 20}, {40, 200}});
+  slider->setValue(0.55f);
+  int steps = 0;
+  slider->setStepped([&steps](Slider&) { ++steps; });
+  window_->addSubview(slider);
+  const KeyboardTilt& keyboard = Accelerometer::shared().sources().keyboard;
+  const auto later = [this](double seconds) { loop_.runUntil(loop_.now() + seconds); };
+
+  const Heard unfocused = journalled({InputEntry::Kind::Slide}, [&] { key(SDLK_LEFT, true); });
+  EXPECT_TRUE(unfocused.empty());
+  EXPECT_EQ(keyboard.heldDirection(), 1);
+  key(SDLK_LEFT, false);
+  EXPECT_EQ(slider->value(), 0.55f);
+
+  key(SDLK_DOWN, true);
+  ASSERT_TRUE(slider->isFocused());
+  const Heard held = journalled({InputEntry::Kind::Slide}, [&] {
+    key(SDLK_RIGHT, true);
+    EXPECT_EQ(slider->value(), 0.6f);  // between tenths: the nearer one that way
+    EXPECT_EQ(keyboard.heldDirection(), 0);
+    key(SDLK_RIGHT, true, true);  // the system's own repeat is not the slider's
+    later(0.39);
+    EXPECT_EQ(slider->value(), 0.6f);
+    later(0.02);
+    EXPECT_EQ(slider->value(), 0.7f);
+    later(0.1);
+    EXPECT_EQ(slider->value(), 0.8f);
+    later(0.35);  // to the end, and held there
+    EXPECT_EQ(slider->value(), 1.0f);
+    key(SDLK_RIGHT, false);
+  });
+  EXPECT_EQ(held.size(), 6u);  // the press, then every tenth of a second while held
+  EXPECT_EQ(steps, 5);         // a step at the end changes nothing and is not told
+  later(1);
+  pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+  pad(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+  EXPECT_EQ(slider->value(), 0.9f);
+  stick(-20000);
+  stick(-12000);  // still pushed: no second step
+  EXPECT_EQ(slider->value(), 0.8f);
+  stick(0);
+  stick(-20000);
+  EXPECT_EQ(slider->value(), 0.7f);
+  stick(0);
+  later(1);
+  EXPECT_EQ(slider->value(), 0.7f);
+  slider->setHidden(true);  // its menu went away: Right steers again
+  key(SDLK_RIGHT, true);
+  EXPECT_EQ(keyboard.heldDirection(), -1);
+  key(SDLK_RIGHT, false);
+}
+
+// The right stick scrolls the lists on show while it is pushed: a notch at once, more after a
+// pause, none once it is let go.
+TEST_F(InputTest, TheRightStickScrollsWhileItIsPushed) {
+  const Heard scrolls = journalled({InputEntry::Kind::Page}, [&] {
+    stick(30000, SDL_CONTROLLER_AXIS_RIGHTY);
+    loop_.runUntil(loop_.now() + 0.45);
+    stick(2000, SDL_CONTROLLER_AXIS_RIGHTY);
+    loop_.runUntil(loop_.now() + 1);
+    stick(-30000, SDL_CONTROLLER_AXIS_RIGHTY);
+    stick(0, SDL_CONTROLLER_AXIS_RIGHTY);
+  });
+  EXPECT_EQ(scrolls, (Heard{{InputEntry::Kind::Page, 1},
+                            {InputEntry::Kind::Page, 1},
+                            {InputEntry::Kind::Page, -1}}));
 }
 
 TEST_F(InputTest, FocusAndMinimisingBecomeResignAndBecomeActiveNotices) {
