@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <AL/al.h>
+#include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 #include "platform/graphics/font.h"
 #include "platform/graphics/view_canvas.h"
 #include "platform/input/accelerometer.h"
+#include "platform/input/controls.h"
 #include "platform/input/input_device.h"
 #include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
@@ -374,6 +376,14 @@ TEST_F(ShellTest, HintsSpeakOfTheDeviceInHandAndFollowAChangeOfDevice) {
   EXPECT_FALSE(game.hintLabel->isHidden());
   platform::noteInputDevice(InputDevice::Pad);
   EXPECT_EQ(game.hintLabel->text(), "Start resumes");
+  // A button bound in the controls file is named as players call it, not as SDL spells it.
+  platform::Controls rebound = platform::Controls::defaults();
+  rebound.buttons[static_cast<int>(platform::Control::Pause)] = {
+      SDL_CONTROLLER_BUTTON_LEFTSHOULDER};
+  platform::setActiveControls(rebound);
+  game.showHint(HintPlace::Pause);
+  EXPECT_EQ(game.hintLabel->text(), "LB resumes");
+  platform::setActiveControls(platform::Controls::defaults());
   game.resumeByPlayer();
   EXPECT_TRUE(game.hintLabel->isHidden());
 

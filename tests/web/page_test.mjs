@@ -545,11 +545,12 @@ describe('the page', { concurrency: 3 }, () => {
         await page.evaluate((button) => window.pressPadButton(button, false), button);
         await frames(4);
       };
-      const kDpadDown = 13, kA = 0;
+      const kDpadDown = 13, kA = 0, kB = 1;
       await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
       // Play on the main menu; the focus comes along to the play menu's first button, the
-      // tutorial, and one step down is play.
-      const steps = [[kDpadDown, kMainMenu, 0], [kA, kPlayMenu, 0], [kDpadDown, kPlayMenu, 1]];
+      // tutorial. B goes back to the main menu and A comes again; one step down is play.
+      const steps = [[kDpadDown, kMainMenu, 0], [kA, kPlayMenu, 0], [kB, kMainMenu, -1],
+        [kDpadDown, kMainMenu, 0], [kA, kPlayMenu, 0], [kDpadDown, kPlayMenu, 1]];
       for (const [button, menu, focus] of steps) {
         await press(button);
         await waitUntil(page, focusOf, focusedOn(menu, focus), 10);
