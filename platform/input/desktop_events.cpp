@@ -376,7 +376,7 @@ void DesktopEvents::letGoOfHeldStep() {
   held_.reset();
 }
 
-// In a menu, Enter or A presses the focused button; otherwise it ends a touch, as a tap does.
+// In a menu, Enter or A presses the focused control; otherwise it ends a touch, as a tap does.
 void DesktopEvents::pressFocusOrThrow() {
   Window* window = Window::keyWindow();
   if (window && FocusRing::press(*window)) {
