@@ -57,6 +57,7 @@ struct NoticeRecorder : ApplicationDelegate {
   void applicationWillResignActive(Application&) override { notices += 'R'; }
   void applicationDidBecomeActive(Application&) override { notices += 'B'; }
   void pauseKeyPressed(Application&) override { notices += 'P'; }
+  void backKeyPressed(Application&) override { notices += 'K'; }
   bool playerWoke(Application&) override {
     ++wakes;
     return wakesUsedUp;
@@ -333,9 +334,9 @@ TEST_F(InputTest, EnterEndsATouchLikeSpaceAndEscapeOrPIsThePauseKey) {
   key(SDLK_KP_ENTER, true);
   ASSERT_EQ(view_->touches.size(), 4u);
   EXPECT_EQ(view_->touches[3].phase, TouchPhase::Ended);
-  key(SDLK_ESCAPE, true);
+  key(SDLK_ESCAPE, true);  // the pause key, and the back key of a menu
   key(SDLK_p, true);
-  EXPECT_EQ(recorder.notices, "PP");
+  EXPECT_EQ(recorder.notices, "PKP");
   Application::shared().setDelegate(nullptr);
 }
 
@@ -557,8 +558,10 @@ TEST_F(ControlsTest, AFirstLaunchWritesTheDefaultsAndARebindingTakesEffect) {
   EXPECT_EQ(again.buttons, Controls::defaults().buttons);
   EXPECT_EQ(first.keyNames(Control::SteerLeft), (std::vector<std::string>{"Left", "A"}));
   EXPECT_EQ(press(again, SDLK_p), "P");
+  EXPECT_EQ(press(again, SDLK_ESCAPE), "PK");  // pauses a game, goes back from a menu
+  EXPECT_EQ(press(again, SDLK_BACKSPACE), "K");
 
-  write(R"({"keys": {"throw": ["T"], "pause": ["Escape", "Nonsense"]}})");
+  write(R"({"keys": {"throw": ["T"], "pause": ["Escape", "Nonsense"], "menu back": ["Q"]}})");
   testing::internal::CaptureStderr();
   const Controls rebound = loadControls(file());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("\"Nonsense\" is not a key"),
@@ -567,6 +570,7 @@ TEST_F(ControlsTest, AFirstLaunchWritesTheDefaultsAndARebindingTakesEffect) {
   EXPECT_EQ(press(rebound, SDLK_SPACE), "");
   EXPECT_EQ(press(rebound, SDLK_p), "");
   EXPECT_EQ(press(rebound, SDLK_ESCAPE), "P");
+  EXPECT_EQ(press(rebound, SDLK_q), "K");
   EXPECT_EQ(rebound.keys[static_cast<int>(Control::SteerLeft)],
             Controls::defaults().keys[static_cast<int>(Control::SteerLeft)]);  // left out: kept
 }
@@ -647,7 +651,7 @@ TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
   const std::vector<Recorded> given = view_->touches;
   const std::string told = notices.notices;
   ASSERT_EQ(given.size(), 5u);
-  EXPECT_EQ(told, "PRB");
+  EXPECT_EQ(told, "PKRB");
   EXPECT_EQ(notices.wakes, 4);  // the button, Left, Space and Escape each woke first
 
   view_->touches.clear();
@@ -674,7 +678,7 @@ TEST_F(InputTest, AHeldKeyActsOnceThroughItsRepeats) {
   EXPECT_EQ(view_->touches.size(), 2u);  // one throw: a touch begun and ended
   key(SDLK_ESCAPE, true);
   key(SDLK_ESCAPE, true, true);
-  EXPECT_EQ(notices.notices, "P");
+  EXPECT_EQ(notices.notices, "PK");
   EXPECT_EQ(notices.wakes, 2);  // a repeat is not the player coming back
   Application::shared().setDelegate(nullptr);
 }
