@@ -441,8 +441,10 @@ describe('the page', { concurrency: 3 }, () => {
           const live = (await page.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl',
             { encoding: 'utf8' }))).split('\n');
           // The replay ends where the game did, with its final line; the page went on.
+          // At least half a minute of game: how long it lasts depends on how the loaded machine
+          // paced the tilts, so no more is asked.
           const frames = replayed.filter((line) => line && !line.startsWith('{"final"'));
-          assert.ok(frames.length > 1000, `${frames.length} frames`);
+          assert.ok(frames.length > 600, `${frames.length} frames`);
           const differs = frames.findIndex((line, i) => line !== live[i]);
           assert.equal(differs, -1, `line ${differs + 1}:\n desktop: ${frames[differs]}\n page:    ${live[differs]}`);
         } finally {
