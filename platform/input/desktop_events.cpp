@@ -46,6 +46,14 @@ ControlView* focusedControl() {
   return window ? FocusRing::focused(*window) : nullptr;
 }
 
+bool steers(Control control) {
+  return control == Control::SteerLeft || control == Control::SteerRight;
+}
+
+bool stepsSideways(Control control) {
+  return control == Control::MenuLeft || control == Control::MenuRight;
+}
+
 // Left-edge-down reads positive: the reading that puts the crab under landscape x.
 double readingUnder(float landscapeX) {
   return (kLandscapeSize.width / 2 - landscapeX) / kLandscapeSize.width;
@@ -283,8 +291,7 @@ void DesktopEvents::handleKey(const SDL_Event& event, bool down) {
   const HeldSource source{HeldSource::Device::Key, key};
   if (!down) letGo(source);
   for (const Control control : actingNow(activeControls().forKey(key))) {
-    const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
-    if (steering || !event.key.repeat) perform(control, down, source);
+    if (steers(control) || !event.key.repeat) perform(control, down, source);
   }
 }
 
@@ -292,9 +299,7 @@ std::vector<Control> DesktopEvents::actingNow(std::vector<Control> controls) con
   const ControlView* focus = focusedControl();
   const bool sliding = focus && focus->steps() == ControlView::Steps::Sideways;
   std::erase_if(controls, [sliding](Control control) {
-    const bool steering = control == Control::SteerLeft || control == Control::SteerRight;
-    const bool sideways = control == Control::MenuLeft || control == Control::MenuRight;
-    return sliding ? steering : sideways;
+    return sliding ? steers(control) : stepsSideways(control);
   });
   return controls;
 }
@@ -302,7 +307,7 @@ std::vector<Control> DesktopEvents::actingNow(std::vector<Control> controls) con
 void DesktopEvents::perform(Control control, bool down, HeldSource source) {
   const double now = loop_.now();
   KeyboardTilt& keyboard = tilt().keyboard;
-  if (control == Control::SteerLeft || control == Control::SteerRight) {
+  if (steers(control)) {
     const int direction = control == Control::SteerLeft ? +1 : -1;
     down ? keyboard.press(direction, now) : keyboard.release(direction, now);
     return;
@@ -337,7 +342,7 @@ void DesktopEvents::perform(Control control, bool down, HeldSource source) {
 
 void DesktopEvents::stepMenu(Control control, HeldSource source) {
   const int way = control == Control::MenuUp || control == Control::MenuLeft ? -1 : +1;
-  const bool sideways = control == Control::MenuLeft || control == Control::MenuRight;
+  const bool sideways = stepsSideways(control);
   const auto step = [way, sideways] {
     deliverInput(InputEntry::of(sideways ? InputEntry::Kind::Slide : InputEntry::Kind::Focus, way));
   };
