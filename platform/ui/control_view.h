@@ -21,8 +21,8 @@ class ControlView : public View {
 
   // Enter or A on the focus.
   virtual void pressFocus() {}
-  // Left (-1) or Right (+1) on the focus; false when the control takes no sideways steps.
-  virtual bool stepSideways(int) { return false; }
+  // Left (-1) or Right (+1) on the focus; nothing for a control without sideways steps.
+  virtual void stepSideways(int) {}
   // Up (-1) or Down (+1) on the focus, or the focus arriving by such a step (`arriving`): true
   // when the step stays within the control (a list's rows), false when the focus moves on.
   virtual bool stepWithin(int, bool) { return false; }

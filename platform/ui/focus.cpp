@@ -85,9 +85,8 @@ bool FocusRing::press(Window& window) {
   return true;
 }
 
-bool FocusRing::stepSideways(Window& window, int step) {
-  ControlView* control = focused(window);
-  return control && control->stepSideways(step);
+void FocusRing::stepSideways(Window& window, int step) {
+  if (ControlView* control = focused(window)) control->stepSideways(step);
 }
 
 }  // namespace platform

@@ -24,8 +24,8 @@ class FocusRing {
   // press puts it away (a menu left for another), the focus goes to the first control of what
   // shows now.
   static bool press(Window& window);
-  // Left (-1) or Right (+1) for the focused control; false when it takes no sideways steps.
-  static bool stepSideways(Window& window, int step);
+  // Left (-1) or Right (+1) for the focused control.
+  static void stepSideways(Window& window, int step);
 };
 
 }  // namespace platform

@@ -126,9 +126,9 @@ void Slider::touchesEnded(const TouchSet& touches, const Event&) {
   }
 }
 
-bool Slider::stepSideways(int step) {
+void Slider::stepSideways(int step) {
   const float range = maximum_ - minimum_;
-  if (range <= 0 || step == 0) return true;
+  if (range <= 0 || step == 0) return;
   // Tenths counted from the minimum; a hair's tolerance keeps a value stored as a tenth on it.
   const float tenths = (value_ - minimum_) / range * kSteps;
   const float tolerance = 1e-3f;
@@ -136,10 +136,9 @@ bool Slider::stepSideways(int step) {
       step > 0 ? std::floor(tenths + tolerance) + 1 : std::ceil(tenths - tolerance) - 1;
   const float before = value_;
   setValue(minimum_ + range * std::clamp(target, 0.0f, static_cast<float>(kSteps)) / kSteps);
-  if (value_ == before) return true;
+  if (value_ == before) return;
   if (valueChanged_) valueChanged_(*this);
   if (stepped_) stepped_(*this);
-  return true;
 }
 
 }  // namespace platform

@@ -42,7 +42,7 @@ class Slider : public ControlView {
 
   // To the next tenth of the range that way: a value between tenths goes to the nearer one on
   // that side.
-  bool stepSideways(int step) override;
+  void stepSideways(int step) override;
   Steps steps() const override { return Steps::Sideways; }
 
  private:
