@@ -24,7 +24,8 @@ fail() {
 }
 
 # Runs the check given (a command and its words) every tenth of a second until it holds; fails
-# after `seconds`, or at once when the game waited on (`pid`, its output in `out`) has ended.
+# after `seconds`, or at once when the game waited on (`pid`, its output in `out`) has ended. The
+# bounds leave room for a loaded machine: a check that holds ends the wait at once.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
@@ -42,6 +43,28 @@ frame_count() {
   echo "${n:-0}"
 }
 more_frames_than() { [ "$(frame_count "$1")" -gt "$2" ]; }
+more_lines_than() { [ "$(wc -l <"$1")" -gt "$2" ]; }
+
+# Runs the check given until it holds, paced by the game's frames in `dump` rather than the clock:
+# fails once the game has played `frames` more frames without it, when it makes no frame for a
+# minute, or when it ends. A game slowed by a busy machine is given all the time it needs.
+wait_for_frames() {
+  local frames=$1 what=$2 dump=$3 first seen now stalled=0
+  shift 3
+  first=$(frame_count "$dump")
+  seen=$first
+  until "$@"; do
+    kill -0 "$pid" 2>/dev/null || fail "the game ended while the test waited for $what: $(cat "$out")"
+    now=$(frame_count "$dump")
+    if [ "$now" != "$seen" ]; then
+      seen=$now stalled=0
+    elif ((++stalled > 120)); then
+      fail "no frame for a minute while the test waited for $what, at frame $now: $(cat "$out")"
+    fi
+    ((now - first <= frames)) || fail "no $what in $frames frames: $(cat "$out")"
+    sleep 0.5
+  done
+}
 
 # Points DISPLAY at an X server of our own on a free display: one for each session that must not
 # share its focus. An X server resets when its last client leaves, and one connecting meanwhile
@@ -70,7 +93,7 @@ start_game() {
   pid=$!
   games+=("$pid")
   focus_window
-  wait_until 30 "launch" test -s "$dump"
+  wait_until 120 "launch" test -s "$dump"
 }
 
 # Sets `win` to the window of `pid`, if it has one on the screen yet (one not yet mapped cannot
@@ -82,7 +105,7 @@ find_window() {
 
 # Waits for the window of `pid`, sets `win` and gives it the focus.
 focus_window() {
-  wait_until 30 "window" find_window
+  wait_until 120 "window" find_window
   xdotool windowfocus --sync "$win"
   sleep 0.5 # the window manager's last word on the new window comes unannounced
 }
@@ -95,7 +118,7 @@ play() {
   before=$(frame_count "$dump")
   click 360 130
   click 240 174
-  wait_until 30 "the game's frames" more_frames_than "$dump" $((before + 5))
+  wait_until 120 "the game's frames" more_frames_than "$dump" $((before + 5))
 }
 
 swipes() {
@@ -121,9 +144,9 @@ interactive_session() {
   xdotool key Escape # resume
   sleep 0.8
   xdotool windowfocus "$root" # the window loses its focus: the game pauses
-  wait_until 10 "a resign" has_line "$dir/rec.json" '"resign"'
+  wait_until 60 "a resign" has_line "$dir/rec.json" '"resign"'
   xdotool windowfocus --sync "$win"
-  wait_until 10 "an activate" has_line "$dir/rec.json" '"activate"'
+  wait_until 60 "an activate" has_line "$dir/rec.json" '"activate"'
   swipes
   kill -TERM "$pid"
   wait "$pid" || fail "the game exited with $?: $(cat "$out")"
@@ -178,6 +201,12 @@ start_game "$work/killed/live.jsonl" --defaults "$work/killed/defaults.json" \
   --record "$work/killed/rec.json"
 play
 swipes
+# A last input after eighty frames of the game, however slowly a busy machine plays them: the cut
+# replay has that many to compare.
+wait_until 120 "80 frames" more_frames_than "$work/killed/live.jsonl" 80
+events=$(wc -l <"$work/killed/rec.json")
+xdotool key space
+wait_until 60 "the last input recorded" more_lines_than "$work/killed/rec.json" "$events"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
 "$game" replay "$work/killed/rec.json" --dump "$work/killed/replay.jsonl" 2>"$work/killed/errors" ||
@@ -201,12 +230,12 @@ echo "live_replay_test: killed: replayed to its last event at t = $last_event, $
 # launch wrote it.
 mkdir -p "$work/demo"
 start_game "$work/demo/live.jsonl" --defaults "$work/demo/defaults.json" --record "$work/demo/rec.json"
-wait_until 45 "the demo" more_frames_than "$work/demo/live.jsonl" 0
+wait_until 180 "the demo" more_frames_than "$work/demo/live.jsonl" 0
 cp "$work/demo/defaults.json" "$work/demo/defaults-before.json"
-wait_until 30 "60 frames of the demo" more_frames_than "$work/demo/live.jsonl" 60
+wait_until 120 "60 frames of the demo" more_frames_than "$work/demo/live.jsonl" 60
 xdotool key Return
-wait_until 10 "a wake" has_line "$work/demo/rec.json" '"wake"'
-sleep 1 # the main menu fades back in
+wait_until 60 "a wake" has_line "$work/demo/rec.json" '"wake"'
+sleep 2 # the main menu fades back in, as a player waits for it
 play
 kill -TERM "$pid"
 wait "$pid" || fail "the demo's game exited with $?: $(cat "$out")"
@@ -225,7 +254,8 @@ echo "live_replay_test: demo: $demo_frames frames played, ended by a key at $wok
 # The passive game's end.
 pid=$passive out=$passive_out
 last="$XDG_STATE_HOME/tidewick/last-game.json"
-wait_until 240 "last game" test -s "$last"
+# About 135 s of game, 2700 frames; however long a busy machine makes them take.
+wait_for_frames 6000 "the last game" "$work/passive.jsonl" test -s "$last"
 kill -TERM "$passive"
 wait "$passive" || fail "the passive game exited with $?: $(cat "$out")"
 "$game" replay "$last" --dump "$work/last.jsonl" 2>"$work/last-errors" ||

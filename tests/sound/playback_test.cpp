@@ -47,9 +47,10 @@ class PlaybackTest : public testing::Test {
     alGetSourcei(e.source, what, &value);
     return value;
   }
-  // Waits, rendering nothing, until the playback thread has done its part.
+  // Waits, rendering nothing, until the playback thread has done its part (ten seconds at most:
+  // a busy machine may be slow to give it its turn).
   void waitFor(const SoundEngineEffect& e, ALenum what, ALint value) {
-    for (int i = 0; i < 2000 && sourceInt(e, what) != value; ++i) {
+    for (int i = 0; i < 10000 && sourceInt(e, what) != value; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ASSERT_EQ(sourceInt(e, what), value);
