@@ -10,6 +10,7 @@
 #include "bench/bench_gl.h"
 #include "platform/core/bundle.h"
 #include "sound/sound_engine.h"
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ BENCHMARK(BM_LoadSounds)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setenv("ALSOFT_DRIVERS", "null", 0);
-  platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+  platform::Bundle::useFolder(build_paths::kBundle);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

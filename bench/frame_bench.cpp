@@ -24,6 +24,7 @@
 #include "platform/core/random.h"
 #include "platform/core/run_loop.h"
 #include "platform/screen/display.h"
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ int sScale = 1;
 struct BusyRound {
   BusyRound() {
     display = platform::Display::open({.scale = sScale, .headless = true});
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
     game = std::make_unique<SaltmereAppDelegate>();
     game->applicationDidFinishLaunching(platform::Application::shared());
     // The screen a round shows: the main menu put away, the pause button over the game.

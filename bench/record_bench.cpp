@@ -17,6 +17,7 @@
 #include "session/recorder.h"
 #include "session/replay.h"
 #include "session/sandbox_game.h"
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ BENCHMARK(BM_RecordAMinuteOfMousePlay)->Unit(benchmark::kMillisecond);
 
 // The built-in player's ten minutes from the main menu, run again from the start.
 void BM_GoBackInATenMinuteGame(benchmark::State& state) {
-  platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+  platform::Bundle::useFolder(build_paths::kBundle);
   ReplayScript script;
   script.seed = 7;
   script.duration = 600;

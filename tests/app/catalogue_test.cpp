@@ -14,6 +14,7 @@
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/bundle.h"
 #include "sound/sound_engine.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
 
@@ -50,7 +51,7 @@ class CatalogueTest : public testing::Test {
   void SetUp() override {
     screen_ = makeLandscapeScreen();
     screen_.glView->setCurrentContext();
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
   }
   void TearDown() override { SoundEngine_Teardown(); }
 
@@ -101,7 +102,7 @@ TEST_F(CatalogueTest, TheLoopsAreTheMusicAndTheFeetAndEveryOtherSoundPlaysOnce) 
 TEST_F(CatalogueTest, ABundleMissingAnImageAndASoundStillLoadsTheRest) {
   const fs::path damaged = scratchPath("damaged-bundle");
   fs::remove_all(damaged);
-  fs::copy(TIDEWICK_BUNDLE, damaged);
+  fs::copy(build_paths::kBundle, damaged);
   for (const char* file : {"Waves.png", "Waves@2x.png", "Waves@4x.png"}) fs::remove(damaged / file);
   fs::remove(damaged / (std::string(kSoundNames[kSoundTiptoe]) + ".caf"));
   platform::Bundle::useFolder(damaged);

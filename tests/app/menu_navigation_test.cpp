@@ -25,6 +25,7 @@
 #include "platform/ui/button.h"
 #include "platform/ui/focus.h"
 #include "platform/ui/slider.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
 
@@ -68,7 +69,7 @@ class MenuNavigationTest : public testing::TestWithParam<Device> {
     settingsFile = scratchPath(std::string("navigation-") + GetParam().name + ".json");
     std::filesystem::remove(settingsFile);
     platform::UserDefaults::useFile(settingsFile);
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
     platform::TouchRouter::shared().reset();
     game.soundStarted = [this](int slot) { sounds.push_back(slot); };
     platform::Application::shared().setDelegate(&game);

@@ -26,6 +26,7 @@
 #include "platform/input/input_device.h"
 #include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
 
@@ -39,7 +40,7 @@ class ShellTest : public testing::Test {
     const std::filesystem::path defaults = scratchPath("shell-test-defaults.json");
     std::filesystem::remove(defaults);
     platform::UserDefaults::useFile(defaults);
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
     platform::Application::shared().setURLOpener(
         [this](const std::string& url) { urls.push_back(url); });
     game.soundStarted = [this](int slot) { sounds.push_back(slot); };

@@ -10,6 +10,7 @@
 #include "platform/core/bundle.h"
 #include "player/bot.h"
 #include "session/sandbox_game.h"
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ struct Picture {
 class PresentedGame {
  public:
   explicit PresentedGame(double presentRate) {
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
     headless_ = SandboxGame::make("test", 7, nlohmann::json::object(), 1, presentRate);
     SaltmereAppDelegate& game = headless_->game();
     bot_ = std::make_unique<Bot>(game);

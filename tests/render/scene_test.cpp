@@ -11,6 +11,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "sound/sound_engine.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/test_display.h"
 
 namespace {
@@ -26,7 +27,7 @@ class SceneTest : public testing::Test {
     startSceneFrame(*game.glView);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
     ASSERT_EQ(game.loadTextures(), 0);
     game.initTimers();
     game.resetGame();

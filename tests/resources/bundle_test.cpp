@@ -15,6 +15,7 @@
 #include "platform/core/bundle.h"
 #include "platform/graphics/image.h"
 #include "sound/ima4.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 
 namespace {
@@ -64,7 +65,7 @@ bool isMusic(int slot) {
 }
 
 fs::path soundFile(int slot) {
-  return fs::path(TIDEWICK_BUNDLE) / (std::string(kSoundNames[slot]) + ".caf");
+  return fs::path(build_paths::kBundle) / (std::string(kSoundNames[slot]) + ".caf");
 }
 
 }  // namespace
@@ -122,22 +123,22 @@ TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
   const fs::path again = scratchPath("bundle-again");
   fs::remove_all(again);
   fs::create_directories(again);
-  ASSERT_EQ(std::system((std::string(TIDEWICK_SOUNDGEN) + " " + again.string()).c_str()), 0);
+  ASSERT_EQ(std::system((std::string(build_paths::kSoundgen) + " " + again.string()).c_str()), 0);
   for (int slot = 0; slot < kSoundCount; ++slot) {
     const std::string file = std::string(kSoundNames[slot]) + ".caf";
-    EXPECT_EQ(readFile(again / file), readFile(fs::path(TIDEWICK_BUNDLE) / file)) << file;
+    EXPECT_EQ(readFile(again / file), readFile(fs::path(build_paths::kBundle) / file)) << file;
   }
   int pictures = 0;
-  for (const auto& entry : fs::directory_iterator(TIDEWICK_ART)) {
+  for (const auto& entry : fs::directory_iterator(build_paths::kArt)) {
     const fs::path svg = entry.path();
     if (svg.extension() != ".svg" || svg.stem() == "icon") continue;
     for (const std::string density : {"", "@2x", "@4x"}) {
       const fs::path png = again / (svg.stem().string() + density + ".png");
       const std::string zoom = density.empty() ? "1" : density.substr(1, 1);
-      const std::string command = std::string(TIDEWICK_RSVG_CONVERT) + " --zoom " + zoom + " '" +
-                                  svg.string() + "' -o '" + png.string() + "'";
+      const std::string command = std::string(build_paths::kRsvgConvert) + " --zoom " + zoom +
+                                  " '" + svg.string() + "' -o '" + png.string() + "'";
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
-      EXPECT_EQ(readFile(png), readFile(fs::path(TIDEWICK_BUNDLE) / png.filename())) << svg;
+      EXPECT_EQ(readFile(png), readFile(fs::path(build_paths::kBundle) / png.filename())) << svg;
     }
     ++pictures;
   }
@@ -149,9 +150,9 @@ TEST(BundleRebuildTest, SoundsAndPicturesComeOutByteForByte) {
 // and four times the pixels, and textures of the same size in points, so that every sprite's
 // size (and every collision box) is the same whichever density the screen asks for.
 TEST(BundlePictureTest, EveryPictureComesAtThreeDensitiesOfTheSameSizeInPoints) {
-  platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+  platform::Bundle::useFolder(build_paths::kBundle);
   int pictures = 0;
-  for (const auto& entry : fs::directory_iterator(TIDEWICK_BUNDLE)) {
+  for (const auto& entry : fs::directory_iterator(build_paths::kBundle)) {
     const std::string name = entry.path().filename().string();
     if (entry.path().extension() != ".png" || name.find('@') != std::string::npos ||
         name.starts_with("icon-")) {
@@ -177,7 +178,7 @@ TEST(BundlePictureTest, EveryPictureComesAtThreeDensitiesOfTheSameSizeInPoints) 
 }
 
 TEST(InterfaceFileTest, TheBuiltFileIsSoundAndFaultsAreNamed) {
-  EXPECT_EQ(checkInterfaceFile(TIDEWICK_BUNDLE), std::vector<std::string>{});
+  EXPECT_EQ(checkInterfaceFile(build_paths::kBundle), std::vector<std::string>{});
 
   const fs::path folder = scratchPath("interface-check");
   fs::remove_all(folder);

@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/graphics/image.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 
 namespace fs = std::filesystem;
@@ -39,7 +40,7 @@ class ReplayTest : public testing::Test {
   // longer name; the game's own code is leak-checked in-process by the flow tests.
   ReplayRun replay(const std::string& script, const std::string& options) {
     std::ofstream(file("script.json")) << script;
-    const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(TIDEWICK_GAME) +
+    const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(build_paths::kGame) +
                                 " replay " + file("script.json") + " " + options + " 2>" +
                                 file("errors.txt") + " >/dev/null";
     const int status = std::system(command.c_str());

@@ -20,6 +20,7 @@
 #include "session/replay.h"
 #include "session/replay_dump.h"
 #include "session/sandbox_game.h"
+#include "tests/support/build_paths.h"
 #include "tests/support/test_display.h"
 
 namespace {
@@ -39,7 +40,7 @@ class WatchTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     setenv("ALSOFT_DRIVERS", "null", 1);
-    platform::Bundle::useFolder(TIDEWICK_BUNDLE);
+    platform::Bundle::useFolder(build_paths::kBundle);
   }
 
   // Watches `script` while the presses come, each after its pause; Escape ends it.

@@ -9,6 +9,7 @@
 
 #include "platform/audio/audio_file.h"
 #include "sound/ima4.h"
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST(Ima4Test, StereoPacketsInterleaveLeftAndRight) {
 // packet must match to the sample and the whole only closely.
 TEST(Ima4Test, MatchesAnotherDecoderOnAnotherEncodersFiles) {
   for (const char* name : {"sine-mono", "sine-stereo"}) {
-    const std::string base = std::string(TIDEWICK_TEST_DATA) + "/" + name;
+    const std::string base = std::string(build_paths::kTestData) + "/" + name;
     std::unique_ptr<platform::AudioFile> file;
     ASSERT_EQ(platform::AudioFile::open(base + ".caf", file), 0) << name;
     const auto& format = file->dataFormat();

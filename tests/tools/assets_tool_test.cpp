@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/support/build_paths.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_caf.h"
 #include "tests/support/test_png.h"
@@ -29,8 +30,9 @@ ToolRun inspect(const std::string& arguments) {
   const fs::path output = scratchPath("assets-test.out");
   // The tool's exit unloads the GL driver, whose own allocations the leak checker can then no
   // longer name; the code the tool runs is leak-checked in this process by the texture tests.
-  const std::string command = "ASAN_OPTIONS=detect_leaks=0 " + std::string(TIDEWICK_ASSETS_TOOL) +
-                              " " + arguments + " >" + output.string() + " 2>/dev/null";
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 " +
+                              std::string(build_paths::kAssetsTool) + " " + arguments + " >" +
+                              output.string() + " 2>/dev/null";
   const int status = std::system(command.c_str());
   std::ifstream in(output);
   ToolRun run{WEXITSTATUS(status), std::string(std::istreambuf_iterator<char>(in), {})};
@@ -84,7 +86,7 @@ TEST_F(AssetsToolTest, RefusesWhatIsNotAnImageAndWritesNothing) {
 }
 
 TEST_F(AssetsToolTest, DescribesAndDecodesSounds) {
-  const std::string stereo = std::string(TIDEWICK_TEST_DATA) + "/sine-stereo.caf";
+  const std::string stereo = std::string(build_paths::kTestData) + "/sine-stereo.caf";
   const ToolRun described = inspect("sound " + stereo);
   ASSERT_EQ(described.status, 0);
   const auto json = nlohmann::json::parse(described.out);
