@@ -113,11 +113,21 @@ focus_window() {
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
 
 # Main menu's play, then the play menu's play: a game starts, and its frames come into the dump.
+# The clicks are made again until the first frame comes: on a busy machine a click just after the
+# launch can go unseen. Made again after they were taken, they touch empty spots of the menus or
+# the beach (which a replay touches too), and they keep the demo away meanwhile.
 play() {
   local before
   before=$(frame_count "$dump")
-  click 360 130
-  click 240 174
+  for _ in $(seq 20); do
+    click 360 130
+    click 240 174
+    for _ in $(seq 30); do
+      more_frames_than "$dump" "$before" && break 2
+      kill -0 "$pid" 2>/dev/null || fail "the game ended before a game started: $(cat "$out")"
+      sleep 0.1
+    done
+  done
   wait_until 120 "the game's frames" more_frames_than "$dump" $((before + 5))
 }
 
