@@ -9,6 +9,7 @@
 #include "platform/core/bundle.h"
 #include "platform/core/user_defaults.h"
 #include "platform/graphics/image.h"
+#include "platform/graphics/renderer.h"
 #include "platform/input/input_device.h"
 #include "platform/screen/display.h"
 #include "platform/ui/button.h"
@@ -64,16 +65,9 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
     glView->setAutoresizesEAGLSurface(true);
   }
   scenePresenter.paint = [this](const std::vector<SceneSprite>& sprites) { paintScene(sprites); };
-  glMatrixMode(GL_PROJECTION);
-  glOrthof(0, kWorldWidth, 0, kWorldHeight, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  // The game's texels are drawn as they are, in white where a texture has alpha alone.
+  platform::Renderer::shared().state().projection =
+      platform::orthographic(0, kWorldWidth, 0, kWorldHeight);
 
   loadTextures();
   loadSounds();

@@ -1,5 +1,5 @@
 // The GL view: builds its surface from the layer, presents frames, and forwards finished
-// touches to the game. Every rebuild leaves the caller's bindings as they were.
+// touches to the game. A rebuild leaves the caller's renderbuffer binding as it was.
 #include "gl/my_eagl_view.h"
 
 #include <cmath>
@@ -8,7 +8,6 @@
 #include "platform/core/application.h"
 #include "platform/screen/display.h"
 
-using namespace oes;
 using platform::GLContext;
 
 MyEAGLView::MyEAGLView() : platform::View(std::make_unique<platform::GLLayer>()) {}
@@ -24,7 +23,7 @@ std::shared_ptr<MyEAGLView> MyEAGLView::initWithCoder(const platform::Coder& cod
   view->_format = platform::ColorFormat::RGB565;
   view->glLayer().setDrawableProperties({.retainedBacking = false, .colorFormat = view->_format});
   view->_depthFormat = 0;
-  view->_context = GLContext::create(platform::RenderingAPI::OpenGLES1);
+  view->_context = GLContext::create(platform::RenderingAPI::OpenGLES2);
   if (!view->_context || !view->_createSurface()) return nullptr;
   return view;
 }
@@ -40,41 +39,38 @@ bool MyEAGLView::_createSurface() {
   const float scale = contentsScale();
   const float width = std::round(bounds.width * scale), height = std::round(bounds.height * scale);
 
-  GLint oldRenderbuffer = 0, oldFramebuffer = 0;
-  glGetIntegerv(GL_RENDERBUFFER_BINDING_OES, &oldRenderbuffer);
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFramebuffer);
-
-  glGenRenderbuffersOES(1, &_renderbuffer);
-  glBindRenderbufferOES(GL_RENDERBUFFER_OES, _renderbuffer);
-  if (!_context->renderbufferStorage(GL_RENDERBUFFER_OES, &glLayer())) {
-    glDeleteRenderbuffersOES(1, &_renderbuffer);
+  GLint oldRenderbuffer = 0;
+  glGetIntegerv(GL_RENDERBUFFER_BINDING, &oldRenderbuffer);
+  glGenRenderbuffers(1, &_renderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, _renderbuffer);
+  if (!_context->renderbufferStorage(GL_RENDERBUFFER, &glLayer())) {
+    glDeleteRenderbuffers(1, &_renderbuffer);
     _renderbuffer = 0;
-    glBindRenderbufferOES(GL_RENDERBUFFER_OES, oldRenderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, oldRenderbuffer);
     return false;
   }
 
-  glGenFramebuffersOES(1, &_framebuffer);
-  glBindFramebufferOES(GL_FRAMEBUFFER_OES, _framebuffer);
-  glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
-                               _renderbuffer);
+  platform::Renderer& renderer = platform::Renderer::shared();
+  glGenFramebuffers(1, &_framebuffer);
+  renderer.bindFramebuffer(_framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, _renderbuffer);
   if (_depthFormat) {
-    glGenRenderbuffersOES(1, &_depthBuffer);
-    glBindRenderbufferOES(GL_RENDERBUFFER_OES, _depthBuffer);
-    glRenderbufferStorageOES(GL_RENDERBUFFER_OES, _depthFormat, static_cast<GLsizei>(width),
-                             static_cast<GLsizei>(height));
-    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_DEPTH_ATTACHMENT_OES, GL_RENDERBUFFER_OES,
-                                 _depthBuffer);
+    glGenRenderbuffers(1, &_depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, _depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, _depthFormat, static_cast<GLsizei>(width),
+                          static_cast<GLsizei>(height));
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, _depthBuffer);
   }
 
   _size = {width, height};
+  // A new context draws into its first surface at once; a rebuilt one is bound again by the
+  // delegate.
   if (!_hasBeenCurrent) {
-    glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    glScissor(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    renderer.state().framebuffer = _framebuffer;
+    renderer.state().viewport = {0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height)};
     _hasBeenCurrent = true;
-  } else {
-    glBindFramebufferOES(GL_FRAMEBUFFER_OES, oldFramebuffer);
   }
-  glBindRenderbufferOES(GL_RENDERBUFFER_OES, oldRenderbuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, oldRenderbuffer);
 
   if (_delegate) _delegate->didResizeEAGLSurfaceForView(this);
   return true;
@@ -84,12 +80,15 @@ void MyEAGLView::_destroySurface() {
   GLContext* oldContext = GLContext::currentContext();
   if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
   if (_depthFormat) {
-    glDeleteRenderbuffersOES(1, &_depthBuffer);
+    glDeleteRenderbuffers(1, &_depthBuffer);
     _depthBuffer = 0;
   }
-  glDeleteRenderbuffersOES(1, &_renderbuffer);
+  glDeleteRenderbuffers(1, &_renderbuffer);
   _renderbuffer = 0;
-  glDeleteFramebuffersOES(1, &_framebuffer);
+  // As GL does, a context bound to a deleted framebuffer is left bound to none.
+  platform::Renderer& renderer = platform::Renderer::shared();
+  renderer.deleteFramebuffer(_framebuffer);
+  if (renderer.state().framebuffer == _framebuffer) renderer.state().framebuffer = 0;
   _framebuffer = 0;
   if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
 }
@@ -144,8 +143,8 @@ void MyEAGLView::clearCurrentContext() {
 void MyEAGLView::swapBuffers() {
   GLContext* oldContext = GLContext::currentContext();
   if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
-  glBindRenderbufferOES(GL_RENDERBUFFER_OES, _renderbuffer);
-  if (!_context->presentRenderbuffer(GL_RENDERBUFFER_OES)) {
+  glBindRenderbuffer(GL_RENDERBUFFER, _renderbuffer);
+  if (!_context->presentRenderbuffer(GL_RENDERBUFFER)) {
     std::printf("Failed to swap renderbuffer in %s\n", "-[MyEAGLView swapBuffers]");
   }
   if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);

@@ -1,4 +1,4 @@
-// The one view the game draws into: its own GL ES 1.1 context, a framebuffer with a colour
+// The one view the game draws into: its own GL context, a framebuffer with a colour
 // renderbuffer (and a depth one when asked for) sized to the view at the window's pixels, and
 // the present of a frame. Touch ends are passed on to the game.
 #pragma once

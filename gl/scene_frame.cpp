@@ -58,9 +58,10 @@ std::vector<platform::Rect> hiddenBySprites(const std::vector<SceneSprite>& spri
 }
 
 void paintSprites(const std::vector<SceneSprite>& sprites) {
+  platform::Blend& blend = platform::Renderer::shared().state().blend;
   for (const SceneSprite& sprite : sprites) {
-    if (sprite.text) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    blend = sprite.text ? platform::Blend::Alpha : platform::Blend::Premultiplied;
     placedDraw(sprite.texture, sprite.at, sprite.rotation, sprite.mirrored, Quad::Visible);
-    if (sprite.text) glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
   }
+  blend = platform::Blend::Premultiplied;
 }

@@ -1,5 +1,5 @@
-// Texture creation from raw pixels, images and text, and the two ways of drawing one. Creation
-// does all the decoding, drawing and converting; drawing is one bind and one triangle strip.
+// Texture creation from raw pixels, images and text, and the ways of drawing one. Creation does
+// all the decoding, drawing and converting; drawing hands the renderer a quad or a few.
 #include "gl/texture2d.h"
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/font.h"
 #include "platform/graphics/image.h"
+#include "platform/graphics/renderer.h"
 #include "platform/graphics/text.h"
 
 namespace {
@@ -144,9 +145,8 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
       format = GL_RGB, type = GL_UNSIGNED_SHORT_5_6_5;
       break;
     case Texture2DFormatA8:
-#ifdef __EMSCRIPTEN__
-      // The browser's GL draws alpha-only textures black: the alphas go up as white with alpha,
-      // which draws the same.
+      // A shader reads an alpha-only texture as black: the alphas go up as white with alpha, which
+      // the drawing colour then tints as it tinted alpha alone.
       format = GL_LUMINANCE_ALPHA, type = GL_UNSIGNED_BYTE;
       if (data) {
         const auto* alphas = static_cast<const uint8_t*>(data);
@@ -156,27 +156,15 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
         }
         data = whiteWithAlpha.data();
       }
-#else
-      format = GL_ALPHA, type = GL_UNSIGNED_BYTE;
-#endif
       break;
     // Checked before anything is made, so that a programming error leaves no texture behind.
     default:
       throw std::logic_error("");
   }
   std::shared_ptr<Texture2D> texture(new Texture2D());
-  glGenTextures(1, &texture->_name);
-  GLint savedName = 0, savedAlignment = 4;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &savedName);
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &savedAlignment);
-  glBindTexture(GL_TEXTURE_2D, texture->_name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  // Rows follow each other directly, whatever their length.
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  texture->_name = platform::Renderer::shared().newTexture(GL_LINEAR, GL_REPEAT);
   glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(width),
                static_cast<GLsizei>(height), 0, format, type, data);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, savedAlignment);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(savedName));
 
   texture->_size = contentSize;
   texture->_scale = scale;
@@ -195,8 +183,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithImage(const platform::Image* image
     std::fprintf(stderr, "Image is Null\n");
     return nullptr;
   }
-  GLint largest = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  const GLint largest = platform::Renderer::shared().maxTextureSize();
   const TexturePixels pixels =
       texturePixelsFromImage(*image, largest > 0 ? static_cast<unsigned>(largest) : 1024u);
   return initWithData(pixels.data.data(), pixels.format, pixels.width, pixels.height,
@@ -221,7 +208,7 @@ std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& stri
 
 Texture2D::~Texture2D() {
   --sLive;
-  if (_name) glDeleteTextures(1, &_name);
+  if (_name) platform::Renderer::shared().deleteTexture(_name);
 }
 
 std::string Texture2D::description() const {
@@ -236,9 +223,10 @@ std::string Texture2D::description() const {
 void Texture2D::drawAtPoint(platform::Point point) const {
   const GLfloat w = _size.width, h = _size.height;
   const GLfloat x = point.x, y = point.y;
-  const GLfloat vertices[] = {x - w / 2, y - h / 2, 0, x + w / 2, y - h / 2, 0,
-                              x - w / 2, y + h / 2, 0, x + w / 2, y + h / 2, 0};
-  draw(vertices);
+  draw({platform::Point{x - w / 2, y - h / 2},
+        {x + w / 2, y - h / 2},
+        {x - w / 2, y + h / 2},
+        {x + w / 2, y + h / 2}});
 }
 
 // What a picture shows: the rows' texels that are not clear (alpha above zero), in boxes split at
@@ -386,50 +374,40 @@ void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
   const platform::Rect quad = pointsOf(point, box);
   const GLfloat x0 = quad.origin.x, x1 = x0 + quad.size.width;
   const GLfloat y0 = quad.origin.y, y1 = y0 + quad.size.height;
-  const GLfloat vertices[] = {x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y1, 0};
   const GLfloat s0 = (x0 - left) * _scale / _width, s1 = (x1 - left) * _scale / _width;
   const GLfloat t0 = (top - y1) * _scale / _height, t1 = (top - y0) * _scale / _height;
-  const GLfloat coordinates[] = {s0, t1, s1, t1, s0, t0, s1, t0};
-  glBindTexture(GL_TEXTURE_2D, _name);
-  glVertexPointer(3, GL_FLOAT, 0, vertices);
-  glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  platform::Renderer::shared().drawQuad(_name,
+                                        {platform::Point{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}},
+                                        {platform::Point{s0, t1}, {s1, t1}, {s0, t0}, {s1, t0}});
 }
 
 void Texture2D::drawInRect(platform::Rect rect) const {
   const GLfloat x = rect.origin.x, y = rect.origin.y;
   const GLfloat r = x + rect.size.width, t = y + rect.size.height;
-  const GLfloat vertices[] = {x, y, 0, r, y, 0, x, t, 0, r, t, 0};
-  draw(vertices);
+  draw({platform::Point{x, y}, {r, y}, {x, t}, {r, t}});
 }
 
 void Texture2D::drawPartsOfRect(platform::Rect rect, std::span<const platform::Rect> parts) const {
   if (parts.empty() || rect.size.width <= 0 || rect.size.height <= 0) return;
   const GLfloat top = rect.origin.y + rect.size.height;
   const GLfloat sPerPoint = _maxS / rect.size.width, tPerPoint = _maxT / rect.size.height;
-  std::vector<GLfloat> vertices, coordinates;
-  vertices.reserve(parts.size() * 18);
-  coordinates.reserve(parts.size() * 12);
+  std::vector<platform::Point> corners, coordinates;
+  corners.reserve(parts.size() * 6);
+  coordinates.reserve(parts.size() * 6);
   for (const platform::Rect& part : parts) {
     const GLfloat x0 = part.origin.x, x1 = x0 + part.size.width;
     const GLfloat y0 = part.origin.y, y1 = y0 + part.size.height;
     const GLfloat s0 = (x0 - rect.origin.x) * sPerPoint, s1 = (x1 - rect.origin.x) * sPerPoint;
     const GLfloat t0 = (top - y0) * tPerPoint, t1 = (top - y1) * tPerPoint;
-    vertices.insert(vertices.end(),
-                    {x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0});
-    coordinates.insert(coordinates.end(), {s0, t0, s1, t0, s0, t1, s1, t0, s1, t1, s0, t1});
+    corners.insert(corners.end(), {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y0}, {x1, y1}, {x0, y1}});
+    coordinates.insert(coordinates.end(),
+                       {{s0, t0}, {s1, t0}, {s0, t1}, {s1, t0}, {s1, t1}, {s0, t1}});
   }
-  glBindTexture(GL_TEXTURE_2D, _name);
-  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-  glTexCoordPointer(2, GL_FLOAT, 0, coordinates.data());
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(parts.size() * 6));
+  platform::Renderer::shared().drawTriangles(_name, corners, coordinates);
 }
 
-void Texture2D::draw(const GLfloat vertices[12]) const {
+void Texture2D::draw(const std::array<platform::Point, 4>& corners) const {
   // The picture's first row (t = 0) goes to the higher y: the top of the scene.
-  const GLfloat coordinates[] = {0, _maxT, _maxS, _maxT, 0, 0, _maxS, 0};
-  glBindTexture(GL_TEXTURE_2D, _name);
-  glVertexPointer(3, GL_FLOAT, 0, vertices);
-  glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+  platform::Renderer::shared().drawQuad(
+      _name, corners, {platform::Point{0, _maxT}, {_maxS, _maxT}, {0, 0}, {_maxS, 0}});
 }

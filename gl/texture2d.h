@@ -51,7 +51,7 @@ class Texture2D {
                                                  platform::Size contentSize, float scale = 1);
   // Null, with "Image is Null" logged, when there is no image.
   static std::shared_ptr<Texture2D> initWithImage(const platform::Image* image);
-  // White text as alpha: drawn in the current GL colour with the texture as a mask. Alignment:
+  // White text as alpha: drawn in the drawing colour with the texture as a mask. Alignment:
   // 0 left, 1 centre, 2 right. Set at `scale` pixels a point (font size and box alike) and
   // drawn at its dimensions in points.
   static std::shared_ptr<Texture2D> initWithString(const std::string& string,
@@ -113,7 +113,7 @@ class Texture2D {
 
   Texture2D() { ++sLive; }
   static inline long sLive = 0;
-  void draw(const GLfloat vertices[12]) const;
+  void draw(const std::array<platform::Point, 4>& corners) const;
   void drawTexels(platform::Point point, TexelBox box) const;
   platform::Rect pointsOf(platform::Point point, TexelBox box) const;
   static Bands visibleTexels(const void* data, int32_t format, unsigned width, unsigned height,

@@ -10,6 +10,7 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "gl/scene_frame.h"
+#include "platform/graphics/renderer.h"
 
 namespace {
 
@@ -65,12 +66,13 @@ void SaltmereAppDelegate::paintScene(const std::vector<SceneSprite>& sprites) {
 // What an opaque band of the sprites (the sand) hides of the sea is not filled only to be painted
 // over: without a GPU every fragment costs.
 void SaltmereAppDelegate::drawBackground(std::span<const platform::Rect> hidden) {
-  glDisable(GL_BLEND);
+  platform::Blend& blend = platform::Renderer::shared().state().blend;
+  blend = platform::Blend::Off;
   if (_textures[kTextureSeaBackground] && glView) {
     const platform::Rect bounds = glView->bounds();
     _textures[kTextureSeaBackground]->drawPartsOfRect(bounds, platform::rectMinus(bounds, hidden));
   }
-  glEnable(GL_BLEND);
+  blend = platform::Blend::Premultiplied;
 }
 
 void SaltmereAppDelegate::drawObjects(float dt) {

@@ -170,8 +170,7 @@ void SaltmereAppDelegate::tutorialTimerExpiration() {
 
 void SaltmereAppDelegate::tutorialDrawScene() {
   const TutorialScene& scene = ::tutorialScene;
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  platform::Renderer::shared().clear({0, 0, 0, 0});
   placedDraw(_textures[scene.deviceImage], scene.devicePosition);
   if (scene.swipeImage != 0) placedDraw(_textures[scene.swipeImage], scene.swipePosition);
   if (scene.trashImage != 0) placedDraw(_textures[scene.trashImage], scene.trashPosition);

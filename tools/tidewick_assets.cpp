@@ -125,7 +125,7 @@ int decodeSound(const std::string& file, const std::string& out) {
 struct HeadlessGL {
   HeadlessGL() {
     display = platform::Display::open({.scale = 1, .headless = true});
-    context = display ? platform::GLContext::create(platform::RenderingAPI::OpenGLES1) : nullptr;
+    context = display ? platform::GLContext::create(platform::RenderingAPI::OpenGLES2) : nullptr;
     if (!context || !platform::GLContext::setCurrentContext(context.get())) {
       std::fprintf(stderr, "tidewick-assets: no GL to make textures with\n");
       context.reset();

@@ -1,6 +1,5 @@
-// SDL video and the compositor's GL context. The compositor draws with a context of its own that
-// shares textures with the game's, so it never disturbs the game's GL state; in the page, where
-// there is one context, it gives the game's state back when it is done.
+// SDL video and the one GL context everything draws with. The compositor has a drawing state of
+// its own, as every GL context has, so it never disturbs the game's.
 #include "platform/screen/display.h"
 
 #include <SDL2/SDL.h>
@@ -15,9 +14,6 @@
 #include "platform/graphics/gl.h"
 #include "platform/screen/compositor.h"
 #include "platform/screen/view.h"
-#ifdef __EMSCRIPTEN__
-#include "platform/screen/saved_gl_state.h"
-#endif
 
 namespace platform {
 namespace {
@@ -52,17 +48,11 @@ bool chooseVideoDriver(const DisplayOptions& options) {
   return true;
 }
 
-void requestGLES11() {
+// GL ES 2.0: WebGL 1 in the page, which every browser with WebGL has.
+void requestGLES2() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-#ifdef __EMSCRIPTEN__
-  // The page draws GL ES 1.1 through emscripten's emulation on WebGL 2, whose renderbuffers take
-  // the RGBA8 storage the game's surface asks for.
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
-#else
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-#endif
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
@@ -97,7 +87,7 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
 
   std::unique_ptr<Display> display(new Display(options));
   display->options_.scale = std::max(1, options.scale);
-  requestGLES11();
+  requestGLES2();
   const int scale = display->options_.scale;
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -111,22 +101,19 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   }
   SDL_SetWindowMinimumSize(display->window_, static_cast<int>(kLandscapeSize.width) / 2,
                            static_cast<int>(kLandscapeSize.height) / 2);
-  display->compositor_ = SDL_GL_CreateContext(display->window_);
-  if (!display->compositor_) {
-    std::fprintf(stderr, "tidewick: cannot get OpenGL ES 1.1: %s\n", SDL_GetError());
+  display->context_ = SDL_GL_CreateContext(display->window_);
+  if (!display->context_) {
+    std::fprintf(stderr, "tidewick: cannot get OpenGL ES 2.0: %s\n", SDL_GetError());
     return nullptr;
   }
+  Renderer::shared().contextCreated();
   // A window waits for the screen's refresh (adaptive where the driver offers it) so that no
-  // picture tears; headless nothing waits.
-#ifdef __EMSCRIPTEN__
-  // The page draws once an animation frame of the browser's; its one context stays current.
-  if (!oes::load()) return nullptr;
-#else
+  // picture tears; headless nothing waits. The page draws once an animation frame of the
+  // browser's.
+#ifndef __EMSCRIPTEN__
   if (options.headless || (SDL_GL_SetSwapInterval(-1) != 0 && SDL_GL_SetSwapInterval(1) != 0)) {
     SDL_GL_SetSwapInterval(0);
   }
-  if (!oes::load()) return nullptr;
-  SDL_GL_MakeCurrent(display->window_, nullptr);
 #endif
   sDisplay = display.get();
   return display;
@@ -145,7 +132,7 @@ Display::~Display() {
   if (sDisplay == this) sDisplay = nullptr;
 #ifndef __EMSCRIPTEN__
   // The page's one context lives as long as the page: deleting it leaves later GL calls none.
-  if (compositor_) SDL_GL_DeleteContext(compositor_);
+  if (context_) SDL_GL_DeleteContext(context_);
 #endif
   if (window_) SDL_DestroyWindow(window_);
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER | kSensors);
@@ -212,15 +199,11 @@ Point Display::landscapePointAt(int windowX, int windowY) const {
 
 template <typename Draw>
 void Display::withCompositor(Draw draw) {
-#ifdef __EMSCRIPTEN__
-  const SavedGLState saved;
+  Renderer& renderer = Renderer::shared();
+  DrawState* caller = &renderer.state();
+  renderer.use(&compositor_);
   draw();
-#else
-  SDL_GLContext previous = SDL_GL_GetCurrentContext();
-  SDL_GL_MakeCurrent(window_, compositor_);
-  draw();
-  SDL_GL_MakeCurrent(window_, previous);
-#endif
+  renderer.use(caller);
 }
 
 void Display::compositeIfNeeded() {
@@ -231,44 +214,44 @@ void Display::composite() {
   composited_ = Layer::screenRevision();
   Window* root = Window::keyWindow();
   withCompositor([&] {
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(window_, &width, &height);
-    oes::glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
-    glViewport(0, 0, width, height);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    Renderer& renderer = Renderer::shared();
+    compositor_.framebuffer = 0;
+    compositor_.scissor.reset();
+    renderer.clear(Color::black());
     if (root) {
       const Letterbox box = letterbox();
-      glViewport(box.x, box.y, box.width, box.height);
+      compositor_.viewport = {box.x, box.y, box.width, box.height};
       compositeViews(*root, box.scale != std::floor(box.scale), std::ceil(box.scale));
     }
+    renderer.flush();
     SDL_GL_SwapWindow(window_);
   });
 }
 
 Picture Display::capture(int scale) {
-  using namespace oes;
   scale = std::max(1, scale);
   Picture picture;
   picture.width = static_cast<int>(kLandscapeSize.width) * scale;
   picture.height = static_cast<int>(kLandscapeSize.height) * scale;
   picture.rgba.resize(static_cast<size_t>(picture.width) * picture.height * 4);
   withCompositor([&] {
-    GLuint framebuffer = 0, renderbuffer = 0;
-    glGenRenderbuffersOES(1, &renderbuffer);
-    glBindRenderbufferOES(GL_RENDERBUFFER_OES, renderbuffer);
-    glRenderbufferStorageOES(GL_RENDERBUFFER_OES, GL_RGBA8_OES, picture.width, picture.height);
-    glGenFramebuffersOES(1, &framebuffer);
-    glBindFramebufferOES(GL_FRAMEBUFFER_OES, framebuffer);
-    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
-                                 renderbuffer);
-    glViewport(0, 0, picture.width, picture.height);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Drawn into a texture: every GL ES 2.0 and WebGL 1 can draw into RGBA bytes there.
+    Renderer& renderer = Renderer::shared();
+    const GLuint texture = renderer.newTexture(GL_NEAREST, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, picture.width, picture.height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    renderer.bindFramebuffer(framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    compositor_.framebuffer = framebuffer;
+    compositor_.viewport = {0, 0, picture.width, picture.height};
+    compositor_.scissor.reset();
+    renderer.clear(Color::black());
     if (Window* root = Window::keyWindow()) {
       compositeViews(*root, false, static_cast<float>(scale));
     }
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    renderer.bindFramebuffer(framebuffer);
     // GL's rows run bottom up; the picture's top down.
     const size_t row = static_cast<size_t>(picture.width) * 4;
     std::vector<uint8_t> flipped(picture.rgba.size());
@@ -276,9 +259,9 @@ Picture Display::capture(int scale) {
     for (int y = 0; y < picture.height; ++y) {
       std::copy_n(&flipped[(picture.height - 1 - y) * row], row, &picture.rgba[y * row]);
     }
-    glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
-    glDeleteFramebuffersOES(1, &framebuffer);
-    glDeleteRenderbuffersOES(1, &renderbuffer);
+    renderer.deleteFramebuffer(framebuffer);
+    renderer.deleteTexture(texture);
+    compositor_.framebuffer = 0;
   });
   return picture;
 }
@@ -288,7 +271,7 @@ bool Display::writeScreenshot(const std::string& path, int scale) {
 }
 
 void Display::deleteTexture(unsigned texture) {
-  withCompositor([&] { glDeleteTextures(1, &texture); });
+  Renderer::shared().deleteTexture(texture);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include "platform/core/geometry.h"
 #include "platform/graphics/picture.h"
+#include "platform/graphics/renderer.h"
 
 struct SDL_Window;
 
@@ -49,8 +50,8 @@ void turnToLandscape(View& view);
 
 class Display {
  public:
-  // Opens SDL video with a GL ES 1.1 context for the compositor. Answers null, after saying why
-  // on stderr, when there is no display to open.
+  // Opens SDL video with the GL ES 2.0 context everything draws with. Answers null, after saying
+  // why on stderr, when there is no display to open.
   static std::unique_ptr<Display> open(const DisplayOptions& options);
   // The open display, or null.
   static Display* shared();
@@ -81,10 +82,9 @@ class Display {
   Picture capture(int scale);
   bool writeScreenshot(const std::string& path, int scale);
 
-  // For the GL layer: the window that GL contexts are made current with, the compositor's
-  // context, and deletion of textures of the share group whatever context is current.
+  // The window, for the tests' and benchmarks' sizes; deleting a texture whatever context is
+  // current.
   SDL_Window* sdlWindow() const { return window_; }
-  void* compositorContext() const { return compositor_; }
   void deleteTexture(unsigned texture);
 
  private:
@@ -94,13 +94,14 @@ class Display {
     float scale;              // drawable pixels per point
   };
   Letterbox letterbox() const;
-  // Runs `draw` with the compositor's context current, then restores the caller's context.
+  // Runs `draw` with the compositor's drawing state current, then gives the caller its own back.
   template <typename Draw>
   void withCompositor(Draw draw);
 
   DisplayOptions options_;
   SDL_Window* window_ = nullptr;
-  void* compositor_ = nullptr;
+  void* context_ = nullptr;  // the one GL context, current from the opening to the end
+  DrawState compositor_;
   uint64_t composited_ = UINT64_MAX;
   float laidOutScale_ = 0;
 };

@@ -1,9 +1,6 @@
-// GL contexts in the display's share group. A present copies the renderbuffer into its layer's
-// texture, which the compositor's context then shows; the game's GL state is saved around it. The
-// page has one context, always current: every GLContext there stands for it.
+// GL contexts as drawing states over the display's one GL context. A present copies the
+// renderbuffer into its layer's texture, which the compositor then shows.
 #include "platform/screen/gl_context.h"
-
-#include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <bit>
@@ -19,30 +16,9 @@ namespace {
 GLContext* sCurrent = nullptr;
 std::vector<GLLayer*> sLayers;
 
-// Restores, on leaving, the bindings a present or a storage allocation has to change.
-class SavedBindings {
- public:
-  SavedBindings() {
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer_);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture_);
-    glActiveTexture(GL_TEXTURE0);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
-  }
-  ~SavedBindings() {
-    glBindTexture(GL_TEXTURE_2D, texture_);
-    glActiveTexture(activeTexture_);
-    oes::glBindFramebufferOES(GL_FRAMEBUFFER_OES, framebuffer_);
-  }
-  SavedBindings(const SavedBindings&) = delete;
-  SavedBindings& operator=(const SavedBindings&) = delete;
-
- private:
-  GLint framebuffer_ = 0, activeTexture_ = GL_TEXTURE0, texture_ = 0;
-};
-
 GLint boundRenderbuffer() {
   GLint renderbuffer = 0;
-  glGetIntegerv(GL_RENDERBUFFER_BINDING_OES, &renderbuffer);
+  glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
   return renderbuffer;
 }
 
@@ -81,54 +57,22 @@ void GLLayer::dropRetiredTexture() {
 }
 
 std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
-  Display* display = Display::shared();
-  if (!display || api != RenderingAPI::OpenGLES1) return nullptr;
-#ifdef __EMSCRIPTEN__
-  // The page's one context is everybody's.
-  SDL_GLContext handle = display->compositorContext();
-#else
-  SDL_Window* window = display->sdlWindow();
-  SDL_GLContext previous = SDL_GL_GetCurrentContext();
-  // A new context shares with the current one: make that the compositor's.
-  SDL_GL_MakeCurrent(window, display->compositorContext());
-  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-  SDL_GLContext handle = SDL_GL_CreateContext(window);
-  SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-  SDL_GL_MakeCurrent(window, previous);
-#endif
-  if (!handle) {
-    std::fprintf(stderr, "tidewick: cannot create a GL context: %s\n", SDL_GetError());
-    return nullptr;
-  }
-  return std::unique_ptr<GLContext>(new GLContext(api, handle));
+  if (!Display::shared() || api != RenderingAPI::OpenGLES2) return nullptr;
+  return std::unique_ptr<GLContext>(new GLContext(api));
 }
 
 GLContext::~GLContext() {
   for (GLLayer* layer : sLayers) {
     if (layer->context_ == this) layer->release();
   }
-  Display* display = Display::shared();
-  if (display && copyFramebuffer_) {
-    GLContext* previous = sCurrent;
-    setCurrentContext(this);
-    oes::glDeleteFramebuffersOES(1, &copyFramebuffer_);
-    setCurrentContext(previous == this ? nullptr : previous);
-  }
+  if (Display::shared()) Renderer::shared().deleteFramebuffer(copyFramebuffer_);
   if (sCurrent == this) setCurrentContext(nullptr);
-#ifndef __EMSCRIPTEN__
-  SDL_GL_DeleteContext(handle_);
-#endif
 }
 
 bool GLContext::setCurrentContext(GLContext* context) {
-  Display* display = Display::shared();
-  if (!display) return false;
-#ifndef __EMSCRIPTEN__
-  if (SDL_GL_MakeCurrent(display->sdlWindow(), context ? context->handle_ : nullptr) != 0) {
-    return false;
-  }
-#endif
+  if (!Display::shared()) return false;
   sCurrent = context;
+  Renderer::shared().use(context ? &context->drawState_ : nullptr);
   return true;
 }
 
@@ -137,9 +81,8 @@ GLContext* GLContext::currentContext() {
 }
 
 bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
-  using namespace oes;
   const GLint renderbuffer = boundRenderbuffer();
-  if (!layer || target != GL_RENDERBUFFER_OES || renderbuffer == 0 || sCurrent != this) {
+  if (!layer || target != GL_RENDERBUFFER || renderbuffer == 0 || sCurrent != this) {
     return false;
   }
   // Sizes are checked against the driver's limit while still floats: a frame of 1e30 points
@@ -147,7 +90,7 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   const Size bounds = layer->bounds().size;
   const Size size = {bounds.width * layer->contentsScale(), bounds.height * layer->contentsScale()};
   GLint largest = 0;
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_OES, &largest);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
   const float roundedWidth = std::round(size.width), roundedHeight = std::round(size.height);
   if (!(roundedWidth >= 1 && roundedWidth <= static_cast<float>(largest) && roundedHeight >= 1 &&
         roundedHeight <= static_cast<float>(largest))) {
@@ -159,29 +102,21 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   // An error left over from earlier calls must not be taken for this one's.
   while (glGetError() != GL_NO_ERROR) {
   }
-  glRenderbufferStorageOES(target, rgb565 ? GL_RGB565_OES : GL_RGBA8_OES, width, height);
+  glRenderbufferStorage(target, rgb565 ? GL_RGB565 : GL_RGBA8_OES, width, height);
   if (glGetError() != GL_NO_ERROR) return false;
 
-  // The layer's texture holds presented frames; textures in GL ES 1.1 are powers of two. The
+  // The layer's texture holds presented frames, power-of-two sized as the phone's were. The
   // one it replaces still shows until this storage is first presented.
   layer->retireTexture();
   const int textureWidth = static_cast<int>(std::bit_ceil(static_cast<unsigned>(width)));
   const int textureHeight = static_cast<int>(std::bit_ceil(static_cast<unsigned>(height)));
-  {
-    SavedBindings saved;
-    glGenTextures(1, &layer->texture_);
-    glBindTexture(GL_TEXTURE_2D, layer->texture_);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (rgb565) {
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
-                   GL_UNSIGNED_SHORT_5_6_5, nullptr);
-    } else {
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA,
-                   GL_UNSIGNED_BYTE, nullptr);
-    }
+  layer->texture_ = Renderer::shared().newTexture(GL_NEAREST, GL_CLAMP_TO_EDGE);
+  if (rgb565) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
+                 GL_UNSIGNED_SHORT_5_6_5, nullptr);
+  } else {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
   }
   layer->context_ = this;
   layer->renderbuffer_ = static_cast<GLuint>(renderbuffer);
@@ -193,27 +128,21 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
 }
 
 bool GLContext::presentRenderbuffer(GLenum target) {
-  using namespace oes;
   const GLint renderbuffer = boundRenderbuffer();
-  if (target != GL_RENDERBUFFER_OES || renderbuffer == 0 || sCurrent != this) return false;
+  if (target != GL_RENDERBUFFER || renderbuffer == 0 || sCurrent != this) return false;
   auto found = std::find_if(sLayers.begin(), sLayers.end(), [&](GLLayer* layer) {
     return layer->context_ == this && layer->renderbuffer_ == static_cast<GLuint>(renderbuffer);
   });
   if (found == sLayers.end()) return false;
   GLLayer& layer = **found;
-  {
-    SavedBindings saved;
-    if (!copyFramebuffer_) glGenFramebuffersOES(1, &copyFramebuffer_);
-    glBindFramebufferOES(GL_FRAMEBUFFER_OES, copyFramebuffer_);
-    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
-                                 layer.renderbuffer_);
-    glBindTexture(GL_TEXTURE_2D, layer.texture_);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, layer.width_, layer.height_);
-    glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES,
-                                 0);
-    // The compositor's context reads the texture next: finish writing it first.
-    glFlush();
-  }
+  Renderer& renderer = Renderer::shared();
+  if (!copyFramebuffer_) glGenFramebuffers(1, &copyFramebuffer_);
+  renderer.bindFramebuffer(copyFramebuffer_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                            layer.renderbuffer_);
+  renderer.bindTexture(layer.texture_);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, layer.width_, layer.height_);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
   // GL's bottom row is the bottom of the layer.
   layer.setContents({layer.texture_, 0, static_cast<float>(layer.height_) / layer.textureHeight_,
                      static_cast<float>(layer.width_) / layer.textureWidth_, 0,

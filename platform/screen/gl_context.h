@@ -5,13 +5,14 @@
 #include <memory>
 
 #include "platform/graphics/gl.h"
+#include "platform/graphics/renderer.h"
 #include "platform/screen/view.h"
 
 namespace platform {
 
 class GLContext;
 
-enum class RenderingAPI { OpenGLES1 = 1 };
+enum class RenderingAPI { OpenGLES2 = 2 };
 enum class ColorFormat { RGB565, RGBA8 };
 
 struct DrawableProperties {
@@ -53,8 +54,8 @@ class GLLayer : public Layer {
 
 class GLContext {
  public:
-  // A new context for `api` in the display's share group; null without an open display or when
-  // the GL cannot make one.
+  // A new context for `api`; null without an open display. Every context draws through the
+  // display's one GL context, each with a drawing state of its own.
   static std::unique_ptr<GLContext> create(RenderingAPI api);
   ~GLContext();
   GLContext(const GLContext&) = delete;
@@ -62,7 +63,7 @@ class GLContext {
 
   RenderingAPI api() const { return api_; }
 
-  // Makes `context` current on the main thread (null: none); false when the GL refuses.
+  // Makes `context` current on the main thread (null: none); false without a display.
   static bool setCurrentContext(GLContext* context);
   static GLContext* currentContext();
 
@@ -73,11 +74,11 @@ class GLContext {
   bool presentRenderbuffer(GLenum target);
 
  private:
-  GLContext(RenderingAPI api, void* handle) : api_(api), handle_(handle) {}
+  explicit GLContext(RenderingAPI api) : api_(api) {}
 
   RenderingAPI api_;
-  [[maybe_unused]] void* handle_;  // the SDL context (the page has one, never switched)
-  GLuint copyFramebuffer_ = 0;     // reads a presented renderbuffer into its layer's texture
+  DrawState drawState_;
+  GLuint copyFramebuffer_ = 0;  // reads a presented renderbuffer into its layer's texture
 };
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// The GL view's surface: its size, the viewport it sets once, rebuilds, contexts, conversions
-// and the touches it passes on.
+// The GL view's surface: its size, the target it draws into first, rebuilds, contexts,
+// conversions and the touches it passes on.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -9,7 +9,6 @@
 #include "platform/screen/touch.h"
 #include "tests/support/test_display.h"
 
-using namespace oes;
 using platform::GLContext;
 
 namespace {
@@ -24,10 +23,8 @@ struct ResizeCounter : MyEAGLViewDelegate {
   int resizes = 0;
 };
 
-std::array<GLint, 4> integers(GLenum name) {
-  std::array<GLint, 4> values{};
-  glGetIntegerv(name, values.data());
-  return values;
+platform::DrawState& drawState() {
+  return platform::Renderer::shared().state();
 }
 
 }  // namespace
@@ -44,24 +41,19 @@ TEST(MyEAGLViewTest, SurfaceIsTheBoundsRoundedToWholePixels) {
   EXPECT_FALSE(view->layer().contents().texture);  // nothing presented yet
 }
 
-TEST(MyEAGLViewTest, FirstSurfaceSetsViewportAndScissorAndRebuildsLeaveThemAlone) {
+TEST(MyEAGLViewTest, FirstSurfaceIsTheTargetAndRebuildsLeaveTheTargetAlone) {
   auto view = makeView(480, 320);
   ASSERT_TRUE(view);
-  EXPECT_EQ(integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 480, 320}));
-  EXPECT_EQ(integers(GL_SCISSOR_BOX), (std::array<GLint, 4>{0, 0, 480, 320}));
-  GLint framebuffer = 0;
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
-  EXPECT_EQ(static_cast<GLuint>(framebuffer), view->framebuffer());  // the first one stays bound
+  EXPECT_EQ(drawState().viewport, (platform::PixelBox{0, 0, 480, 320}));
+  EXPECT_EQ(drawState().framebuffer, view->framebuffer());  // the first one stays bound
 
-  glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+  drawState().framebuffer = 0;
   view->setBounds({{0, 0}, {400, 300}});
   view->setAutoresizesEAGLSurface(true);
   const float scale = platform::Display::shared()->contentsScale();
   EXPECT_EQ(view->surfaceSize(), (platform::Size{400 * scale, 300 * scale}));
-  EXPECT_EQ(integers(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 480, 320}));
-  EXPECT_EQ(integers(GL_SCISSOR_BOX), (std::array<GLint, 4>{0, 0, 480, 320}));
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
-  EXPECT_EQ(framebuffer, 0);  // the caller's binding is back
+  EXPECT_EQ(drawState().viewport, (platform::PixelBox{0, 0, 480, 320}));
+  EXPECT_EQ(drawState().framebuffer, 0u);  // the caller's binding is back
 }
 
 TEST(MyEAGLViewTest, AutoresizeRebuildsOnlyWhenSetAndTheRoundedSizeChanges) {
@@ -103,10 +95,9 @@ TEST(MyEAGLViewTest, AScaleChangeRebuildsTheSurfaceFreesTheOldAndNeverShowsNothi
   const GLuint oldFramebuffer = view->framebuffer();
   const GLuint oldPicture = view->layer().contents().texture;
   GLint oldRenderbuffer = 0;
-  glBindFramebufferOES(GL_FRAMEBUFFER_OES, oldFramebuffer);
-  glGetFramebufferAttachmentParameterivOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES,
-                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_OES,
-                                           &oldRenderbuffer);
+  platform::Renderer::shared().bindFramebuffer(oldFramebuffer);
+  glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                        GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &oldRenderbuffer);
   ASSERT_NE(oldRenderbuffer, 0);
 
   SDL_SetWindowSize(display.sdlWindow(), 480 * 3, 320 * 3);
@@ -114,8 +105,8 @@ TEST(MyEAGLViewTest, AScaleChangeRebuildsTheSurfaceFreesTheOldAndNeverShowsNothi
   display.layoutIfNeeded();
   view->layoutIfNeeded();
   EXPECT_EQ(view->surfaceSize(), (platform::Size{1440, 960}));
-  EXPECT_EQ(glIsRenderbufferOES(static_cast<GLuint>(oldRenderbuffer)), GL_FALSE);
-  EXPECT_EQ(glIsFramebufferOES(oldFramebuffer), GL_FALSE);
+  EXPECT_EQ(glIsRenderbuffer(static_cast<GLuint>(oldRenderbuffer)), GL_FALSE);
+  EXPECT_EQ(glIsFramebuffer(oldFramebuffer), GL_FALSE);
   EXPECT_EQ(view->layer().contents().texture, oldPicture);  // still on show
   view->swapBuffers();
   EXPECT_NE(view->layer().contents().texture, oldPicture);
@@ -131,8 +122,7 @@ TEST(MyEAGLViewTest, SwapBuffersLeavesAnotherCurrentContextCurrent) {
   auto second = makeView(480, 320);
   ASSERT_TRUE(first && second);
   first->setCurrentContext();
-  glClearColor(1, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  platform::Renderer::shared().clear({1, 0, 0, 1});
   second->setCurrentContext();
   first->swapBuffers();
   EXPECT_TRUE(second->isCurrentContext());

@@ -45,9 +45,8 @@ class TextureDrawTest : public testing::Test {
     startSceneFrame(*screen_.glView);
   }
   std::array<uint8_t, 4> read(int x, int y) {
-    std::array<uint8_t, 4> rgba{};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
+    const std::vector<uint8_t> pixel = readDrawn(x, y, 1, 1);
+    return {pixel[0], pixel[1], pixel[2], pixel[3]};
   }
   LandscapeScreen screen_;
 };
@@ -192,8 +191,8 @@ TEST_F(TextureDrawTest, InvalidPixelFormatIsAProgrammingError) {
 
 TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
   const auto text = Texture2D::initWithString("round 12", {200, 30}, 1, "Marker Felt", 20);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glColor4f(1, 0, 0, 1);  // with blending off, the whole quad takes the colour
+  platform::Color& color = platform::Renderer::shared().state().color;
+  color = {1, 0, 0, 1};  // with blending off, the whole quad takes the colour
   text->drawAtPoint({240, 160});
   EXPECT_EQ(read(140, 145)[0], 255);
   EXPECT_EQ(read(339, 174)[0], 255);
@@ -201,7 +200,7 @@ TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
   EXPECT_EQ(read(340, 160)[0], 0);
   EXPECT_EQ(read(240, 144)[0], 0);
   EXPECT_EQ(read(240, 175)[0], 0);
-  glColor4f(1, 1, 1, 1);
+  color = platform::Color::white();
 }
 
 // With the scene's premultiplied blending, drawing only what can show gives the very pixels of
@@ -210,21 +209,18 @@ TEST_F(TextureDrawTest, DrawAtPointCentresTheContentSize) {
 // A picture drawn blended, turned, scaled and at a fraction of a point, on a plain surface.
 template <typename Draw>
 std::vector<uint8_t> blendedPicture(Draw draw) {
-  glClearColor(0.2f, 0.4f, 0.6f, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glPushMatrix();
-  glTranslatef(200.37f, 151.61f, 0);
-  glRotatef(23, 0, 0, 1);
-  glScalef(2.5f, 2.5f, 1);
+  platform::Renderer& renderer = platform::Renderer::shared();
+  platform::DrawState& state = renderer.state();
+  renderer.clear({0.2f, 0.4f, 0.6f, 1});
+  state.blend = platform::Blend::Premultiplied;
+  state.transform =
+      platform::AffineTransform::scale(2.5f, 2.5f)
+          .concat(platform::AffineTransform::rotation(23 * std::numbers::pi_v<float> / 180))
+          .concat(platform::AffineTransform::translation(200.37f, 151.61f));
   draw();
-  glPopMatrix();
-  glDisable(GL_BLEND);
-  std::vector<uint8_t> pixels(480 * 320 * 4);
-  glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  return pixels;
+  state.transform = {};
+  state.blend = platform::Blend::Off;
+  return readDrawn(0, 0, 480, 320);
 }
 
 TEST_F(TextureDrawTest, DrawingWhatCanShowMatchesTheWholeQuad) {
@@ -289,28 +285,23 @@ TEST_F(TextureDrawTest, LeavingOutWhatAPictureHidesChangesNothing) {
   for (const float scale : {1.0f, 1.5f}) {
     for (const bool mirrored : {false, true}) {
       const auto paint = [&](bool leaveOut) {
-        glClearColor(1, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        glPushMatrix();
-        glScalef(scale, scale, 1);
+        platform::Renderer& renderer = platform::Renderer::shared();
+        platform::DrawState& state = renderer.state();
+        renderer.clear({1, 0, 1, 1});
+        state.transform = platform::AffineTransform::scale(scale, scale);
         platform::Rect hole = hills->hidingRectAtPoint(at);
         if (mirrored) hole.origin.x = 2 * at.x - hole.origin.x - hole.size.width;
         const std::vector<platform::Rect> parts =
             leaveOut ? platform::rectMinus(screen, {&hole, 1}) : std::vector{screen};
         sea->drawPartsOfRect(screen, parts);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        glPushMatrix();
-        glTranslatef(at.x, at.y, 0);
-        if (mirrored) glScalef(-1, 1, 1);
+        state.blend = platform::Blend::Premultiplied;
+        state.transform = platform::AffineTransform::scale(mirrored ? -1 : 1, 1)
+                              .concat(platform::AffineTransform::translation(at.x, at.y))
+                              .concat(state.transform);
         hills->drawVisibleAtPoint({0, 0});
-        glPopMatrix();
-        glDisable(GL_BLEND);
-        glPopMatrix();
-        std::vector<uint8_t> pixels(480 * 320 * 4);
-        glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        state.blend = platform::Blend::Off;
+        state.transform = {};
+        return readDrawn(0, 0, 480, 320);
       };
       const std::vector<uint8_t> whole = paint(false);
       EXPECT_EQ(paint(true), whole) << "scale " << scale << (mirrored ? ", mirrored" : "");
@@ -328,7 +319,6 @@ TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
                             : std::array<uint8_t, 4>{0, 0, 255, 255});
   });
   const auto texture = Texture2D::initWithImage(image.get());
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   texture->drawInRect({{0, 0}, {480, 320}});
   EXPECT_EQ(read(10, 310), (std::array<uint8_t, 4>{255, 0, 0, 255}));
   EXPECT_EQ(read(470, 310), (std::array<uint8_t, 4>{0, 255, 0, 255}));

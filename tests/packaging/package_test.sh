@@ -16,7 +16,7 @@ for path in ./usr/bin/tidewick ./usr/bin/tidewick-assets ./usr/share/tidewick/Ma
   grep -q " $path\$" <<<"$files" || { echo "package_test: $path is missing"; exit 1; }
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for package in libsdl2-2.0-0 libopenal1 libpng16-16 libfreetype6 libfontconfig1 libgles1 \
+for package in libsdl2-2.0-0 libopenal1 libpng16-16 libfreetype6 libfontconfig1 libgles2 \
   fonts-comic-neue fonts-dejavu-core libgl1-mesa-dri; do
   grep -q "$package" <<<"$depends" || { echo "package_test: no $package in: $depends"; exit 1; }
 done

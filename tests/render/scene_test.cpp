@@ -25,8 +25,6 @@ class SceneTest : public testing::Test {
     screen_ = makeLandscapeScreen();
     game.glView = screen_.glView;
     startSceneFrame(*game.glView);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     platform::Bundle::useFolder(build_paths::kBundle);
     ASSERT_EQ(game.loadTextures(), 0);
     game.initTimers();
@@ -44,9 +42,8 @@ class SceneTest : public testing::Test {
     paintSprites(game.sceneFrame.sprites);
   }
   static Pixel at(int x, int y) {
-    Pixel rgba{};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
+    const std::vector<uint8_t> pixel = readDrawn(x, y, 1, 1);
+    return {pixel[0], pixel[1], pixel[2], pixel[3]};
   }
   // The pixels of a rectangle of points, rows bottom first.
   static std::vector<Pixel> region(int x, int y, int width, int height) {

@@ -33,15 +33,18 @@ LandscapeScreen makeLandscapeScreen() {
 
 void startSceneFrame(MyEAGLView& view) {
   view.setCurrentContext();
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrthof(0, 480, 0, 320, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisable(GL_BLEND);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  platform::DrawState& state = platform::Renderer::shared().state();
+  state.projection = platform::orthographic(0, 480, 0, 320);
+  state.transform = {};
+  state.blend = platform::Blend::Off;
+  state.color = platform::Color::white();
+  platform::Renderer::shared().clear(platform::Color::black());
+}
+
+std::vector<uint8_t> readDrawn(int x, int y, int width, int height) {
+  platform::Renderer& renderer = platform::Renderer::shared();
+  renderer.bindFramebuffer(renderer.state().framebuffer);
+  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+  glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
 }

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "gl/my_eagl_view.h"
+#include "platform/graphics/renderer.h"
 #include "platform/screen/display.h"
 #include "platform/screen/view.h"
 
@@ -18,5 +20,8 @@ struct LandscapeScreen {
 LandscapeScreen makeLandscapeScreen();
 
 // Makes the GL view's context current with the scene's drawing state: x over 0 to 480 and y
-// over 0 to 320 points, texturing and both arrays on, blending off, cleared to black.
+// over 0 to 320 points, blending off, in white, cleared to black.
 void startSceneFrame(MyEAGLView& view);
+
+// The RGBA pixels of a box of what the current context has drawn, rows bottom first.
+std::vector<uint8_t> readDrawn(int x, int y, int width, int height);

@@ -123,19 +123,16 @@ class TextDrawTest : public testing::Test {
   void SetUp() override { startSceneFrame(*screen_.glView); }
   // The RGBA pixels under `text` drawn at the screen's centre.
   std::vector<uint8_t> drawnAtTheCentre(const Texture2D& text) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glColor4f(1, 1, 1, 1);
+    platform::DrawState& state = platform::Renderer::shared().state();
+    state.blend = platform::Blend::Premultiplied;
     text.drawAtPoint({240, 160});
     const platform::Size size = text.contentSize();
     const int x = static_cast<int>(std::floor(240 - size.width / 2));
     const int y = static_cast<int>(std::floor(160 - size.height / 2));
     const int width = static_cast<int>(std::ceil(size.width)) + 1;
     const int height = static_cast<int>(std::ceil(size.height)) + 1;
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glDisable(GL_BLEND);
+    std::vector<uint8_t> pixels = readDrawn(x, y, width, height);
+    state.blend = platform::Blend::Off;
     return pixels;
   }
 

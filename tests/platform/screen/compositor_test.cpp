@@ -1,6 +1,6 @@
 // What reaches the screen: a frame drawn through the GL view appears upright and unmirrored in
 // the landscape screenshot at any scale, views hide and fade, and compositing leaves the game's
-// GL state alone.
+// drawing state alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,30 +9,22 @@
 #include "tests/support/scratch.h"
 #include "tests/support/test_display.h"
 
-using namespace oes;
-
 namespace {
 
 // Marks GL's top-left corner red, its top-right green, over blue.
 void drawCornerFrame(MyEAGLView& view) {
   view.setCurrentContext();
-  glEnable(GL_SCISSOR_TEST);
+  platform::Renderer& renderer = platform::Renderer::shared();
   const struct {
     GLint x, y;
-    GLfloat r, g, b;
+    float r, g, b;
   } fills[] = {{0, 0, 0, 0, 1}, {0, 280, 1, 0, 0}, {440, 280, 0, 1, 0}};
   for (int i = 0; i < 3; ++i) {
     const auto& f = fills[i];
-    if (i == 0) {
-      glScissor(0, 0, 480, 320);
-    } else {
-      glScissor(f.x, f.y, 40, 40);
-    }
-    glClearColor(f.r, f.g, f.b, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    renderer.state().scissor = platform::PixelBox{f.x, f.y, i == 0 ? 480 : 40, i == 0 ? 320 : 40};
+    renderer.clear({f.r, f.g, f.b, 1});
   }
-  glScissor(0, 0, 480, 320);
-  glDisable(GL_SCISSOR_TEST);
+  renderer.state().scissor.reset();
   view.swapBuffers();
 }
 
@@ -75,13 +67,15 @@ TEST(CompositorTest, HiddenAndFadedViewsAndAMissingWindow) {
   expectColour(testDisplay().capture(1), 100, 100, 0, 0, 0);
 }
 
-TEST(CompositorTest, LeavesTheGameContextCurrentWithItsBindingsAndViewport) {
+// The compositor draws with the same GL context as the game, with a drawing state of its own.
+TEST(CompositorTest, LeavesTheGameContextCurrentWithItsDrawingState) {
   LandscapeScreen screen = makeLandscapeScreen();
   drawCornerFrame(*screen.glView);
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glViewport(3, 4, 50, 60);
+  platform::Renderer& renderer = platform::Renderer::shared();
+  renderer.state().viewport = {3, 4, 50, 60};
+  renderer.state().blend = platform::Blend::Alpha;
+  renderer.state().projection = platform::orthographic(0, 480, 0, 320);
+  const platform::DrawState game = renderer.state();
   const uint64_t before = platform::Layer::screenRevision();
   screen.glView->swapBuffers();
   EXPECT_GT(platform::Layer::screenRevision(), before);
@@ -89,15 +83,17 @@ TEST(CompositorTest, LeavesTheGameContextCurrentWithItsBindingsAndViewport) {
   testDisplay().capture(2);
 
   EXPECT_TRUE(screen.glView->isCurrentContext());
-  GLint bound = 0, framebuffer = 0, viewport[4] = {};
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(static_cast<GLuint>(bound), texture);
-  EXPECT_EQ(static_cast<GLuint>(framebuffer), screen.glView->framebuffer());
-  EXPECT_EQ(viewport[0], 3);
-  EXPECT_EQ(viewport[3], 60);
-  glDeleteTextures(1, &texture);
+  const platform::DrawState& after = renderer.state();
+  EXPECT_EQ(after.framebuffer, screen.glView->framebuffer());
+  EXPECT_EQ(after.viewport, game.viewport);
+  EXPECT_EQ(after.blend, game.blend);
+  EXPECT_EQ(after.projection, game.projection);
+  // And the game's next drawing lands in its own surface.
+  renderer.clear({1, 1, 0, 1});
+  const std::vector<uint8_t> pixel = readDrawn(10, 10, 1, 1);
+  EXPECT_EQ(pixel[0], 255);
+  EXPECT_EQ(pixel[1], 255);
+  EXPECT_EQ(pixel[2], 0);
 }
 
 TEST(CompositorTest, ScreenshotIsWrittenAsPng) {

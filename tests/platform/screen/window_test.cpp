@@ -1,4 +1,4 @@
-// A real desktop window (Xvfb in ./test): GL ES 1.1 through the window system, letterboxing
+// A real desktop window (Xvfb in ./test): GL ES 2.0 through the window system, letterboxing
 // when the window's shape differs from the screen's, and pointer positions on the letterbox.
 #include <gtest/gtest.h>
 
