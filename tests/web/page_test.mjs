@@ -435,7 +435,7 @@ describe('the page', { concurrency: 3 }, () => {
       // The context lost and given back: the page starts again, on the main menu.
       const startedAgain = page.waitForEvent('load', { timeout: 120000 });
       await page.evaluate(() => {
-        const lose = document.getElementById('canvas').getContext('webgl2').getExtension('WEBGL_lose_context');
+        const lose = document.getElementById('canvas').getContext('webgl').getExtension('WEBGL_lose_context');
         lose.loseContext();
         setTimeout(() => lose.restoreContext(), 300);
       });
