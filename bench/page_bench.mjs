@@ -1,7 +1,7 @@
 // The page in headless Chromium on this machine: its files raw and gzip-compressed, the time from
 // navigation to the first picture (the menu), and a busy round (the demo's game) at 960 x 640 and on
-// an emulated phone with a CPU four times slower. node bench/page_bench.mjs after scripts/web
-// (bench/run does both).
+// an emulated phone with a CPU four times slower. node bench/page_bench.mjs [PAGE] after scripts/web
+// (bench/run does both); PAGE is another build's page folder, to set figures side by side.
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -11,7 +11,7 @@ import { launchChromium } from '../tests/web/chromium.mjs';
 import { serve } from '../web/serve.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
-const page = join(root, 'build-web/page');
+const page = resolve(process.argv[2] ?? join(root, 'build-web/page'));
 const kLoads = 5;
 const kBusySeconds = 10;
 
@@ -63,18 +63,33 @@ console.log(`first picture after navigation: median ${median.toFixed(0)} ms ` +
 // The demo starts after half a minute on the menu; its game is a busy round soon after. Over ten
 // seconds of it, on a screen `options` describes and with the CPU slowed down `slowdown` times
 // (Chromium's emulation): the pictures a second, the share of the page's main thread the game's
-// frames took (the work a slower CPU slows), and the CPU of all of Chromium's processes (with
+// frames took (the work a slower CPU slows) and its time per picture, the WebGL calls a picture
+// (every method of the context counted), and the CPU of all of Chromium's processes (with
 // SwiftShader's drawing for want of a GPU).
 async function busyRound(options, slowdown = 1) {
   const context = await browser.newContext(options);
   await context.addInitScript(() => {
     const request = window.requestAnimationFrame.bind(window);
     window.frameMs = 0;
+    window.glCalls = 0;
+    window.glPictures = 0;  // frames that drew
     window.requestAnimationFrame = (frame) => request((now) => {
       const start = performance.now();
+      const calls = window.glCalls;
       frame(now);
       window.frameMs += performance.now() - start;
+      if (window.glCalls > calls) ++window.glPictures;
     });
+    for (const kind of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
+      for (const name of Object.getOwnPropertyNames(kind.prototype)) {
+        const method = Object.getOwnPropertyDescriptor(kind.prototype, name);
+        if (typeof method.value !== 'function' || name === 'constructor') continue;
+        kind.prototype[name] = function (...args) {
+          ++window.glCalls;
+          return method.value.apply(this, args);
+        };
+      }
+    }
   });
   const tab = await context.newPage();
   await tab.goto(address);
@@ -85,20 +100,31 @@ async function busyRound(options, slowdown = 1) {
   const cdp = await context.newCDPSession(tab);
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
   const cpuBefore = chromiumCpu();
-  const { pictures, busy } = await tab.evaluate((seconds) => new Promise((done) => {
+  const { pictures, busy, msAPicture, callsAPicture } = await tab.evaluate((seconds) => new Promise((done) => {
     let count = 0;
     const start = performance.now();
     const busyBefore = window.frameMs;
+    const [callsBefore, drawnBefore] = [window.glCalls, window.glPictures];
     const frame = (now) => {
       ++count;
-      if (now - start < seconds * 1000) requestAnimationFrame(frame);
-      else done({ pictures: count / ((now - start) / 1000), busy: (window.frameMs - busyBefore) / (now - start) });
+      if (now - start < seconds * 1000) {
+        requestAnimationFrame(frame);
+        return;
+      }
+      const drawn = window.glPictures - drawnBefore;
+      done({
+        pictures: count / ((now - start) / 1000),
+        busy: (window.frameMs - busyBefore) / (now - start),
+        msAPicture: (window.frameMs - busyBefore) / drawn,
+        callsAPicture: (window.glCalls - callsBefore) / drawn,
+      });
     };
     requestAnimationFrame(frame);
   }), kBusySeconds);
   const cpu = (chromiumCpu() - cpuBefore) / kBusySeconds;
   await context.close();
-  return `${pictures.toFixed(1)} pictures a second, main thread ${(busy * 100).toFixed(0)} % busy, ` +
+  return `${pictures.toFixed(1)} pictures a second, main thread ${(busy * 100).toFixed(0)} % busy ` +
+    `(${msAPicture.toFixed(1)} ms a picture), ${callsAPicture.toFixed(0)} WebGL calls a picture, ` +
     `Chromium's processes ${(cpu * 100).toFixed(0)} % of one core`;
 }
 
