@@ -85,10 +85,7 @@ void MyEAGLView::_destroySurface() {
   }
   glDeleteRenderbuffers(1, &_renderbuffer);
   _renderbuffer = 0;
-  // As GL does, a context bound to a deleted framebuffer is left bound to none.
-  platform::Renderer& renderer = platform::Renderer::shared();
-  renderer.deleteFramebuffer(_framebuffer);
-  if (renderer.state().framebuffer == _framebuffer) renderer.state().framebuffer = 0;
+  platform::Renderer::shared().deleteFramebuffer(_framebuffer);
   _framebuffer = 0;
   if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
 }

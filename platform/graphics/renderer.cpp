@@ -244,9 +244,14 @@ void Renderer::flush() {
   commands_.clear();
 }
 
-GLuint Renderer::newTexture(GLint filter, GLint wrap) {
+// GL objects are changed after everything drawn before them has gone to GL.
+void Renderer::settle() {
   flush();
   prepare();
+}
+
+GLuint Renderer::newTexture(GLint filter, GLint wrap) {
+  settle();
   GLuint texture = 0;
   glGenTextures(1, &texture);
   bindTexture(texture);
@@ -259,8 +264,7 @@ GLuint Renderer::newTexture(GLint filter, GLint wrap) {
 }
 
 void Renderer::bindTexture(GLuint texture) {
-  flush();
-  prepare();
+  settle();
   if (bound_.texture == texture) return;
   glBindTexture(GL_TEXTURE_2D, texture);
   bound_.texture = texture;
@@ -277,16 +281,14 @@ void Renderer::setTextureFilter(GLuint texture, GLint filter) {
 
 void Renderer::deleteTexture(GLuint texture) {
   if (!texture) return;
-  flush();
-  prepare();
+  settle();
   glDeleteTextures(1, &texture);
   if (bound_.texture == texture) bound_.texture = 0;
   filters_.erase(texture);
 }
 
 void Renderer::bindFramebuffer(GLuint framebuffer) {
-  flush();
-  prepare();
+  settle();
   if (bound_.framebuffer == framebuffer) return;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   bound_.framebuffer = framebuffer;
@@ -294,10 +296,11 @@ void Renderer::bindFramebuffer(GLuint framebuffer) {
 
 void Renderer::deleteFramebuffer(GLuint framebuffer) {
   if (!framebuffer) return;
-  flush();
-  prepare();
+  settle();
   glDeleteFramebuffers(1, &framebuffer);
   if (bound_.framebuffer == framebuffer) bound_.framebuffer = 0;
+  // As GL does, the current context drawing into it is left drawing into none.
+  if (state_->framebuffer == framebuffer) state_->framebuffer = 0;
 }
 
 GLint Renderer::maxTextureSize() {

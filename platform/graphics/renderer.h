@@ -76,6 +76,7 @@ class Renderer {
   // Binds a framebuffer for work on it (attachments, copies, reading), not for drawing: drawing
   // goes where the current state says.
   void bindFramebuffer(GLuint framebuffer);
+  // A current state drawing into it draws into none after, as a GL context would.
   void deleteFramebuffer(GLuint framebuffer);
   GLint maxTextureSize();
 
@@ -105,6 +106,7 @@ class Renderer {
 
   Renderer() = default;
   void prepare();
+  void settle();
   void applyTarget(const Command& command);
   void applyBlend(Blend blend);
   Command& commandFor(GLuint texture);

@@ -261,7 +261,6 @@ Picture Display::capture(int scale) {
     }
     renderer.deleteFramebuffer(framebuffer);
     renderer.deleteTexture(texture);
-    compositor_.framebuffer = 0;
   });
   return picture;
 }
