@@ -31,8 +31,7 @@ class IdleApp : public platform::ApplicationDelegate {
     platform::turnToLandscape(*view_);
     window_->addSubview(view_);
     window_->makeKeyAndVisible();
-    glClearColor(0.2f, 0.5f, 0.7f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    platform::Renderer::shared().clear({0.2f, 0.5f, 0.7f, 1});
     view_->swapBuffers();
     // Let the first composite happen, then measure only the waiting.
     platform::RunLoop& loop = platform::RunLoop::current();

@@ -27,11 +27,15 @@ void BM_PresentAndComposite(benchmark::State& state) {
   window->addSubview(view);
   window->makeKeyAndVisible();
   view->setAutoresizesEAGLSurface(true);  // at the window's pixels, as the game's surface is
+  // The rebuilt surface is bound as the game's delegate binds it.
+  platform::DrawState& drawing = platform::Renderer::shared().state();
+  drawing.framebuffer = view->framebuffer();
+  drawing.viewport = {0, 0, static_cast<GLsizei>(view->surfaceSize().width),
+                      static_cast<GLsizei>(view->surfaceSize().height)};
   float shade = 0;
   for (auto _ : state) {
     shade = shade > 1 ? 0 : shade + 0.01f;
-    glClearColor(shade, 0.4f, 0.6f, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    platform::Renderer::shared().clear({shade, 0.4f, 0.6f, 1});
     view->swapBuffers();
     display->compositeIfNeeded();
   }

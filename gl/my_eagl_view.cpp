@@ -39,24 +39,23 @@ bool MyEAGLView::_createSurface() {
   const float scale = contentsScale();
   const float width = std::round(bounds.width * scale), height = std::round(bounds.height * scale);
 
-  GLint oldRenderbuffer = 0;
-  glGetIntegerv(GL_RENDERBUFFER_BINDING, &oldRenderbuffer);
+  platform::Renderer& renderer = platform::Renderer::shared();
+  const GLuint oldRenderbuffer = renderer.boundRenderbuffer();
   glGenRenderbuffers(1, &_renderbuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, _renderbuffer);
+  renderer.bindRenderbuffer(_renderbuffer);
   if (!_context->renderbufferStorage(GL_RENDERBUFFER, &glLayer())) {
-    glDeleteRenderbuffers(1, &_renderbuffer);
+    renderer.deleteRenderbuffer(_renderbuffer);
     _renderbuffer = 0;
-    glBindRenderbuffer(GL_RENDERBUFFER, oldRenderbuffer);
+    renderer.bindRenderbuffer(oldRenderbuffer);
     return false;
   }
 
-  platform::Renderer& renderer = platform::Renderer::shared();
   glGenFramebuffers(1, &_framebuffer);
   renderer.bindFramebuffer(_framebuffer);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, _renderbuffer);
+  renderer.attachRenderbuffer(_renderbuffer);
   if (_depthFormat) {
     glGenRenderbuffers(1, &_depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, _depthBuffer);
+    renderer.bindRenderbuffer(_depthBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, _depthFormat, static_cast<GLsizei>(width),
                           static_cast<GLsizei>(height));
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, _depthBuffer);
@@ -70,7 +69,7 @@ bool MyEAGLView::_createSurface() {
     renderer.state().viewport = {0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height)};
     _hasBeenCurrent = true;
   }
-  glBindRenderbuffer(GL_RENDERBUFFER, oldRenderbuffer);
+  renderer.bindRenderbuffer(oldRenderbuffer);
 
   if (_delegate) _delegate->didResizeEAGLSurfaceForView(this);
   return true;
@@ -79,13 +78,14 @@ bool MyEAGLView::_createSurface() {
 void MyEAGLView::_destroySurface() {
   GLContext* oldContext = GLContext::currentContext();
   if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
+  platform::Renderer& renderer = platform::Renderer::shared();
   if (_depthFormat) {
-    glDeleteRenderbuffers(1, &_depthBuffer);
+    renderer.deleteRenderbuffer(_depthBuffer);
     _depthBuffer = 0;
   }
-  glDeleteRenderbuffers(1, &_renderbuffer);
+  renderer.deleteRenderbuffer(_renderbuffer);
   _renderbuffer = 0;
-  platform::Renderer::shared().deleteFramebuffer(_framebuffer);
+  renderer.deleteFramebuffer(_framebuffer);
   _framebuffer = 0;
   if (oldContext != _context.get()) GLContext::setCurrentContext(oldContext);
 }
@@ -140,7 +140,7 @@ void MyEAGLView::clearCurrentContext() {
 void MyEAGLView::swapBuffers() {
   GLContext* oldContext = GLContext::currentContext();
   if (oldContext != _context.get()) GLContext::setCurrentContext(_context.get());
-  glBindRenderbuffer(GL_RENDERBUFFER, _renderbuffer);
+  platform::Renderer::shared().bindRenderbuffer(_renderbuffer);
   if (!_context->presentRenderbuffer(GL_RENDERBUFFER)) {
     std::printf("Failed to swap renderbuffer in %s\n", "-[MyEAGLView swapBuffers]");
   }

@@ -2,6 +2,7 @@
 // refilled at each flush, and GL's state changed only where a draw needs it changed.
 #include "platform/graphics/renderer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 
@@ -64,18 +65,45 @@ AffineTransform orthographic(float left, float right, float bottom, float top) {
           -(top + bottom) / (top - bottom)};
 }
 
+Recording& Recording::operator=(Recording&& other) noexcept {
+  if (this == &other) return *this;
+  clear();
+  vertices_ = std::move(other.vertices_);
+  commands_ = std::move(other.commands_);
+  textures_ = std::move(other.textures_);
+  other.vertices_.clear();
+  other.commands_.clear();
+  other.textures_.clear();
+  return *this;
+}
+
+Recording::~Recording() {
+  clear();
+}
+
+void Recording::clear() {
+  if (!textures_.empty()) Renderer::shared().release(textures_);
+  textures_.clear();
+  vertices_.clear();
+  commands_.clear();
+}
+
 Renderer& Renderer::shared() {
   static Renderer renderer;
   return renderer;
 }
 
-void Renderer::contextCreated() {
+void Renderer::contextChanged() {
   prepared_ = false;
   program_ = buffer_ = 0;
   maxTextureSize_ = 0;
   filters_.clear();
-  vertices_.clear();
-  commands_.clear();
+  // The old context's textures went with it: nothing kept may delete them again.
+  keptUses_.clear();
+  doomed_.clear();
+  held_.clear();
+  colourOf_.clear();
+  batch_.clear();
 }
 
 // The program and the buffer are made once a context, the attributes pointed into the buffer
@@ -100,9 +128,12 @@ void Renderer::prepare() {
   glGenBuffers(1, &buffer_);
   glBindBuffer(GL_ARRAY_BUFFER, buffer_);
   const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
-  glVertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), at(offsetof(Vertex, x)));
-  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), at(offsetof(Vertex, s)));
-  glVertexAttribPointer(kColor, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex), at(offsetof(Vertex, r)));
+  glVertexAttribPointer(kPosition, 2, GL_FLOAT, GL_FALSE, sizeof(RenderVertex),
+                        at(offsetof(RenderVertex, x)));
+  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(RenderVertex),
+                        at(offsetof(RenderVertex, s)));
+  glVertexAttribPointer(kColor, 4, GL_FLOAT, GL_FALSE, sizeof(RenderVertex),
+                        at(offsetof(RenderVertex, r)));
   for (const GLuint attribute : {kPosition, kTexCoord, kColor}) {
     glEnableVertexAttribArray(attribute);
   }
@@ -116,55 +147,77 @@ void Renderer::prepare() {
   glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, 0);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  GLint windowAlphaBits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &windowAlphaBits);
+  windowHasAlpha_ = windowAlphaBits > 0;
   glClearColor(0, 0, 0, 0);
   bound_ = Bound{};
   bound_.viewport = {-1, -1, -1, -1};  // unknown: the first target sets it
 }
 
+Recording& Renderer::recordingForState() {
+  const auto colour = colourOf_.find(state_->framebuffer);
+  if (colour == colourOf_.end()) return batch_;
+  const auto held = held_.find(colour->second);
+  return held == held_.end() ? batch_ : held->second.drawing;
+}
+
 void Renderer::clear(Color color) {
   const DrawState& s = *state_;
-  commands_.push_back({.clear = true,
-                       .framebuffer = s.framebuffer,
-                       .viewport = s.viewport,
-                       .scissor = s.scissor,
-                       .blend = Blend::Off,
-                       .texture = 0,
-                       .color = color,
-                       .first = 0,
-                       .count = 0});
+  recordingForState().commands_.push_back({.clear = true,
+                                           .framebuffer = s.framebuffer,
+                                           .viewport = s.viewport,
+                                           .scissor = s.scissor,
+                                           .blend = Blend::Off,
+                                           .colourOnly = false,
+                                           .texture = 0,
+                                           .color = color,
+                                           .first = 0,
+                                           .count = 0});
 }
 
 // The last command when a draw with the current state and this texture can carry on from it,
-// else a new one.
-Renderer::Command& Renderer::commandFor(GLuint texture) {
+// else a new one. A kept recording counts the textures it draws.
+RenderCommand& Renderer::commandFor(Recording& recording, GLuint texture) {
   const DrawState& s = *state_;
-  if (!commands_.empty()) {
-    Command& last = commands_.back();
+  std::vector<RenderCommand>& commands = recording.commands_;
+  if (!commands.empty()) {
+    RenderCommand& last = commands.back();
     if (!last.clear && last.texture == texture && last.framebuffer == s.framebuffer &&
         last.viewport == s.viewport && last.scissor == s.scissor && last.blend == s.blend) {
       return last;
     }
   }
-  return commands_.emplace_back(Command{.framebuffer = s.framebuffer,
-                                        .viewport = s.viewport,
-                                        .scissor = s.scissor,
-                                        .blend = s.blend,
-                                        .texture = texture,
-                                        .color = {},
-                                        .first = static_cast<GLint>(vertices_.size()),
-                                        .count = 0});
+  if (&recording != &batch_ && texture &&
+      std::find(recording.textures_.begin(), recording.textures_.end(), texture) ==
+          recording.textures_.end()) {
+    recording.textures_.push_back(texture);
+    ++keptUses_[texture];
+  }
+  return commands.emplace_back(
+      RenderCommand{.framebuffer = s.framebuffer,
+                    .viewport = s.viewport,
+                    .scissor = s.scissor,
+                    .blend = s.blend,
+                    .colourOnly = false,
+                    .texture = texture,
+                    .color = {},
+                    .first = static_cast<GLint>(recording.vertices_.size()),
+                    .count = 0});
 }
 
 void Renderer::drawTriangles(GLuint texture, std::span<const Point> corners,
                              std::span<const Point> texCoords) {
   if (corners.empty() || corners.size() != texCoords.size()) return;
-  Command& command = commandFor(texture);
+  Recording& recording = recordingForState();
+  RenderCommand& command = commandFor(recording, texture);
   const DrawState& s = *state_;
   const Color c = s.color;
   // Placed, then projected, as GL's two matrices would.
   for (size_t i = 0; i < corners.size(); ++i) {
     const Point clip = s.projection.apply(s.transform.apply(corners[i]));
-    vertices_.push_back(
+    recording.vertices_.push_back(
         {clip.x, clip.y, texCoords[i].x, texCoords[i].y, c.red, c.green, c.blue, c.alpha});
   }
   command.count += static_cast<GLsizei>(corners.size());
@@ -180,7 +233,7 @@ void Renderer::drawQuad(GLuint texture, const std::array<Point, 4>& corners,
   drawTriangles(texture, triangles, coordinates);
 }
 
-void Renderer::applyTarget(const Command& command) {
+void Renderer::applyTarget(const RenderCommand& command) {
   if (bound_.framebuffer != command.framebuffer) {
     glBindFramebuffer(GL_FRAMEBUFFER, command.framebuffer);
     bound_.framebuffer = command.framebuffer;
@@ -215,15 +268,24 @@ void Renderer::applyBlend(Blend blend) {
   bound_.blend = blend;
 }
 
+void Renderer::applyColourMask(bool colourOnly) {
+  if (colourOnly == bound_.colourOnly) return;
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, colourOnly ? GL_FALSE : GL_TRUE);
+  bound_.colourOnly = colourOnly;
+}
+
 void Renderer::flush() {
-  if (commands_.empty()) return;
+  std::vector<RenderVertex>& vertices = batch_.vertices_;
+  std::vector<RenderCommand>& commands = batch_.commands_;
+  if (commands.empty()) return;
   prepare();
-  if (!vertices_.empty()) {
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(Vertex)),
-                 vertices_.data(), GL_STREAM_DRAW);
+  if (!vertices.empty()) {
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(RenderVertex)),
+                 vertices.data(), GL_STREAM_DRAW);
   }
-  for (const Command& command : commands_) {
+  for (const RenderCommand& command : commands) {
     applyTarget(command);
+    applyColourMask(command.colourOnly);
     if (command.clear) {
       if (bound_.clearColor != command.color) {
         glClearColor(command.color.red, command.color.green, command.color.blue,
@@ -240,8 +302,108 @@ void Renderer::flush() {
     }
     glDrawArrays(GL_TRIANGLES, command.first, command.count);
   }
-  vertices_.clear();
-  commands_.clear();
+  vertices.clear();
+  commands.clear();
+}
+
+void Renderer::holdDrawingInto(GLuint renderbuffer) {
+  if (renderbuffer) held_.try_emplace(renderbuffer);
+}
+
+void Renderer::stopHolding(GLuint renderbuffer) {
+  held_.erase(renderbuffer);
+}
+
+bool Renderer::takeDrawing(GLuint renderbuffer, Recording& into) {
+  const auto found = held_.find(renderbuffer);
+  if (found == held_.end() || found->second.drawing.empty()) return false;
+  Held& held = found->second;
+  std::swap(into.vertices_, held.drawing.vertices_);
+  std::swap(into.commands_, held.drawing.commands_);
+  std::swap(into.textures_, held.drawing.textures_);
+  held.drawing.clear();
+  held.drawn = 0;
+  return true;
+}
+
+template <typename Place>
+void Renderer::replay(const Recording& recording, size_t from, Place place) {
+  std::vector<RenderVertex>& vertices = batch_.vertices_;
+  for (size_t i = from; i < recording.commands_.size(); ++i) {
+    RenderCommand command = recording.commands_[i];
+    if (!command.clear) {
+      const auto kept = recording.vertices_.begin() + command.first;
+      command.first = static_cast<GLint>(vertices.size());
+      vertices.insert(vertices.end(), kept, kept + command.count);
+    }
+    place(command);
+    batch_.commands_.push_back(command);
+  }
+}
+
+void Renderer::drawInto(const Recording& recording, GLuint framebuffer) {
+  settle();
+  replay(recording, 0,
+         [framebuffer](RenderCommand& command) { command.framebuffer = framebuffer; });
+  flush();
+  // The renderbuffer's pixels are this recording's now: what is held for it goes in again whole.
+  const auto colour = colourOf_.find(framebuffer);
+  if (colour != colourOf_.end()) {
+    if (const auto held = held_.find(colour->second); held != held_.end()) held->second.drawn = 0;
+  }
+  if (bound_.framebuffer != framebuffer) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    bound_.framebuffer = framebuffer;
+  }
+}
+
+void Renderer::drawStraight(const Recording& recording) {
+  const DrawState& s = *state_;
+  const PixelBox target = s.viewport;
+  const auto cut = [&target](PixelBox box) {
+    const GLint x0 = std::max(box.x, target.x), y0 = std::max(box.y, target.y);
+    const GLint x1 = std::min(box.x + box.width, target.x + target.width);
+    const GLint y1 = std::min(box.y + box.height, target.y + target.height);
+    return PixelBox{x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+  };
+  replay(recording, 0, [&](RenderCommand& command) {
+    command.framebuffer = s.framebuffer;
+    // Masking alpha costs a software rasteriser a read of every pixel: only where there is one.
+    command.colourOnly = s.framebuffer != 0 || windowHasAlpha_;
+    command.viewport.x += target.x;
+    command.viewport.y += target.y;
+    if (command.scissor) {
+      command.scissor->x += target.x;
+      command.scissor->y += target.y;
+      command.scissor = cut(*command.scissor);
+    } else if (command.clear || cut(command.viewport) != command.viewport) {
+      // A clear covers the whole target, and a viewport reaching past the recording's
+      // framebuffer draws beyond it: here both stop at its pixels.
+      command.scissor = target;
+    }
+  });
+}
+
+// What was held back for a framebuffer's renderbuffer and not yet drawn goes into it.
+void Renderer::drawHeldInto(GLuint framebuffer) {
+  const auto colour = colourOf_.find(framebuffer);
+  if (colour == colourOf_.end()) return;
+  const auto found = held_.find(colour->second);
+  if (found == held_.end()) return;
+  Held& held = found->second;
+  if (held.drawn == held.drawing.commands_.size()) return;
+  replay(held.drawing, held.drawn, [](RenderCommand&) {});
+  held.drawn = held.drawing.commands_.size();
+  flush();
+}
+
+void Renderer::release(std::span<const GLuint> textures) {
+  for (const GLuint texture : textures) {
+    const auto uses = keptUses_.find(texture);
+    if (uses == keptUses_.end() || --uses->second > 0) continue;
+    keptUses_.erase(uses);
+    if (doomed_.erase(texture)) deleteTexture(texture);
+  }
 }
 
 // GL objects are changed after everything drawn before them has gone to GL.
@@ -281,6 +443,10 @@ void Renderer::setTextureFilter(GLuint texture, GLint filter) {
 
 void Renderer::deleteTexture(GLuint texture) {
   if (!texture) return;
+  if (keptUses_.contains(texture)) {
+    doomed_.insert(texture);
+    return;
+  }
   settle();
   glDeleteTextures(1, &texture);
   if (bound_.texture == texture) bound_.texture = 0;
@@ -289,18 +455,43 @@ void Renderer::deleteTexture(GLuint texture) {
 
 void Renderer::bindFramebuffer(GLuint framebuffer) {
   settle();
+  drawHeldInto(framebuffer);
   if (bound_.framebuffer == framebuffer) return;
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   bound_.framebuffer = framebuffer;
+}
+
+void Renderer::attachRenderbuffer(GLuint renderbuffer) {
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer);
+  if (renderbuffer) {
+    colourOf_[bound_.framebuffer] = renderbuffer;
+  } else {
+    colourOf_.erase(bound_.framebuffer);
+  }
 }
 
 void Renderer::deleteFramebuffer(GLuint framebuffer) {
   if (!framebuffer) return;
   settle();
   glDeleteFramebuffers(1, &framebuffer);
+  colourOf_.erase(framebuffer);
   if (bound_.framebuffer == framebuffer) bound_.framebuffer = 0;
   // As GL does, the current context drawing into it is left drawing into none.
   if (state_->framebuffer == framebuffer) state_->framebuffer = 0;
+}
+
+void Renderer::bindRenderbuffer(GLuint renderbuffer) {
+  prepare();
+  if (bound_.renderbuffer == renderbuffer) return;
+  glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+  bound_.renderbuffer = renderbuffer;
+}
+
+void Renderer::deleteRenderbuffer(GLuint renderbuffer) {
+  if (!renderbuffer) return;
+  settle();
+  glDeleteRenderbuffers(1, &renderbuffer);
+  if (bound_.renderbuffer == renderbuffer) bound_.renderbuffer = 0;
 }
 
 GLint Renderer::maxTextureSize() {

@@ -18,7 +18,22 @@ namespace {
 // Portrait window point (px, py) to landscape point (py, 320 - px).
 constexpr AffineTransform kLandscapeTurn{0, -1, 1, 0, 0, 320};
 
-void drawLayer(const View& view, float alpha, bool smooth) {
+// Whether a view shows its bounds upright over the whole screen, its top-left corner at the
+// screen's.
+bool coversScreen(const View& view) {
+  const AffineTransform toScreen = view.transformToRoot().concat(kLandscapeTurn);
+  const Rect b = view.bounds();
+  const auto at = [&toScreen](Point p, Point expected) {
+    const Point q = toScreen.apply(p);
+    return std::abs(q.x - expected.x) < 1e-3f && std::abs(q.y - expected.y) < 1e-3f;
+  };
+  return at(b.origin, {0, 0}) &&
+         at({b.origin.x + b.size.width, b.origin.y}, {kLandscapeSize.width, 0}) &&
+         at({b.origin.x, b.origin.y + b.size.height}, {0, kLandscapeSize.height});
+}
+
+void drawLayer(View& view, float alpha, bool smooth, bool clipped) {
+  if (view.layer().composite(alpha >= 1 && !clipped && coversScreen(view))) return;
   const LayerContents& contents = view.layer().contents();
   if (!contents.texture) return;
   Renderer& renderer = Renderer::shared();
@@ -109,7 +124,7 @@ void drawTree(View& view, float alpha, bool smooth, float scale, std::optional<C
   alpha *= view.alpha();
   if (view.isHidden() || alpha <= 0) return;
   drawContents(view, scale);
-  drawLayer(view, alpha, smooth);
+  drawLayer(view, alpha, smooth, clip.has_value());
   if (view.subviews().empty()) return;
   std::optional<Clip> inner = clip;
   if (view.clipsToBounds()) {

@@ -106,7 +106,7 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
     std::fprintf(stderr, "tidewick: cannot get OpenGL ES 2.0: %s\n", SDL_GetError());
     return nullptr;
   }
-  Renderer::shared().contextCreated();
+  Renderer::shared().contextChanged();
   // A window waits for the screen's refresh (adaptive where the driver offers it) so that no
   // picture tears; headless nothing waits. The page draws once an animation frame of the
   // browser's.
@@ -130,6 +130,7 @@ void turnToLandscape(View& view) {
 
 Display::~Display() {
   if (sDisplay == this) sDisplay = nullptr;
+  Renderer::shared().contextChanged();
 #ifndef __EMSCRIPTEN__
   // The page's one context lives as long as the page: deleting it leaves later GL calls none.
   if (context_) SDL_GL_DeleteContext(context_);

@@ -1,5 +1,6 @@
-// GL contexts as drawing states over the display's one GL context. A present copies the
-// renderbuffer into its layer's texture, which the compositor then shows.
+// GL contexts as drawing states over the display's one GL context. Drawing into a layer's
+// renderbuffer is held back, and a present makes it the layer's picture: the compositor draws it
+// straight onto the screen, or has it drawn into the renderbuffer and copied into a texture.
 #include "platform/screen/gl_context.h"
 
 #include <algorithm>
@@ -16,12 +17,6 @@ namespace {
 GLContext* sCurrent = nullptr;
 std::vector<GLLayer*> sLayers;
 
-GLint boundRenderbuffer() {
-  GLint renderbuffer = 0;
-  glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
-  return renderbuffer;
-}
-
 }  // namespace
 
 GLLayer::GLLayer() {
@@ -33,27 +28,54 @@ GLLayer::~GLLayer() {
   std::erase(sLayers, this);
 }
 
-void GLLayer::release() {
-  retireTexture();
-  dropRetiredTexture();
+bool GLLayer::composite(bool coversTarget) {
+  if (!context_ || shown_.empty()) return false;
+  Renderer& renderer = Renderer::shared();
+  const PixelBox target = renderer.state().viewport;
+  if (coversTarget && contents().opaque && target.width == width_ && target.height == height_) {
+    renderer.drawStraight(shown_);
+    return true;
+  }
+  updateTexture();
+  return false;
 }
 
-// The texture on show is kept as the retired one; a texture never presented (the storage was
-// rebuilt twice between presents) is deleted at once.
-void GLLayer::retireTexture() {
-  if (retiredTexture_ == 0) {
-    retiredTexture_ = texture_;
-  } else if (texture_ && Display::shared()) {
-    Display::shared()->deleteTexture(texture_);
+void GLLayer::updateTexture() {
+  if (textureCurrent_) return;
+  Renderer& renderer = Renderer::shared();
+  GLuint& framebuffer = context_->copyFramebuffer_;
+  if (!framebuffer) glGenFramebuffers(1, &framebuffer);
+  renderer.bindFramebuffer(framebuffer);
+  renderer.attachRenderbuffer(renderbuffer_);
+  renderer.drawInto(shown_, framebuffer);
+  renderer.bindTexture(texture_);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width_, height_);
+  renderer.attachRenderbuffer(0);
+  textureCurrent_ = true;
+}
+
+// GL's bottom row is the bottom of the layer.
+void GLLayer::showTexture() {
+  setContents({texture_, 0, static_cast<float>(height_) / textureHeight_,
+               static_cast<float>(width_) / textureWidth_, 0,
+               properties_.colorFormat == ColorFormat::RGB565});
+}
+
+// The storage's texture and held drawing go; the frame last presented stays.
+void GLLayer::dropStorage() {
+  if (Display::shared()) {
+    Renderer::shared().stopHolding(renderbuffer_);
+    Renderer::shared().deleteTexture(texture_);
   }
   texture_ = 0;
   context_ = nullptr;
   renderbuffer_ = 0;
+  textureCurrent_ = false;
 }
 
-void GLLayer::dropRetiredTexture() {
-  if (retiredTexture_ && Display::shared()) Display::shared()->deleteTexture(retiredTexture_);
-  retiredTexture_ = 0;
+void GLLayer::release() {
+  dropStorage();
+  shown_ = {};
 }
 
 std::unique_ptr<GLContext> GLContext::create(RenderingAPI api) {
@@ -81,7 +103,7 @@ GLContext* GLContext::currentContext() {
 }
 
 bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
-  const GLint renderbuffer = boundRenderbuffer();
+  const GLuint renderbuffer = Renderer::shared().boundRenderbuffer();
   if (!layer || target != GL_RENDERBUFFER || renderbuffer == 0 || sCurrent != this) {
     return false;
   }
@@ -106,11 +128,13 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
   if (glGetError() != GL_NO_ERROR) return false;
 
   // The layer's texture holds presented frames, power-of-two sized as the phone's were. The
-  // one it replaces still shows until this storage is first presented.
-  layer->retireTexture();
+  // frame last presented shows, drawn at the new size, until this storage is first presented.
+  Renderer& renderer = Renderer::shared();
+  const bool showing = layer->contents().texture != 0;
+  layer->dropStorage();
   const int textureWidth = static_cast<int>(std::bit_ceil(static_cast<unsigned>(width)));
   const int textureHeight = static_cast<int>(std::bit_ceil(static_cast<unsigned>(height)));
-  layer->texture_ = Renderer::shared().newTexture(GL_NEAREST, GL_CLAMP_TO_EDGE);
+  layer->texture_ = renderer.newTexture(GL_NEAREST, GL_CLAMP_TO_EDGE);
   if (rgb565) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
                  GL_UNSIGNED_SHORT_5_6_5, nullptr);
@@ -119,35 +143,29 @@ bool GLContext::renderbufferStorage(GLenum target, GLLayer* layer) {
                  GL_UNSIGNED_BYTE, nullptr);
   }
   layer->context_ = this;
-  layer->renderbuffer_ = static_cast<GLuint>(renderbuffer);
+  layer->renderbuffer_ = renderbuffer;
   layer->width_ = width;
   layer->height_ = height;
   layer->textureWidth_ = textureWidth;
   layer->textureHeight_ = textureHeight;
+  renderer.holdDrawingInto(layer->renderbuffer_);
+  if (showing) layer->showTexture();
   return true;
 }
 
 bool GLContext::presentRenderbuffer(GLenum target) {
-  const GLint renderbuffer = boundRenderbuffer();
+  const GLuint renderbuffer = Renderer::shared().boundRenderbuffer();
   if (target != GL_RENDERBUFFER || renderbuffer == 0 || sCurrent != this) return false;
   auto found = std::find_if(sLayers.begin(), sLayers.end(), [&](GLLayer* layer) {
-    return layer->context_ == this && layer->renderbuffer_ == static_cast<GLuint>(renderbuffer);
+    return layer->context_ == this && layer->renderbuffer_ == renderbuffer;
   });
   if (found == sLayers.end()) return false;
   GLLayer& layer = **found;
-  Renderer& renderer = Renderer::shared();
-  if (!copyFramebuffer_) glGenFramebuffers(1, &copyFramebuffer_);
-  renderer.bindFramebuffer(copyFramebuffer_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                            layer.renderbuffer_);
-  renderer.bindTexture(layer.texture_);
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, layer.width_, layer.height_);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, 0);
-  // GL's bottom row is the bottom of the layer.
-  layer.setContents({layer.texture_, 0, static_cast<float>(layer.height_) / layer.textureHeight_,
-                     static_cast<float>(layer.width_) / layer.textureWidth_, 0,
-                     layer.drawableProperties().colorFormat == ColorFormat::RGB565});
-  layer.dropRetiredTexture();
+  // A present with nothing drawn since the last shows that frame again.
+  if (Renderer::shared().takeDrawing(layer.renderbuffer_, layer.shown_)) {
+    layer.textureCurrent_ = false;
+  }
+  layer.showTexture();
   return true;
 }
 

@@ -1,5 +1,5 @@
 // GL contexts and the layer they draw for: a context's renderbuffer takes its storage from a
-// layer, and presenting it makes the finished frame that layer's content on screen.
+// layer, and presenting it makes the finished frame that layer's picture on screen.
 #pragma once
 
 #include <memory>
@@ -35,21 +35,27 @@ class GLLayer : public Layer {
 
  private:
   friend class GLContext;
+  // Drawn straight onto the target when opaque, covering it, at its pixels; else into the
+  // renderbuffer and copied into the texture the compositor shows.
+  bool composite(bool coversTarget) override;
+  void updateTexture();
+  void showTexture();
+  void dropStorage();
   void release();
-  void retireTexture();
-  void dropRetiredTexture();
 
   DrawableProperties properties_;
   float contentsScale_ = 1;
-  // The renderbuffer whose frames this layer shows, and the texture that holds the last one.
+  // The renderbuffer whose frames this layer shows, and the texture that holds one when the
+  // compositor needs it as pixels.
   GLContext* context_ = nullptr;
   GLuint renderbuffer_ = 0;
   int width_ = 0, height_ = 0;
   GLuint texture_ = 0;
   int textureWidth_ = 0, textureHeight_ = 0;
-  // The texture of the storage before the last rebuild, shown until the new one is first
-  // presented: a rebuilt surface never flashes empty.
-  GLuint retiredTexture_ = 0;
+  // The last frame presented, kept as drawing. It outlives a rebuilt storage, drawn at the new
+  // size until the first new frame: a rebuilt surface never flashes empty.
+  Recording shown_;
+  bool textureCurrent_ = false;
 };
 
 class GLContext {
@@ -74,11 +80,12 @@ class GLContext {
   bool presentRenderbuffer(GLenum target);
 
  private:
+  friend class GLLayer;
   explicit GLContext(RenderingAPI api) : api_(api) {}
 
   RenderingAPI api_;
   DrawState drawState_;
-  GLuint copyFramebuffer_ = 0;  // reads a presented renderbuffer into its layer's texture
+  GLuint copyFramebuffer_ = 0;  // draws a presented frame into its renderbuffer, to be copied
 };
 
 }  // namespace platform

@@ -33,6 +33,13 @@ class Layer {
   void setBounds(Rect bounds);
   const LayerContents& contents() const { return contents_; }
   void setContents(const LayerContents& contents);
+  // Asked by the compositor, with its target's drawing state current, before it shows the
+  // contents. A layer that keeps its picture as drawing may draw it straight into the target
+  // where it covers the target whole, and answers true: the contents are then not shown.
+  virtual bool composite(bool coversTarget) {
+    (void)coversTarget;
+    return false;
+  }
 
   // Bumps on every change that shows on screen, so the compositor redraws only when needed.
   static uint64_t screenRevision();

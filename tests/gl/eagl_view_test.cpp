@@ -1,5 +1,7 @@
 // The GL view's surface: its size, the target it draws into first, rebuilds, contexts,
 // conversions and the touches it passes on.
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -87,15 +89,29 @@ TEST(MyEAGLViewTest, AutoresizeRebuildsOnlyWhenSetAndTheRoundedSizeChanges) {
 // pixels; the old storage is freed, and the last picture shows until the new one is presented.
 TEST(MyEAGLViewTest, AScaleChangeRebuildsTheSurfaceFreesTheOldAndNeverShowsNothing) {
   platform::Display& display = testDisplay();
-  auto view = makeView(480, 320);
-  ASSERT_TRUE(view);
-  view->setAutoresizesEAGLSurface(true);
+  LandscapeScreen screen = makeLandscapeScreen();
+  MyEAGLView& view = *screen.glView;
+  view.setAutoresizesEAGLSurface(true);
   const float before = display.contentsScale();
-  view->swapBuffers();
-  const GLuint oldFramebuffer = view->framebuffer();
-  const GLuint oldPicture = view->layer().contents().texture;
+  platform::Renderer& renderer = platform::Renderer::shared();
+  const auto centre = [&display] {
+    const platform::Picture shot = display.capture(1);
+    const uint8_t* p = shot.pixel(240, 160);
+    return std::array<int, 3>{p[0], p[1], p[2]};
+  };
+  // The rebuilt surface is bound again, as the game's delegate does.
+  const auto drawInSurface = [&](platform::Color colour) {
+    renderer.state().framebuffer = view.framebuffer();
+    renderer.state().viewport = {0, 0, static_cast<GLsizei>(view.surfaceSize().width),
+                                 static_cast<GLsizei>(view.surfaceSize().height)};
+    renderer.clear(colour);
+    view.swapBuffers();
+  };
+  drawInSurface({1, 0, 0, 1});
+  const GLuint oldFramebuffer = view.framebuffer();
+  const GLuint oldTexture = view.layer().contents().texture;
   GLint oldRenderbuffer = 0;
-  platform::Renderer::shared().bindFramebuffer(oldFramebuffer);
+  renderer.bindFramebuffer(oldFramebuffer);
   glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
                                         GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &oldRenderbuffer);
   ASSERT_NE(oldRenderbuffer, 0);
@@ -103,14 +119,14 @@ TEST(MyEAGLViewTest, AScaleChangeRebuildsTheSurfaceFreesTheOldAndNeverShowsNothi
   SDL_SetWindowSize(display.sdlWindow(), 480 * 3, 320 * 3);
   ASSERT_EQ(display.contentsScale(), 3) << "the offscreen window could not be resized";
   display.layoutIfNeeded();
-  view->layoutIfNeeded();
-  EXPECT_EQ(view->surfaceSize(), (platform::Size{1440, 960}));
+  view.layoutIfNeeded();
+  EXPECT_EQ(view.surfaceSize(), (platform::Size{1440, 960}));
   EXPECT_EQ(glIsRenderbuffer(static_cast<GLuint>(oldRenderbuffer)), GL_FALSE);
   EXPECT_EQ(glIsFramebuffer(oldFramebuffer), GL_FALSE);
-  EXPECT_EQ(view->layer().contents().texture, oldPicture);  // still on show
-  view->swapBuffers();
-  EXPECT_NE(view->layer().contents().texture, oldPicture);
-  EXPECT_EQ(glIsTexture(oldPicture), GL_FALSE);
+  EXPECT_EQ(glIsTexture(oldTexture), GL_FALSE);
+  EXPECT_EQ(centre(), (std::array<int, 3>{255, 0, 0}));  // still on show
+  drawInSurface({0, 0, 1, 1});
+  EXPECT_EQ(centre(), (std::array<int, 3>{0, 0, 255}));
 
   SDL_SetWindowSize(display.sdlWindow(), static_cast<int>(480 * before),
                     static_cast<int>(320 * before));

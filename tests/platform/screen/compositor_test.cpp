@@ -3,6 +3,8 @@
 // drawing state alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/screen/gl_context.h"
@@ -26,6 +28,28 @@ void drawCornerFrame(MyEAGLView& view) {
   }
   renderer.state().scissor.reset();
   view.swapBuffers();
+}
+
+// A 2 x 2 texture of half-transparent white and opaque red, yellow and green texels, drawn by
+// alpha over a blue frame in a quad from (100, 60) to (300, 260) of the surface.
+GLuint drawTexturedFrame(MyEAGLView& view) {
+  view.setCurrentContext();
+  platform::Renderer& renderer = platform::Renderer::shared();
+  const GLuint texture = renderer.newTexture(GL_LINEAR, GL_CLAMP_TO_EDGE);
+  const uint8_t texels[] = {255, 255, 255, 128, 255, 0, 0, 255, 255, 255, 0, 255, 0, 255, 0, 255};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  platform::DrawState& state = renderer.state();
+  state.projection = platform::orthographic(0, 480, 0, 320);
+  state.transform = {};
+  state.color = platform::Color::white();
+  state.blend = platform::Blend::Off;
+  renderer.clear({0, 0, 1, 1});
+  state.blend = platform::Blend::Alpha;
+  renderer.drawQuad(texture, {platform::Point{100, 60}, {300, 60}, {100, 260}, {300, 260}},
+                    {platform::Point{0, 0}, {1, 0}, {0, 1}, {1, 1}});
+  state.blend = platform::Blend::Off;
+  view.swapBuffers();
+  return texture;
 }
 
 void expectColour(const platform::Picture& picture, int x, int y, int r, int g, int b) {
@@ -65,6 +89,45 @@ TEST(CompositorTest, HiddenAndFadedViewsAndAMissingWindow) {
   screen.glView->setHidden(false);
   screen.window.reset();  // no key window: a black screen
   expectColour(testDisplay().capture(1), 100, 100, 0, 0, 0);
+}
+
+// A frame that covers the screen at its pixels is drawn straight onto it; at any other scale it
+// goes through its layer's texture. Both show the same picture, up to the 16-bit surface's
+// rounding, and the screen stays opaque under half-transparent drawing.
+TEST(CompositorTest, AFrameDrawnStraightShowsWhatItsTextureShows) {
+  LandscapeScreen screen = makeLandscapeScreen();
+  drawTexturedFrame(*screen.glView);
+  const platform::Picture straight = testDisplay().capture(1);
+  const platform::Picture throughTexture = testDisplay().capture(2);
+  int worst = 0;
+  for (int y = 0; y < 320; ++y) {
+    for (int x = 0; x < 480; ++x) {
+      const uint8_t* a = straight.pixel(x, y);
+      const uint8_t* b = throughTexture.pixel(2 * x, 2 * y);
+      for (int c = 0; c < 3; ++c) worst = std::max(worst, std::abs(a[c] - b[c]));
+      ASSERT_EQ(a[3], 255) << "at " << x << "," << y;
+    }
+  }
+  EXPECT_LE(worst, 8);
+  expectColour(straight, 10, 10, 0, 0, 255);
+  expectColour(straight, 290, 70, 0, 255, 0);  // the green texel, top right of the quad
+}
+
+// The frame on show keeps the textures it draws: one deleted after its frame was presented goes
+// only when a new frame replaces that one.
+TEST(CompositorTest, ATextureDeletedWhileItsFrameShowsGoesWithTheFrame) {
+  LandscapeScreen screen = makeLandscapeScreen();
+  const GLuint texture = drawTexturedFrame(*screen.glView);
+  platform::Renderer& renderer = platform::Renderer::shared();
+  renderer.deleteTexture(texture);
+  EXPECT_EQ(glIsTexture(texture), GL_TRUE);
+  expectColour(testDisplay().capture(1), 290, 70, 0, 255, 0);
+  expectColour(testDisplay().capture(2), 580, 140, 0, 255, 0);
+
+  renderer.clear({1, 0, 0, 1});
+  screen.glView->swapBuffers();
+  EXPECT_EQ(glIsTexture(texture), GL_FALSE);
+  expectColour(testDisplay().capture(1), 290, 70, 255, 0, 0);
 }
 
 // The compositor draws with the same GL context as the game, with a drawing state of its own.

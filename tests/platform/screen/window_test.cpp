@@ -45,8 +45,7 @@ TEST_F(WindowTest, OpensAWindowTwiceTheScreenAndDrawsIntoIt) {
 
   LandscapeScreen screen = makeLandscapeScreen();
   screen.glView->setCurrentContext();
-  glClearColor(1, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  platform::Renderer::shared().clear({1, 0, 0, 1});
   screen.glView->swapBuffers();
   display_->composite();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
