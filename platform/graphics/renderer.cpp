@@ -156,11 +156,16 @@ void Renderer::prepare() {
   bound_.viewport = {-1, -1, -1, -1};  // unknown: the first target sets it
 }
 
-Recording& Renderer::recordingForState() {
-  const auto colour = colourOf_.find(state_->framebuffer);
-  if (colour == colourOf_.end()) return batch_;
+Renderer::Held* Renderer::heldFor(GLuint framebuffer) {
+  const auto colour = colourOf_.find(framebuffer);
+  if (colour == colourOf_.end()) return nullptr;
   const auto held = held_.find(colour->second);
-  return held == held_.end() ? batch_ : held->second.drawing;
+  return held == held_.end() ? nullptr : &held->second;
+}
+
+Recording& Renderer::recordingForState() {
+  Held* held = heldFor(state_->framebuffer);
+  return held ? held->drawing : batch_;
 }
 
 void Renderer::clear(Color color) {
@@ -347,10 +352,7 @@ void Renderer::drawInto(const Recording& recording, GLuint framebuffer) {
          [framebuffer](RenderCommand& command) { command.framebuffer = framebuffer; });
   flush();
   // The renderbuffer's pixels are this recording's now: what is held for it goes in again whole.
-  const auto colour = colourOf_.find(framebuffer);
-  if (colour != colourOf_.end()) {
-    if (const auto held = held_.find(colour->second); held != held_.end()) held->second.drawn = 0;
-  }
+  if (Held* held = heldFor(framebuffer)) held->drawn = 0;
   if (bound_.framebuffer != framebuffer) {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     bound_.framebuffer = framebuffer;
@@ -386,14 +388,10 @@ void Renderer::drawStraight(const Recording& recording) {
 
 // What was held back for a framebuffer's renderbuffer and not yet drawn goes into it.
 void Renderer::drawHeldInto(GLuint framebuffer) {
-  const auto colour = colourOf_.find(framebuffer);
-  if (colour == colourOf_.end()) return;
-  const auto found = held_.find(colour->second);
-  if (found == held_.end()) return;
-  Held& held = found->second;
-  if (held.drawn == held.drawing.commands_.size()) return;
-  replay(held.drawing, held.drawn, [](RenderCommand&) {});
-  held.drawn = held.drawing.commands_.size();
+  Held* held = heldFor(framebuffer);
+  if (!held || held->drawn == held->drawing.commands_.size()) return;
+  replay(held->drawing, held->drawn, [](RenderCommand&) {});
+  held->drawn = held->drawing.commands_.size();
   flush();
 }
 

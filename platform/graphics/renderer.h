@@ -166,6 +166,8 @@ class Renderer {
   void applyTarget(const RenderCommand& command);
   void applyBlend(Blend blend);
   void applyColourMask(bool colourOnly);
+  // What is held for the renderbuffer a framebuffer draws into; null when nothing is.
+  Held* heldFor(GLuint framebuffer);
   // The recording the current state's drawing goes to: a held one, or the batch for the flush.
   Recording& recordingForState();
   RenderCommand& commandFor(Recording& recording, GLuint texture);

@@ -270,8 +270,4 @@ bool Display::writeScreenshot(const std::string& path, int scale) {
   return writePng(path, capture(scale));
 }
 
-void Display::deleteTexture(unsigned texture) {
-  Renderer::shared().deleteTexture(texture);
-}
-
 }  // namespace platform

@@ -82,10 +82,8 @@ class Display {
   Picture capture(int scale);
   bool writeScreenshot(const std::string& path, int scale);
 
-  // The window, for the tests' and benchmarks' sizes; deleting a texture whatever context is
-  // current.
+  // The window, for the tests' and benchmarks' sizes.
   SDL_Window* sdlWindow() const { return window_; }
-  void deleteTexture(unsigned texture);
 
  private:
   explicit Display(const DisplayOptions& options) : options_(options) {}

@@ -53,7 +53,7 @@ long View::liveCount() {
 View::~View() {
   --sLiveViews;
   TouchRouter::shared().forgetView(this);
-  if (contentsTexture_ && Display::shared()) Display::shared()->deleteTexture(contentsTexture_);
+  if (contentsTexture_ && Display::shared()) Renderer::shared().deleteTexture(contentsTexture_);
   for (auto& subview : subviews_) subview->superview_ = nullptr;
 }
 
