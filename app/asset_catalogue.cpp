@@ -4,6 +4,7 @@
 #include "app/asset_catalogue.h"
 
 #include <cstdio>
+#include <span>
 
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/bundle.h"
@@ -115,16 +116,23 @@ constexpr float kMixerOutputRate = 44100;
 
 }  // namespace
 
+// The scene's pictures share textures, so that a busy picture draws from one; the background,
+// whose filtering follows the screen's scale, keeps its own.
 int SaltmereAppDelegate::loadTextures() {
+  const auto imageOf = [this](int slot) {
+    return platform::imageNamed(kTextureFiles[slot], surfaceScale());
+  };
+  constexpr std::span<const int> kPacked(kTextureOrder, kTextureCount - 1);
+  static_assert(kTextureOrder[kTextureCount - 1] == kTextureSeaBackground);
+  const std::vector<std::shared_ptr<Texture2D>> packed = Texture2D::initPackedWithImages(
+      kPacked.size(), [&](size_t i) { return imageOf(kPacked[i]); });
+  for (size_t i = 0; i < kPacked.size(); ++i) _textures[kPacked[i]] = packed[i];
+  _textures[kTextureSeaBackground] = Texture2D::initWithImage(imageOf(kTextureSeaBackground).get());
   int failures = 0;
   for (int slot : kTextureOrder) {
-    const auto image = platform::imageNamed(kTextureFiles[slot], surfaceScale());
-    _textures[slot] = Texture2D::initWithImage(image.get());
-    if (!_textures[slot]) {
-      std::fprintf(stderr, "tidewick: texture slot %d stays empty: %s\n", slot,
-                   kTextureFiles[slot]);
-      ++failures;
-    }
+    if (_textures[slot]) continue;
+    std::fprintf(stderr, "tidewick: texture slot %d stays empty: %s\n", slot, kTextureFiles[slot]);
+    ++failures;
   }
   matchTextureFiltering();
   return failures;

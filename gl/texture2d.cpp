@@ -3,6 +3,7 @@
 #include "gl/texture2d.h"
 
 #include <algorithm>
+#include <bit>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "gl/texture_packing.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/font.h"
 #include "platform/graphics/image.h"
@@ -127,14 +129,32 @@ TexturePixels texturePixelsFromImage(const platform::Image& image, unsigned larg
   return out;
 }
 
+Texture2D::TexelBox Texture2D::pictureTexels(unsigned width, unsigned height,
+                                             platform::Size contentSize, float scale) {
+  return {0, 0, std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
+          std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
+}
+
+std::shared_ptr<Texture2D> Texture2D::described(const void* data, int32_t pixelFormat,
+                                                unsigned width, unsigned height,
+                                                platform::Size contentSize, float scale) {
+  const TexelBox picture = pictureTexels(width, height, contentSize, scale);
+  std::shared_ptr<Texture2D> texture(new Texture2D());
+  texture->_size = contentSize;
+  texture->_scale = scale;
+  texture->_width = width;
+  texture->_height = height;
+  texture->_format = pixelFormat;
+  texture->_maxS = contentSize.width * scale / static_cast<float>(width);
+  texture->_maxT = contentSize.height * scale / static_cast<float>(height);
+  texture->_visible = visibleTexels(data, pixelFormat, width, height, picture);
+  texture->_hiding = hidingTexels(data, pixelFormat, width, picture);
+  return texture;
+}
+
 std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pixelFormat,
                                                    unsigned width, unsigned height,
                                                    platform::Size contentSize, float scale) {
-  const TexelBox picture = {0, 0,
-                            std::min(width, wholePixels(std::ceil(contentSize.width * scale))),
-                            std::min(height, wholePixels(std::ceil(contentSize.height * scale)))};
-  const Bands visible = visibleTexels(data, pixelFormat, width, height, picture);
-  const TexelBox hiding = hidingTexels(data, pixelFormat, width, picture);
   GLenum format = 0, type = 0;
   [[maybe_unused]] std::vector<uint8_t> whiteWithAlpha;
   switch (pixelFormat) {
@@ -148,46 +168,122 @@ std::shared_ptr<Texture2D> Texture2D::initWithData(const void* data, int32_t pix
       // A shader reads an alpha-only texture as black: the alphas go up as white with alpha, which
       // the drawing colour then tints as it tinted alpha alone.
       format = GL_LUMINANCE_ALPHA, type = GL_UNSIGNED_BYTE;
-      if (data) {
-        const auto* alphas = static_cast<const uint8_t*>(data);
-        whiteWithAlpha.resize(static_cast<size_t>(width) * height * 2, 255);
-        for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-          whiteWithAlpha[2 * i + 1] = alphas[i];
-        }
-        data = whiteWithAlpha.data();
-      }
       break;
     // Checked before anything is made, so that a programming error leaves no texture behind.
     default:
       throw std::logic_error("");
   }
-  std::shared_ptr<Texture2D> texture(new Texture2D());
-  texture->_name = platform::Renderer::shared().newTexture(GL_LINEAR, GL_REPEAT);
+  std::shared_ptr<Texture2D> texture =
+      described(data, pixelFormat, width, height, contentSize, scale);
+  if (pixelFormat == Texture2DFormatA8 && data) {
+    const auto* alphas = static_cast<const uint8_t*>(data);
+    whiteWithAlpha.resize(static_cast<size_t>(width) * height * 2, 255);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+      whiteWithAlpha[2 * i + 1] = alphas[i];
+    }
+    data = whiteWithAlpha.data();
+  }
+  texture->_texture = std::make_shared<const SharedName>(
+      platform::Renderer::shared().newTexture(GL_LINEAR, GL_REPEAT));
   glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(width),
                static_cast<GLsizei>(height), 0, format, type, data);
-
-  texture->_size = contentSize;
-  texture->_scale = scale;
-  texture->_width = width;
-  texture->_height = height;
-  texture->_format = pixelFormat;
-  texture->_maxS = contentSize.width * scale / static_cast<float>(width);
-  texture->_maxT = contentSize.height * scale / static_cast<float>(height);
-  texture->_visible = visible;
-  texture->_hiding = hiding;
   return texture;
 }
+
+namespace {
+
+GLint largestTextureSide() {
+  const GLint largest = platform::Renderer::shared().maxTextureSize();
+  return largest > 0 ? largest : 1024;
+}
+
+}  // namespace
 
 std::shared_ptr<Texture2D> Texture2D::initWithImage(const platform::Image* image) {
   if (!image) {
     std::fprintf(stderr, "Image is Null\n");
     return nullptr;
   }
-  const GLint largest = platform::Renderer::shared().maxTextureSize();
   const TexturePixels pixels =
-      texturePixelsFromImage(*image, largest > 0 ? static_cast<unsigned>(largest) : 1024u);
+      texturePixelsFromImage(*image, static_cast<unsigned>(largestTextureSide()));
   return initWithData(pixels.data.data(), pixels.format, pixels.width, pixels.height,
                       pixels.contentSize, pixels.scale);
+}
+
+// A packed picture takes its texels and a border of one round them: what linear filtering reads
+// just outside the picture in a texture of its own, where it repeats (the clear padding to the
+// right of and below the picture, or the opposite edge where the picture fills a side).
+std::vector<std::shared_ptr<Texture2D>> Texture2D::initPackedWithImages(
+    size_t count, const std::function<std::shared_ptr<platform::Image>(size_t)>& imageAt) {
+  struct Bordered {
+    size_t texture;
+    PackedExtent extent;
+    std::vector<uint8_t> rgba;
+  };
+  const auto largest = static_cast<unsigned>(largestTextureSide());
+  const unsigned pageSide = std::bit_floor(largest);
+  std::vector<std::shared_ptr<Texture2D>> textures(count);
+  std::vector<Bordered> packed;
+  for (size_t i = 0; i < count; ++i) {
+    const std::shared_ptr<platform::Image> image = imageAt(i);
+    if (!image) {
+      textures[i] = initWithImage(nullptr);
+      continue;
+    }
+    const TexturePixels pixels = texturePixelsFromImage(*image, largest);
+    const TexelBox picture =
+        pictureTexels(pixels.width, pixels.height, pixels.contentSize, pixels.scale);
+    const unsigned wide = picture.x1, high = picture.y1;
+    if (pixels.format != Texture2DFormatRGBA8888 || wide + 2 > pageSide || high + 2 > pageSide) {
+      textures[i] = initWithData(pixels.data.data(), pixels.format, pixels.width, pixels.height,
+                                 pixels.contentSize, pixels.scale);
+      continue;
+    }
+    textures[i] = described(pixels.data.data(), pixels.format, pixels.width, pixels.height,
+                            pixels.contentSize, pixels.scale);
+    Bordered bordered{i, {wide + 2, high + 2}, {}};
+    bordered.rgba.resize(static_cast<size_t>(wide + 2) * (high + 2) * 4);
+    uint8_t* out = bordered.rgba.data();
+    for (unsigned y = 0; y < high + 2; ++y) {
+      const unsigned row = (y + pixels.height - 1) % pixels.height;
+      for (unsigned x = 0; x < wide + 2; ++x, out += 4) {
+        const unsigned column = (x + pixels.width - 1) % pixels.width;
+        std::memcpy(out, &pixels.data[(static_cast<size_t>(row) * pixels.width + column) * 4], 4);
+      }
+    }
+    packed.push_back(std::move(bordered));
+  }
+
+  std::vector<PackedExtent> extents;
+  for (const Bordered& picture : packed) extents.push_back(picture.extent);
+  const Packing packing = packRectangles(extents, pageSide);
+  std::vector<std::shared_ptr<const SharedName>> pages;
+  for (const PackedExtent& page : packing.pages) {
+    pages.push_back(std::make_shared<const SharedName>(
+        platform::Renderer::shared().newTexture(GL_LINEAR, GL_REPEAT)));
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, static_cast<GLsizei>(page.width),
+                 static_cast<GLsizei>(page.height), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  }
+  // Every picture fits a page: those that might not kept textures of their own.
+  for (size_t i = 0; i < packed.size(); ++i) {
+    Texture2D& texture = *textures[packed[i].texture];
+    const PackedExtent& extent = packed[i].extent;
+    const PackedPlace& place = *packing.places[i];
+    const PackedExtent& page = packing.pages[place.page];
+    texture._texture = pages[place.page];
+    platform::Renderer::shared().bindTexture(texture.name());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(place.x), static_cast<GLint>(place.y),
+                    static_cast<GLsizei>(extent.width), static_cast<GLsizei>(extent.height),
+                    GL_RGBA, GL_UNSIGNED_BYTE, packed[i].rgba.data());
+    const auto pageWidth = static_cast<float>(page.width),
+               pageHeight = static_cast<float>(page.height);
+    texture._sSpan = static_cast<float>(texture._width) / pageWidth;
+    texture._tSpan = static_cast<float>(texture._height) / pageHeight;
+    texture._s0 = static_cast<float>(place.x + 1) / pageWidth;
+    texture._t0 = static_cast<float>(place.y + 1) / pageHeight;
+    packed[i].rgba = {};
+  }
+  return textures;
 }
 
 std::shared_ptr<Texture2D> Texture2D::initWithString(const std::string& string,
@@ -208,7 +304,10 @@ std::shared_ptr<Texture2D> Texture2D::initWithStringRGBA(const std::string& stri
 
 Texture2D::~Texture2D() {
   --sLive;
-  if (_name) platform::Renderer::shared().deleteTexture(_name);
+}
+
+Texture2D::SharedName::~SharedName() {
+  if (name) platform::Renderer::shared().deleteTexture(name);
 }
 
 std::string Texture2D::description() const {
@@ -216,7 +315,7 @@ std::string Texture2D::description() const {
   std::snprintf(
       text, sizeof text,
       "<%s = %08" PRIXPTR " | Name = %i | Dimensions = %ix%i | Coordinates = (%.2f, %.2f)>",
-      "Texture2D", reinterpret_cast<uintptr_t>(this), _name, _width, _height, _maxS, _maxT);
+      "Texture2D", reinterpret_cast<uintptr_t>(this), name(), _width, _height, _maxS, _maxT);
   return text;
 }
 
@@ -374,11 +473,13 @@ void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
   const platform::Rect quad = pointsOf(point, box);
   const GLfloat x0 = quad.origin.x, x1 = x0 + quad.size.width;
   const GLfloat y0 = quad.origin.y, y1 = y0 + quad.size.height;
-  const GLfloat s0 = (x0 - left) * _scale / _width, s1 = (x1 - left) * _scale / _width;
-  const GLfloat t0 = (top - y1) * _scale / _height, t1 = (top - y0) * _scale / _height;
-  platform::Renderer::shared().drawQuad(_name,
-                                        {platform::Point{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}},
-                                        {platform::Point{s0, t1}, {s1, t1}, {s0, t0}, {s1, t0}});
+  const platform::Point low =
+      drawnCoordinate((x0 - left) * _scale / _width, (top - y1) * _scale / _height);
+  const platform::Point high =
+      drawnCoordinate((x1 - left) * _scale / _width, (top - y0) * _scale / _height);
+  platform::Renderer::shared().drawQuad(
+      name(), {platform::Point{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}},
+      {platform::Point{low.x, high.y}, {high.x, high.y}, {low.x, low.y}, {high.x, low.y}});
 }
 
 void Texture2D::drawInRect(platform::Rect rect) const {
@@ -397,17 +498,22 @@ void Texture2D::drawPartsOfRect(platform::Rect rect, std::span<const platform::R
   for (const platform::Rect& part : parts) {
     const GLfloat x0 = part.origin.x, x1 = x0 + part.size.width;
     const GLfloat y0 = part.origin.y, y1 = y0 + part.size.height;
-    const GLfloat s0 = (x0 - rect.origin.x) * sPerPoint, s1 = (x1 - rect.origin.x) * sPerPoint;
-    const GLfloat t0 = (top - y0) * tPerPoint, t1 = (top - y1) * tPerPoint;
+    const platform::Point low =
+        drawnCoordinate((x0 - rect.origin.x) * sPerPoint, (top - y0) * tPerPoint);
+    const platform::Point high =
+        drawnCoordinate((x1 - rect.origin.x) * sPerPoint, (top - y1) * tPerPoint);
+    const GLfloat s0 = low.x, s1 = high.x, t0 = low.y, t1 = high.y;
     corners.insert(corners.end(), {{x0, y0}, {x1, y0}, {x0, y1}, {x1, y0}, {x1, y1}, {x0, y1}});
     coordinates.insert(coordinates.end(),
                        {{s0, t0}, {s1, t0}, {s0, t1}, {s1, t0}, {s1, t1}, {s0, t1}});
   }
-  platform::Renderer::shared().drawTriangles(_name, corners, coordinates);
+  platform::Renderer::shared().drawTriangles(name(), corners, coordinates);
 }
 
 void Texture2D::draw(const std::array<platform::Point, 4>& corners) const {
   // The picture's first row (t = 0) goes to the higher y: the top of the scene.
+  const platform::Point low = drawnCoordinate(0, 0), high = drawnCoordinate(_maxS, _maxT);
   platform::Renderer::shared().drawQuad(
-      _name, corners, {platform::Point{0, _maxT}, {_maxS, _maxT}, {0, 0}, {_maxS, 0}});
+      name(), corners,
+      {platform::Point{low.x, high.y}, {high.x, high.y}, {low.x, low.y}, {high.x, low.y}});
 }

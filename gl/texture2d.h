@@ -1,9 +1,11 @@
 // Textures made from images and text: immutable, power-of-two sized, the picture in the
-// top-left corner, drawn centred on a point or stretched over a rectangle.
+// top-left corner, drawn centred on a point or stretched over a rectangle. Pictures made together
+// may share one GL texture, each drawing as its own would.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -51,6 +53,13 @@ class Texture2D {
                                                  platform::Size contentSize, float scale = 1);
   // Null, with "Image is Null" logged, when there is no image.
   static std::shared_ptr<Texture2D> initWithImage(const platform::Image* image);
+  // A texture for each of `count` images, as `initWithImage` makes it, but the pictures with
+  // alpha packed side by side into as few GL textures as fit them: a busy scene then draws from
+  // one. Each draws the texels its own texture would, its edges filtered with what they would
+  // read there (textures repeat). They share their filtering. The images are asked for one at a
+  // time and let go at once.
+  static std::vector<std::shared_ptr<Texture2D>> initPackedWithImages(
+      size_t count, const std::function<std::shared_ptr<platform::Image>(size_t)>& imageAt);
   // White text as alpha: drawn in the drawing colour with the texture as a mask. Alignment:
   // 0 left, 1 centre, 2 right. Set at `scale` pixels a point (font size and box alike) and
   // drawn at its dimensions in points.
@@ -68,7 +77,8 @@ class Texture2D {
   Texture2D(const Texture2D&) = delete;
   Texture2D& operator=(const Texture2D&) = delete;
 
-  GLuint name() const { return _name; }
+  // The GL texture drawn from, shared by pictures packed together.
+  GLuint name() const { return _texture ? _texture->name : 0; }
   platform::Size contentSize() const { return _size; }
   float scale() const { return _scale; }
   unsigned pixelsWide() const { return _width; }
@@ -111,8 +121,28 @@ class Texture2D {
     size_t count = 0;
   };
 
+  // A GL texture, deleted with the last picture drawn from it.
+  struct SharedName {
+    GLuint name = 0;
+    explicit SharedName(GLuint name) : name(name) {}
+    ~SharedName();
+    SharedName(const SharedName&) = delete;
+    SharedName& operator=(const SharedName&) = delete;
+  };
+
   Texture2D() { ++sLive; }
   static inline long sLive = 0;
+  // The texels the content size covers, from the top-left corner.
+  static TexelBox pictureTexels(unsigned width, unsigned height, platform::Size contentSize,
+                                float scale);
+  // Everything but the GL texture: sizes, coordinates, what shows and what hides.
+  static std::shared_ptr<Texture2D> described(const void* data, int32_t pixelFormat, unsigned width,
+                                              unsigned height, platform::Size contentSize,
+                                              float scale);
+  // Where the picture's own texture coordinate lies in the texture it is drawn from.
+  platform::Point drawnCoordinate(GLfloat s, GLfloat t) const {
+    return {s * _sSpan + _s0, t * _tSpan + _t0};
+  }
   void draw(const std::array<platform::Point, 4>& corners) const;
   void drawTexels(platform::Point point, TexelBox box) const;
   platform::Rect pointsOf(platform::Point point, TexelBox box) const;
@@ -120,7 +150,10 @@ class Texture2D {
                              TexelBox picture);
   static TexelBox hidingTexels(const void* data, int32_t format, unsigned width, TexelBox picture);
 
-  GLuint _name = 0;
+  std::shared_ptr<const SharedName> _texture;
+  // Its own coordinates scaled by its share of the shared texture's sides (powers of two, so
+  // exactly) and moved to its place there: 1 and 0 for a texture of its own.
+  GLfloat _sSpan = 1, _tSpan = 1, _s0 = 0, _t0 = 0;
   platform::Size _size;
   float _scale = 1;
   unsigned _width = 0;

@@ -1,5 +1,5 @@
 // Textures: sizes and formats from images, the pixels handed to GL, where the two drawing
-// operations put a picture, the description, and the errors.
+// operations put a picture, pictures sharing a texture, the description, and the errors.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -324,4 +324,47 @@ TEST_F(TextureDrawTest, DrawInRectStretchesOnlyThePictureUpright) {
   EXPECT_EQ(read(470, 310), (std::array<uint8_t, 4>{0, 255, 0, 255}));
   EXPECT_EQ(read(10, 10), (std::array<uint8_t, 4>{0, 0, 255, 255}));
   EXPECT_EQ(read(470, 10), (std::array<uint8_t, 4>{255, 255, 255, 255}));
+}
+
+// Pictures packed into one texture draw as their own textures do: blended, turned, scaled and at
+// a fraction of a point, with edges that read the clear padding, the opposite edge where a
+// picture fills its texture's width and height, or both. A picture without alpha, and a missing
+// one, are made as alone.
+TEST_F(TextureDrawTest, PackedPicturesDrawAsTheirOwnTexturesDo) {
+  const auto pattern = [](int seed) {
+    return [seed](int x, int y) {
+      const uint8_t a = static_cast<uint8_t>((x * 37 + y * 11 + seed * 50) % 256);
+      return std::array<uint8_t, 4>{static_cast<uint8_t>(x * 9 + seed), static_cast<uint8_t>(y * 5),
+                                    static_cast<uint8_t>(200 - seed), a};
+    };
+  };
+  const std::vector<std::shared_ptr<Image>> images = {
+      makeImage(40, 24, true, pattern(1)),  // padding right and below
+      makeImage(64, 20, true, pattern(2)),  // fills its width
+      nullptr,
+      makeImage(32, 16, true, pattern(3)),  // fills both sides
+      solid(20, 20, false),
+  };
+  const auto packed =
+      Texture2D::initPackedWithImages(images.size(), [&](size_t i) { return images[i]; });
+  ASSERT_EQ(packed.size(), images.size());
+  EXPECT_FALSE(packed[2]);
+  EXPECT_EQ(packed[0]->name(), packed[1]->name());
+  EXPECT_EQ(packed[0]->name(), packed[3]->name());
+  EXPECT_NE(packed[4]->name(), packed[0]->name());
+  EXPECT_EQ(packed[4]->pixelFormat(), Texture2DFormatRGB565);
+
+  for (const size_t i : {0, 1, 3, 4}) {
+    const auto alone = Texture2D::initWithImage(images[i].get());
+    EXPECT_EQ(packed[i]->pixelsWide(), alone->pixelsWide());
+    EXPECT_EQ(packed[i]->contentSize(), alone->contentSize());
+    EXPECT_EQ(packed[i]->visibleArea(), alone->visibleArea());
+    const std::vector<uint8_t> own = blendedPicture([&] { alone->drawAtPoint({0, 0}); });
+    const std::vector<uint8_t> shared = blendedPicture([&] { packed[i]->drawAtPoint({0, 0}); });
+    ASSERT_EQ(shared.size(), own.size());
+    int worst = 0;
+    for (size_t k = 0; k < own.size(); ++k) worst = std::max(worst, std::abs(own[k] - shared[k]));
+    // Only where the interpolated coordinate rounds the other way between two texels.
+    EXPECT_LE(worst, 1) << "picture " << i;
+  }
 }
