@@ -333,6 +333,35 @@ describe('the page', { concurrency: 3 }, () => {
       });
     });
 
+    test('a browser without WebGL, or too old for the game\'s code, is told so in words', async () => {
+      const refusals = [
+        [() => {
+          const getContext = HTMLCanvasElement.prototype.getContext;
+          HTMLCanvasElement.prototype.getContext = function (kind, ...options) {
+            return kind.startsWith('webgl') ? null : getContext.call(this, kind, ...options);
+          };
+        }, 'Tidewick needs WebGL, which this browser has turned off or does not have.'],
+        // An engine without WebAssembly's exceptions finds a module with a try block invalid.
+        [() => {
+          const validate = WebAssembly.validate;
+          WebAssembly.validate = (bytes) => !new Uint8Array(bytes).includes(6) && validate(bytes);
+        }, 'Tidewick needs a newer browser than this one.'],
+      ];
+      for (const [without, words] of refusals) {
+        const context = await browser.newContext({ viewport: kLiveViewport });
+        await context.addInitScript(without);
+        const { page, problems } = await openPage(context);
+        await page.goto(address);
+        await page.waitForFunction((words) => document.getElementById('loading').textContent === words,
+          words, { timeout: 10000 });
+        // Nothing of the game runs behind the words.
+        await page.waitForTimeout(1000);
+        assert.equal(await page.evaluate(() => Boolean(window.Module?.calledRun)), false);
+        await context.close();
+        assert.deepEqual(problems, []);
+      }
+    });
+
     test('a click and keys start a game, a hidden page pauses it, the demo plays', async () => {
       const context = await browser.newContext({ viewport: kLiveViewport });
       const { page, problems } = await openPage(context);
