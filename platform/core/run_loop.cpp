@@ -111,6 +111,7 @@ void RunLoop::setRate(double rate) {
 }
 
 void RunLoop::rebase(double from) {
+  ++rebases_;
   paceStart_ = pace_ ? pace_->now() : 0;
   clockStart_ = from;
 }
@@ -169,8 +170,12 @@ double RunLoop::turn() {
   if (paced() - due > kMostBehind) rebase(due);
   const double burst = paced();
   bool delivered = false;
-  // A handler may change the rate: the burst then ends where the new pace stands.
-  while (!stopped_ && deliverNext(std::min(burst, paced()))) delivered = true;
+  // A handler may change the rate: the burst then ends where the new pace stands. Until one does,
+  // the pace only moves on, past the burst, and the real clock need not be read again.
+  const long rebases = rebases_;
+  while (!stopped_ && deliverNext(rebases == rebases_ ? burst : std::min(burst, paced()))) {
+    delivered = true;
+  }
   if (delivered || source_) afterDeliveries();
   return rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;
 }

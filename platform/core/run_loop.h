@@ -132,6 +132,7 @@ class RunLoop {
   const Clock* pace_ = nullptr;
   double rate_ = 1;
   double paceStart_ = 0, clockStart_ = 0;  // the pace's real and clock times when it was set
+  long rebases_ = 0;                       // how often the pace was set anew
   RunLoop* previous_;
   EventSource* source_ = nullptr;
   std::vector<std::shared_ptr<Timer>> timers_;

@@ -83,7 +83,9 @@ void DesktopEvents::waitAndDispatch(double timeout) {
   if (display_.isHeadless()) {
     // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.
     std::this_thread::sleep_for(std::chrono::duration<double>(std::min(timeout, 0.1)));
-  } else if (waitForEvent(timeout, event)) {
+  } else if (timeout > 0 && waitForEvent(timeout, event)) {
+    // (With nothing to wait for, the poll below takes what came: waiting for nothing costs SDL
+    // an event of its own, timestamped by a clock read that is dear in a browser.)
     arrived(event);
   }
   while (SDL_PollEvent(&event)) arrived(event);
