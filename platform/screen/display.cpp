@@ -225,7 +225,11 @@ void Display::composite() {
       compositeViews(*root, box.scale != std::floor(box.scale), std::ceil(box.scale));
     }
     renderer.flush();
+    // A page's picture goes to the screen when its frame returns: a swap there would only ask
+    // WebGL whether the context was lost.
+#ifndef __EMSCRIPTEN__
     SDL_GL_SwapWindow(window_);
+#endif
   });
 }
 
