@@ -322,10 +322,11 @@ std::string Texture2D::description() const {
 void Texture2D::drawAtPoint(platform::Point point) const {
   const GLfloat w = _size.width, h = _size.height;
   const GLfloat x = point.x, y = point.y;
-  draw({platform::Point{x - w / 2, y - h / 2},
-        {x + w / 2, y - h / 2},
-        {x - w / 2, y + h / 2},
-        {x + w / 2, y + h / 2}});
+  drawQuad({platform::Point{x - w / 2, y - h / 2},
+            {x + w / 2, y - h / 2},
+            {x - w / 2, y + h / 2},
+            {x + w / 2, y + h / 2}},
+           {0, 0}, {_maxS, _maxT});
 }
 
 // What a picture shows: the rows' texels that are not clear (alpha above zero), in boxes split at
@@ -473,19 +474,15 @@ void Texture2D::drawTexels(platform::Point point, TexelBox box) const {
   const platform::Rect quad = pointsOf(point, box);
   const GLfloat x0 = quad.origin.x, x1 = x0 + quad.size.width;
   const GLfloat y0 = quad.origin.y, y1 = y0 + quad.size.height;
-  const platform::Point low =
-      drawnCoordinate((x0 - left) * _scale / _width, (top - y1) * _scale / _height);
-  const platform::Point high =
-      drawnCoordinate((x1 - left) * _scale / _width, (top - y0) * _scale / _height);
-  platform::Renderer::shared().drawQuad(
-      name(), {platform::Point{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}},
-      {platform::Point{low.x, high.y}, {high.x, high.y}, {low.x, low.y}, {high.x, low.y}});
+  drawQuad({platform::Point{x0, y0}, {x1, y0}, {x0, y1}, {x1, y1}},
+           {(x0 - left) * _scale / _width, (top - y1) * _scale / _height},
+           {(x1 - left) * _scale / _width, (top - y0) * _scale / _height});
 }
 
 void Texture2D::drawInRect(platform::Rect rect) const {
   const GLfloat x = rect.origin.x, y = rect.origin.y;
   const GLfloat r = x + rect.size.width, t = y + rect.size.height;
-  draw({platform::Point{x, y}, {r, y}, {x, t}, {r, t}});
+  drawQuad({platform::Point{x, y}, {r, y}, {x, t}, {r, t}}, {0, 0}, {_maxS, _maxT});
 }
 
 void Texture2D::drawPartsOfRect(platform::Rect rect, std::span<const platform::Rect> parts) const {
@@ -510,9 +507,10 @@ void Texture2D::drawPartsOfRect(platform::Rect rect, std::span<const platform::R
   platform::Renderer::shared().drawTriangles(name(), corners, coordinates);
 }
 
-void Texture2D::draw(const std::array<platform::Point, 4>& corners) const {
-  // The picture's first row (t = 0) goes to the higher y: the top of the scene.
-  const platform::Point low = drawnCoordinate(0, 0), high = drawnCoordinate(_maxS, _maxT);
+// The picture's first row (t = 0) goes to the higher y: the top of the scene.
+void Texture2D::drawQuad(const std::array<platform::Point, 4>& corners, platform::Point from,
+                         platform::Point to) const {
+  const platform::Point low = drawnCoordinate(from.x, from.y), high = drawnCoordinate(to.x, to.y);
   platform::Renderer::shared().drawQuad(
       name(), corners,
       {platform::Point{low.x, high.y}, {high.x, high.y}, {low.x, low.y}, {high.x, low.y}});

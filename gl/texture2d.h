@@ -143,7 +143,10 @@ class Texture2D {
   platform::Point drawnCoordinate(GLfloat s, GLfloat t) const {
     return {s * _sSpan + _s0, t * _tSpan + _t0};
   }
-  void draw(const std::array<platform::Point, 4>& corners) const;
+  // The corners (bottom-left, bottom-right, top-left, top-right) with the picture's own texture
+  // coordinates from `from` (left, first row) to `to`.
+  void drawQuad(const std::array<platform::Point, 4>& corners, platform::Point from,
+                platform::Point to) const;
   void drawTexels(platform::Point point, TexelBox box) const;
   platform::Rect pointsOf(platform::Point point, TexelBox box) const;
   static Bands visibleTexels(const void* data, int32_t format, unsigned width, unsigned height,
