@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/graphics/gl.h"
 #include "platform/screen/display.h"
 
 const std::shared_ptr<MyEAGLView>& benchGLView() {
@@ -11,4 +12,8 @@ const std::shared_ptr<MyEAGLView>& benchGLView() {
   static std::shared_ptr<MyEAGLView> view =
       MyEAGLView::initWithCoder({{"frame", {0, 0, 480, 320}}});
   return view;
+}
+
+void handToRasteriser() {
+  glFlush();
 }

@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
+#include "bench/bench_gl.h"
 #include "bench/heap_counter.h"
 #include "platform/core/bundle.h"
 #include "platform/core/clock.h"
@@ -151,6 +152,7 @@ void frames(benchmark::State& state, bool texts) {
     round.game->renderSceneExpiration();
     const long drawn = heapCallCount();
     round.display->composite();
+    handToRasteriser();
     frameHeapCalls += drawn - before;
     compositeHeapCalls += heapCallCount() - drawn;
   }
@@ -181,7 +183,10 @@ void BM_BusySecondAt60(benchmark::State& state) {
   BusyRound& round = busyRound();
   SaltmereAppDelegate& game = *round.game;
   game.scenePresenter.setPacing(Pacing::Smooth, 60);
-  round.loop.addBeforeWaitingObserver([&round] { round.display->compositeIfNeeded(); });
+  round.loop.addBeforeWaitingObserver([&round] {
+    round.display->compositeIfNeeded();
+    handToRasteriser();
+  });
   game.startTimer(kRenderSceneTimer);
   const long before = game.scenePresenter.pictures();
   long seconds = 0;

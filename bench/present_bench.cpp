@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "bench/bench_gl.h"
 #include "gl/my_eagl_view.h"
 #include "platform/screen/display.h"
 
@@ -38,6 +39,7 @@ void BM_PresentAndComposite(benchmark::State& state) {
     platform::Renderer::shared().clear({shade, 0.4f, 0.6f, 1});
     view->swapBuffers();
     display->compositeIfNeeded();
+    handToRasteriser();
   }
   glFinish();
   state.SetLabel(std::to_string(480 * sScale) + " x " + std::to_string(320 * sScale));
