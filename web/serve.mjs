@@ -15,8 +15,27 @@ const kTypes = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Answers the files under `root` only; a folder's index.html for the folder. Resolves to the
-// listening server and its address.
+// The compressed copies the build leaves beside a file, best first.
+const kEncodings = [['br', '.br'], ['gzip', '.gz']];
+
+// The copy of `file` to send to a browser that accepts `accepted` (its Accept-Encoding): a
+// compressed one where the build made one and the browser takes it, else the file itself.
+function chooseCopy(file, accepted = '') {
+  const takes = new Set(accepted.split(',').map((part) => part.split(';')[0].trim()));
+  for (const [encoding, suffix] of kEncodings) {
+    if (!takes.has(encoding)) continue;
+    try {
+      return { path: file + suffix, encoding, size: statSync(file + suffix).size };
+    } catch {
+      // no such copy: the next, or the file itself
+    }
+  }
+  return { path: file, encoding: null, size: statSync(file).size };
+}
+
+// Answers the files under `root` only; a folder's index.html for the folder. Every answer carries
+// a validator, so that a browser asks before it uses what it kept and gets "not modified" when
+// nothing changed. Resolves to the listening server and its address.
 export function serve(root, port = 0) {
   const folder = resolve(root);
   const server = createServer((request, response) => {
@@ -33,13 +52,28 @@ export function serve(root, port = 0) {
     }
     try {
       if (statSync(file).isDirectory()) file = join(file, 'index.html');
-      const size = statSync(file).size;
-      response.writeHead(200, {
+      const copy = chooseCopy(file, request.headers['accept-encoding']);
+      const { mtime } = statSync(copy.path);
+      const tag = `"${copy.size.toString(36)}-${mtime.getTime().toString(36)}${copy.encoding ? '-' + copy.encoding : ''}"`;
+      const headers = {
         'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream',
-        'Content-Length': size,
         'Cache-Control': 'no-cache',
-      });
-      createReadStream(file).pipe(response);
+        'ETag': tag,
+        'Last-Modified': mtime.toUTCString(),
+        'Vary': 'Accept-Encoding',
+      };
+      if (copy.encoding) headers['Content-Encoding'] = copy.encoding;
+      const kept = request.headers['if-none-match'];
+      if (kept && kept.split(',').some((one) => one.trim().replace(/^W\//, '') === tag)) {
+        response.writeHead(304, headers).end();
+        return;
+      }
+      response.writeHead(200, { ...headers, 'Content-Length': copy.size });
+      if (request.method === 'HEAD') {
+        response.end();
+      } else {
+        createReadStream(copy.path).pipe(response);
+      }
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain' }).end('not found\n');
     }
