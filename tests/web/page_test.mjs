@@ -3,11 +3,14 @@
 // and the console stays clean. node --test tests/web/page_test.mjs, after scripts/web and the
 // desktop build (TIDEWICK_PAGE and TIDEWICK_GAME name others).
 import assert from 'node:assert/strict';
-import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { execFile } from 'node:child_process';
+import {
+  appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync,
+} from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { isDeepStrictEqual } from 'node:util';
+import { isDeepStrictEqual, promisify } from 'node:util';
 import { gzipSync } from 'node:zlib';
 
 import { serve } from '../../web/serve.mjs';
@@ -83,6 +86,18 @@ test('the page\'s server answers its own files only', async () => {
   assert.equal(await status('..%2f..%2fetc%2fpasswd'), 403);
   assert.equal(await status('%E0%A4%A'), 400);
   assert.equal(await status('no-such-file'), 404);
+
+  // The build's compressed copies go to a browser that takes them, and what a browser kept is
+  // "not modified" while the file is the same.
+  const program = readFileSync(join(pageFolder, 'index.wasm'));
+  const fetchProgram = (headers) => fetch(`${address}index.wasm`, { headers });
+  for (const encoding of ['br', 'gzip', 'identity']) {
+    const response = await fetchProgram({ 'Accept-Encoding': encoding });
+    assert.equal(response.headers.get('content-encoding'), encoding === 'identity' ? null : encoding);
+    assert.ok(Buffer.from(await response.arrayBuffer()).equals(program), encoding);
+    const kept = { 'Accept-Encoding': encoding, 'If-None-Match': response.headers.get('etag') };
+    assert.equal((await fetchProgram(kept)).status, 304);
+  }
 });
 
 // Games played live in a page of one pixel a point (480 x 320): the least drawing for the browser.
@@ -122,6 +137,20 @@ async function waitsWhileAway(page, what, away, back) {
 async function openOnMainMenu(page, path = '') {
   await page.goto(address + path);
   await waitForMainMenu(page);
+}
+
+// From the main menu to a round under way: the main menu's play button by a click, the play
+// menu's play by keys.
+async function playFromMainMenu(page) {
+  await page.mouse.click(360, 130);
+  await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
+  for (const focus of [0, 1]) {
+    await page.keyboard.press('ArrowDown');
+    await waitUntil(page, focusOf, focusedOn(kPlayMenu, focus), 10);
+  }
+  await page.keyboard.press('Enter');
+  // The round's title counts down as pictures are drawn: a page held back needs longer.
+  await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 30);
 }
 
 // A phone in Chromium's mobile emulation: a small phone held in landscape, three pixels a point,
@@ -374,16 +403,7 @@ describe('the page', { concurrency: 3 }, () => {
       await page.mouse.click(240, 300);
       await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
 
-      // The main menu's play button by a click, the play menu's play by keys.
-      await page.mouse.click(360, 130);
-      await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
-      for (const focus of [0, 1]) {
-        await page.keyboard.press('ArrowDown');
-        await waitUntil(page, focusOf, focusedOn(kPlayMenu, focus), 10);
-      }
-      await page.keyboard.press('Enter');
-      // The round's title counts down as pictures are drawn: a page held back needs longer.
-      await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 30);
+      await playFromMainMenu(page);
       // The page hidden (another tab, a locked phone) pauses the game; shown again, it goes on.
       const setHidden = (hidden) => page.evaluate((hidden) => {
         Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
@@ -393,6 +413,65 @@ describe('the page', { concurrency: 3 }, () => {
       await waitsWhileAway(page, 'the page is hidden', () => setHidden(true), () => setHidden(false));
       await context.close();
       assert.deepEqual(problems, []);
+    });
+
+    test('once visited, the page starts and plays offline; a build deployed later runs whole', async () => {
+      // A host of its own, whose files the test deploys anew.
+      const host = mkdtempSync(join(tmpdir(), 'tidewick-host-'));
+      cpSync(pageFolder, host, { recursive: true });
+      const { server: hosting, address: hosted } = await serve(host);
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      const cacheNames = (page) => page.evaluate(() => caches.keys());
+      // The page's words (a comment after its end, so outside the document's element) say which
+      // build it is.
+      const onBuildTwo = () => new XMLSerializer().serializeToString(document).includes('build two');
+      const buildOf = () => /const kBuild = '(\w+)'/.exec(readFileSync(join(host, 'sw.js'), 'utf8'))[1];
+      try {
+        const first = await openPage(context);
+        await first.page.goto(hosted);
+        await waitForMainMenu(first.page);
+        await first.page.evaluate(() => navigator.serviceWorker.ready);
+        assert.deepEqual(await cacheNames(first.page), [`tidewick-${buildOf()}`]);
+        await first.page.close();
+
+        await context.setOffline(true);
+        const offline = await openPage(context);
+        await offline.page.goto(hosted);
+        await waitForMainMenu(offline.page);
+        await playFromMainMenu(offline.page);
+        await offline.page.close();
+        await context.setOffline(false);
+
+        // A new build: its page and program both changed. A visit finds it, and it is taken at a
+        // start (that visit's, if found before its game's code ran, else the next), whole.
+        const oldBuild = buildOf();
+        for (const file of ['index.html', 'index.js']) {
+          appendFileSync(join(host, file), file.endsWith('.js') ? '\n// build two\n' : '\n<!-- build two -->\n');
+        }
+        await promisify(execFile)('node', [join(root, 'web/finish_page.mjs'), host]);
+        const finding = await openPage(context);
+        await finding.page.goto(hosted);
+        await waitForMainMenu(finding.page);
+        const newBuildWaiting = (page) => page.evaluate(() => navigator.serviceWorker.getRegistration()
+          .then((registration) => registration?.waiting?.state ?? null));
+        await waitUntil(finding.page, newBuildWaiting, (state) => state === 'installed', 60);
+        assert.ok(!await finding.page.evaluate(onBuildTwo), 'the game that found it keeps its build');
+
+        const taking = await openPage(context);
+        await taking.page.goto(hosted);
+        await taking.page.waitForFunction(onBuildTwo, null, { timeout: 60000, polling: 250 });
+        await waitForMainMenu(taking.page);
+        assert.notEqual(buildOf(), oldBuild);
+        assert.deepEqual(await cacheNames(taking.page), [`tidewick-${buildOf()}`]);
+        const keptProgram = await taking.page.evaluate(
+          () => caches.match('index.js').then((response) => response.text()));
+        assert.ok(keptProgram.endsWith('// build two\n'), 'the new build\'s program kept beside its page');
+        for (const opened of [first, offline, finding, taking]) assert.deepEqual(opened.problems, []);
+      } finally {
+        await context.close();
+        hosting.close();
+        rmSync(host, { recursive: true, force: true });
+      }
     });
 
     test('a replayed moment looks as the desktop draws it', async () => {
