@@ -50,9 +50,11 @@ class Watcher final : public platform::EventSource {
   // could not be made.
   bool run(const std::function<void(SaltmereAppDelegate&, double)>& left) {
     if (!start(0)) return false;
-    while (!quit_) {
+    // A seek back asked for before leaving is made first: the world left is the one it reached.
+    for (;;) {
       sandbox_->loop().run();
       if (restartAt_ && !start(*std::exchange(restartAt_, std::nullopt))) return false;
+      if (quit_) break;
     }
     if (left) left(game(), loop().now());
     end();
@@ -153,12 +155,18 @@ class Watcher final : public platform::EventSource {
   }
 
   void handle(const SDL_Event& event) {
-    if (quit_ || restartAt_) return;  // the loop is stopping: this game is done with
+    if (quit_) return;
+    // Leaving counts even when it comes with a seek back, before the game is made again (a busy
+    // machine hands over both at once); nothing else of a game about to go does.
+    const bool leaving = event.type == SDL_QUIT ||
+                         (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE);
+    if (leaving) {
+      quit_ = true;
+      loop().stop();
+      return;
+    }
+    if (restartAt_) return;
     switch (event.type) {
-      case SDL_QUIT:
-        quit_ = true;
-        loop().stop();
-        return;
       case SDL_WINDOWEVENT:
         platform::Layer::screenChanged();
         return;
@@ -176,10 +184,7 @@ class Watcher final : public platform::EventSource {
         return;
     }
     const SDL_Keycode key = event.key.keysym.sym;
-    if (key == SDLK_ESCAPE) {
-      quit_ = true;
-      loop().stop();
-    } else if (key == SDLK_SPACE && !event.key.repeat) {
+    if (key == SDLK_SPACE && !event.key.repeat) {
       togglePause();
     } else if (key == SDLK_LEFT) {
       seek(-kSkip);

@@ -43,9 +43,10 @@ class WatchTest : public testing::Test {
     platform::Bundle::useFolder(build_paths::kBundle);
   }
 
-  // Watches `script` while the presses come, each after its pause; Escape ends it.
+  // Watches `script` while the presses come, each after its pause; Escape ends it (one is
+  // pressed last unless the presses end with it).
   Left watch(const ReplayScript& script, std::vector<Press> presses) {
-    presses.push_back({0.3, SDLK_ESCAPE});
+    if (presses.empty() || presses.back().key != SDLK_ESCAPE) presses.push_back({0.3, SDLK_ESCAPE});
     std::thread player([presses] {
       for (const Press& press : presses) {
         std::this_thread::sleep_for(std::chrono::duration<double>(press.after));
@@ -109,6 +110,18 @@ TEST_F(WatchTest, SeekingForwardAndBackLeavesTheWorldOfAStraightReplay) {
       {{0, SDLK_SPACE}, {0.3, SDLK_RIGHT}, {0.3, SDLK_RIGHT}, {0.3, SDLK_RIGHT}, {0.3, SDLK_LEFT}});
   EXPECT_GE(left.time, 10);
   EXPECT_LT(left.time, 11);
+  EXPECT_EQ(left.world, straightTo(script, left.time));
+}
+
+// A player who seeks back and leaves at once (or a machine too busy to see the keys apart) leaves
+// the world the seek reached, and the watcher ends.
+TEST_F(WatchTest, LeavingRightAfterASeekBackLeavesTheWorldItReached) {
+  const ReplayScript script = playedFor(60);
+  const Left left = watch(
+      script,
+      {{0, SDLK_SPACE}, {0.3, SDLK_RIGHT}, {0.3, SDLK_RIGHT}, {0.3, SDLK_LEFT}, {0, SDLK_ESCAPE}});
+  EXPECT_GE(left.time, 5);
+  EXPECT_LT(left.time, 6);
   EXPECT_EQ(left.world, straightTo(script, left.time));
 }
 
