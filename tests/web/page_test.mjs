@@ -70,9 +70,13 @@ async function openPage(context = browser) {
   return { page, problems };
 }
 
+// Navigations that return once the page's answer comes: its loading (fetching, compiling) is
+// then waited for on the clock, long, as a busy machine needs.
+const kLoadingOnTheClock = { waitUntil: 'commit' };
+
 async function replayInPage(name) {
   const { page, problems } = await openPage(computing);
-  await page.goto(`${address}index.html?replay=${name}`);
+  await page.goto(`${address}index.html?replay=${name}`, kLoadingOnTheClock);
   const outcome = await replayOutcome(page);
   await page.close();
   return { ...outcome, problems };
@@ -135,7 +139,7 @@ async function waitsWhileAway(page, what, away, back) {
 
 // The page at `path` opened, its program started and its main menu shown.
 async function openOnMainMenu(page, path = '') {
-  await page.goto(address + path);
+  await page.goto(address + path, kLoadingOnTheClock);
   await waitForMainMenu(page);
 }
 
@@ -428,7 +432,7 @@ describe('the page', { concurrency: 3 }, () => {
       const buildOf = () => /const kBuild = '(\w+)'/.exec(readFileSync(join(host, 'sw.js'), 'utf8'))[1];
       try {
         const first = await openPage(context);
-        await first.page.goto(hosted);
+        await first.page.goto(hosted, kLoadingOnTheClock);
         await waitForMainMenu(first.page);
         await first.page.evaluate(() => navigator.serviceWorker.ready);
         assert.deepEqual(await cacheNames(first.page), [`tidewick-${buildOf()}`]);
@@ -436,7 +440,7 @@ describe('the page', { concurrency: 3 }, () => {
 
         await context.setOffline(true);
         const offline = await openPage(context);
-        await offline.page.goto(hosted);
+        await offline.page.goto(hosted, kLoadingOnTheClock);
         await waitForMainMenu(offline.page);
         await playFromMainMenu(offline.page);
         await offline.page.close();
@@ -450,7 +454,7 @@ describe('the page', { concurrency: 3 }, () => {
         }
         await promisify(execFile)('node', [join(root, 'web/finish_page.mjs'), host]);
         const finding = await openPage(context);
-        await finding.page.goto(hosted);
+        await finding.page.goto(hosted, kLoadingOnTheClock);
         await waitForMainMenu(finding.page);
         const newBuildWaiting = (page) => page.evaluate(() => navigator.serviceWorker.getRegistration()
           .then((registration) => registration?.waiting?.state ?? null));
