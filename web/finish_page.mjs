@@ -56,9 +56,10 @@ const older = (copy, file) => !existsSync(copy) || statSync(copy).mtimeMs < stat
 for (const file of [...files, 'sw.js']) {
   if (kCompressed.includes(extname(file))) continue;
   const path = join(page, file);
+  let bytes;
   for (const [suffix, compress] of Object.entries(kCompressors)) {
     if (!older(path + suffix, path)) continue;
-    const bytes = readFileSync(path);
+    bytes ??= readFileSync(path);
     const copy = compress(bytes);
     if (copy.length < bytes.length) {
       writeFileSync(path + suffix, copy);

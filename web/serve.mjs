@@ -25,12 +25,12 @@ function chooseCopy(file, accepted = '') {
   for (const [encoding, suffix] of kEncodings) {
     if (!takes.has(encoding)) continue;
     try {
-      return { path: file + suffix, encoding, size: statSync(file + suffix).size };
+      return { path: file + suffix, encoding, stat: statSync(file + suffix) };
     } catch {
       // no such copy: the next, or the file itself
     }
   }
-  return { path: file, encoding: null, size: statSync(file).size };
+  return { path: file, encoding: null, stat: statSync(file) };
 }
 
 // Answers the files under `root` only; a folder's index.html for the folder. Every answer carries
@@ -53,8 +53,8 @@ export function serve(root, port = 0) {
     try {
       if (statSync(file).isDirectory()) file = join(file, 'index.html');
       const copy = chooseCopy(file, request.headers['accept-encoding']);
-      const { mtime } = statSync(copy.path);
-      const tag = `"${copy.size.toString(36)}-${mtime.getTime().toString(36)}${copy.encoding ? '-' + copy.encoding : ''}"`;
+      const { size, mtime } = copy.stat;
+      const tag = `"${size.toString(36)}-${mtime.getTime().toString(36)}${copy.encoding ? '-' + copy.encoding : ''}"`;
       const headers = {
         'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream',
         'Cache-Control': 'no-cache',
@@ -68,7 +68,7 @@ export function serve(root, port = 0) {
         response.writeHead(304, headers).end();
         return;
       }
-      response.writeHead(200, { ...headers, 'Content-Length': copy.size });
+      response.writeHead(200, { ...headers, 'Content-Length': size });
       if (request.method === 'HEAD') {
         response.end();
       } else {

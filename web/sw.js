@@ -51,11 +51,7 @@ self.addEventListener('fetch', (event) => {
   const scope = new URL(self.registration.scope);
   const url = new URL(request.url);
   if (url.origin !== scope.origin || !url.pathname.startsWith(scope.pathname)) return;
-  let file = url.pathname.slice(scope.pathname.length);
-  if (request.mode === 'navigate' && (file === '' || file === 'index.html')) file = 'index.html';
-  else if (url.search) return;
-  event.respondWith(caches.open(kCache).then(async (cache) => {
-    const kept = await cache.match(file === '' ? 'index.html' : file);
-    return kept ?? fetch(request);
-  }));
+  const file = url.pathname.slice(scope.pathname.length) || 'index.html';
+  if (url.search && !(request.mode === 'navigate' && file === 'index.html')) return;
+  event.respondWith(caches.open(kCache).then(async (cache) => (await cache.match(file)) ?? fetch(request)));
 });
