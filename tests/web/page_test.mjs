@@ -137,9 +137,9 @@ async function waitsWhileAway(page, what, away, back) {
   await waitForWorld(page, (world) => !isDeepStrictEqual(world, waiting), 10);
 }
 
-// The page at `path` opened, its program started and its main menu shown.
-async function openOnMainMenu(page, path = '') {
-  await page.goto(address + path, kLoadingOnTheClock);
+// The page at `path` of `site` opened, its program started and its main menu shown.
+async function openOnMainMenu(page, path = '', site = address) {
+  await page.goto(site + path, kLoadingOnTheClock);
   await waitForMainMenu(page);
 }
 
@@ -432,16 +432,14 @@ describe('the page', { concurrency: 3 }, () => {
       const buildOf = () => /const kBuild = '(\w+)'/.exec(readFileSync(join(host, 'sw.js'), 'utf8'))[1];
       try {
         const first = await openPage(context);
-        await first.page.goto(hosted, kLoadingOnTheClock);
-        await waitForMainMenu(first.page);
+        await openOnMainMenu(first.page, '', hosted);
         await first.page.evaluate(() => navigator.serviceWorker.ready);
         assert.deepEqual(await cacheNames(first.page), [`tidewick-${buildOf()}`]);
         await first.page.close();
 
         await context.setOffline(true);
         const offline = await openPage(context);
-        await offline.page.goto(hosted, kLoadingOnTheClock);
-        await waitForMainMenu(offline.page);
+        await openOnMainMenu(offline.page, '', hosted);
         await playFromMainMenu(offline.page);
         await offline.page.close();
         await context.setOffline(false);
@@ -454,15 +452,14 @@ describe('the page', { concurrency: 3 }, () => {
         }
         await promisify(execFile)('node', [join(root, 'web/finish_page.mjs'), host]);
         const finding = await openPage(context);
-        await finding.page.goto(hosted, kLoadingOnTheClock);
-        await waitForMainMenu(finding.page);
+        await openOnMainMenu(finding.page, '', hosted);
         const newBuildWaiting = (page) => page.evaluate(() => navigator.serviceWorker.getRegistration()
           .then((registration) => registration?.waiting?.state ?? null));
         await waitUntil(finding.page, newBuildWaiting, (state) => state === 'installed', 60);
         assert.ok(!await finding.page.evaluate(onBuildTwo), 'the game that found it keeps its build');
 
         const taking = await openPage(context);
-        await taking.page.goto(hosted);
+        await taking.page.goto(hosted, kLoadingOnTheClock);
         await taking.page.waitForFunction(onBuildTwo, null, { timeout: 60000, polling: 250 });
         await waitForMainMenu(taking.page);
         assert.notEqual(buildOf(), oldBuild);
