@@ -86,7 +86,7 @@ export async function waitUntil(page, read, wanted, seconds) {
     if (shown && wanted(shown)) return shown;
     const now = await picturesOf(page);
     if (now !== pictures) [pictures, drawnAt] = [now, Date.now()];
-    const what = `${read.name}: nothing wanted ${JSON.stringify(shown)?.slice(0, 200)}`;
+    const what = `${read.name}: nothing wanted ${JSON.stringify(shown)?.slice(0, 800)}`;
     assert.ok(now - first <= seconds * kPicturesASecond, `${what} after ${now - first} pictures`);
     assert.ok(Date.now() - drawnAt < kHeldUpMs, `${what}, and no picture for ${kHeldUpMs / 1000} s`);
     await sleep(250);
