@@ -1,6 +1,7 @@
-// Loading the catalogue, once, at launch: the textures in a fixed order with the background
-// last, then the sound engine and the sounds, loops first. Nothing here stops the launch: a file
-// that fails leaves its slot empty, with a line naming it after the loader's own message.
+// Loading the catalogue, once, at launch or once the bundle is whole: the textures in a fixed
+// order with the background last, then the sound engine and the sounds, loops first. Nothing here
+// stops the launch: a file that fails leaves its slot empty, with a line naming it after the
+// loader's own message.
 #include "app/asset_catalogue.h"
 
 #include <cstdio>
@@ -115,6 +116,17 @@ constexpr int kEffectOrder[] = {
 constexpr float kMixerOutputRate = 44100;
 
 }  // namespace
+
+// Every texture and sound, with the levels the settings give. Where the catalogue comes after
+// the launch (the page's rest of its bundle), the music the menu on show asked for starts too.
+void SaltmereAppDelegate::loadCatalogue() {
+  loadTextures();
+  loadSounds();
+  setMusicLevels();
+  setEffectsLevels();
+  resumeMusicInForce();
+  watchSoundDevice();
+}
 
 // The scene's pictures share textures, so that a busy picture draws from one; the background,
 // whose filtering follows the screen's scale, keeps its own.

@@ -1,5 +1,6 @@
 // The launch, once, before anything else runs: records and settings read, the timer table
-// filled, the screen turned and GL set up, every texture and sound loaded, the volumes applied.
+// filled, the screen turned and GL set up, every texture and sound loaded (where the bundle is
+// whole), the volumes applied.
 // And the teardown, when the game goes.
 #include <numbers>
 
@@ -69,11 +70,8 @@ void SaltmereAppDelegate::applicationDidFinishLaunching(platform::Application& a
   platform::Renderer::shared().state().projection =
       platform::orthographic(0, kWorldWidth, 0, kWorldHeight);
 
-  loadTextures();
-  loadSounds();
-  setMusicLevels();
-  setEffectsLevels();
-  watchSoundDevice();
+  // The page brings the scene's art and the sounds after the menu's first picture.
+  platform::Bundle::mainBundle().whenWhole([this] { loadCatalogue(); });
 
   // Every menu turned for the landscape screen, and hidden.
   landscapeThisObject(mainMenuView.get());

@@ -161,6 +161,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
 
   // The catalogue (app/asset_catalogue.cpp): every texture slot, then the sound engine and
   // every sound slot. Each answers how many slots stayed empty; the launch goes on regardless.
+  // All of it, levels set and the sound device watched, at launch or once the bundle is whole.
+  void loadCatalogue();
   int loadTextures();
   int loadSounds();
 
@@ -170,6 +172,7 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   void watchSoundDevice();
   void soundDeviceCheck();
   void restartSound();
+  void resumeMusicInForce();
 
   // Spawning (game/spawning.cpp).
   void makeNewtrash(Trash* t);

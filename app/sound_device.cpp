@@ -27,8 +27,13 @@ void SaltmereAppDelegate::restartSound() {
   std::fprintf(stderr, "tidewick: sound plays on the default device\n");
   setMusicLevels();
   setEffectsLevels();
-  // The loop of the music in force starts again from its beginning. The game started nothing:
-  // a recorded game's replay, on a device that never went, must hear of the same sounds.
+  resumeMusicInForce();
+}
+
+// The loop of the music in force starts again from its beginning, on sounds loaded anew. The game
+// started nothing: a recorded game's replay, where the sounds were always there, must hear of the
+// same sounds.
+void SaltmereAppDelegate::resumeMusicInForce() {
   if (currentMusicMode == kMusicMenu) SoundEngine_StartEffect(_sounds[kSoundMenu]);
   if (currentMusicMode == kMusicGame) SoundEngine_StartEffect(_sounds[kSoundGame]);
 }

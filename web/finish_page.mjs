@@ -20,6 +20,11 @@ const kCompressors = {
   '.gz': (bytes) => gzipSync(bytes, { level: 9 }),
 };
 
+// Written only when it changed, so that a rebuild of the same page keeps its validators.
+function writeIfChanged(path, text) {
+  if (!existsSync(path) || readFileSync(path, 'utf8') !== text) writeFileSync(path, text);
+}
+
 function filesUnder(folder) {
   return readdirSync(folder, { withFileTypes: true }).flatMap((entry) => {
     const path = join(folder, entry.name);
@@ -30,6 +35,13 @@ function filesUnder(folder) {
 const files = filesUnder(page)
   .filter((file) => file !== 'sw.js' && !(extname(file) in kCompressors))
   .sort();
+
+// The page learns the sizes of the files it loads, for its loading bar.
+const kSized = /^(index\.(js|wasm|data)|art\/.*\.png|sounds\/.*)$/;
+const sizes = Object.fromEntries(files.filter((file) => kSized.test(file))
+  .map((file) => [file, statSync(join(page, file)).size]));
+writeIfChanged(join(page, 'index.html'), readFileSync(join(page, 'index.html'), 'utf8')
+  .replace(/\/\*sizes\*\/.*?\/\*sizes\*\//s, `/*sizes*/${JSON.stringify(sizes)}/*sizes*/`));
 
 // The build's name: what its files and its worker hold, so that a new build is a new name and
 // the same files the same one.
@@ -44,11 +56,7 @@ const everyStart = files.filter((file) => !file.startsWith('art/') || file === '
 const worker = template
   .replace('@BUILD@', build)
   .replace('@FILES@', JSON.stringify(everyStart, null, 2));
-// Written only when it changed, so that a rebuild of the same page keeps its validators.
-const workerPath = join(page, 'sw.js');
-if (!existsSync(workerPath) || readFileSync(workerPath, 'utf8') !== worker) {
-  writeFileSync(workerPath, worker);
-}
+writeIfChanged(join(page, 'sw.js'), worker);
 
 // A copy is made again only when its file is newer, or dropped when it does not make the file
 // smaller.

@@ -2,6 +2,7 @@
 #include "platform/core/bundle.h"
 
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -36,6 +37,20 @@ std::string Bundle::pathForResource(const std::string& name, const std::string& 
   const std::filesystem::path path = folder_ / (name + "." + type);
   std::error_code error;
   return std::filesystem::is_regular_file(path, error) ? path.string() : std::string();
+}
+
+void Bundle::whenWhole(std::function<void()> then) {
+  if (whole_) {
+    then();
+  } else {
+    waiting_.push_back(std::move(then));
+  }
+}
+
+void Bundle::arrived() {
+  if (whole_) return;
+  whole_ = true;
+  for (const auto& then : std::exchange(waiting_, {})) then();
 }
 
 bool isResourceName(std::string_view name) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -20,9 +22,19 @@ class Bundle {
   // name is not a resource name.
   std::string pathForResource(const std::string& name, const std::string& type) const;
 
+  // A bundle may come in two parts, where fetching it takes time (the page's): what the first
+  // picture needs, then the rest. Until `arrived`, it is not whole.
+  bool whole() const { return whole_; }
+  void expectRest() { whole_ = false; }
+  // Runs `then` once the bundle is whole: at once when it is, else when the rest arrives.
+  void whenWhole(std::function<void()> then);
+  void arrived();
+
  private:
   explicit Bundle(std::filesystem::path folder) : folder_(std::move(folder)) {}
   std::filesystem::path folder_;
+  bool whole_ = true;
+  std::vector<std::function<void()>> waiting_;
 };
 
 // A resource's name is the name of a file in the bundle's folder, never a path: not empty, no

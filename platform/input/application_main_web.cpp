@@ -3,6 +3,7 @@
 // The page never quits: what the loop needs lives as long as the page.
 #include <emscripten.h>
 
+#include "platform/core/bundle.h"
 #include "platform/core/clock.h"
 #include "platform/core/run_loop.h"
 #include "platform/input/application_main.h"
@@ -21,13 +22,26 @@ struct PageApplication {
   std::unique_ptr<ApplicationDelegate> delegate;
   RealClock machine;
   bool shown = false;
+  bool restIn = false;  // the rest of the bundle is in its folder, and not yet loaded
 };
 
 PageApplication* sPage = nullptr;
 
 void animationFrame(void* argument) {
   auto& page = *static_cast<PageApplication*>(argument);
-  page.events->waitAndDispatch(0);
+  // Until the bundle is whole the game stands on its first picture: it takes no input and no
+  // time passes, so nothing starts before what it needs has come. What the player does
+  // meanwhile waits in the queue. The rest is loaded once the first picture is up, even when
+  // it came before (a return, from the page's own cache), and the wait is not time the game
+  // has to catch up on.
+  Bundle& bundle = Bundle::mainBundle();
+  if (page.shown && page.restIn) {
+    page.restIn = false;
+    bundle.arrived();
+    page.loop.setPace(&page.machine);
+  }
+  if (!bundle.whole() && page.shown) return;
+  if (bundle.whole()) page.events->waitAndDispatch(0);
   page.loop.turn();
   // When the first picture was drawn, in the page's time: how long a visitor waited for it.
   if (!page.shown) {
@@ -53,6 +67,10 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
     page->display->compositeIfNeeded();
   });
 
+  // The page's shell says whether it brings the rest of the bundle after the first picture.
+  if (EM_ASM_INT({ return Module.tidewickRestComing ? 1 : 0; })) {
+    Bundle::mainBundle().expectRest();
+  }
   Application& application = Application::shared();
   page->delegate = makeDelegate();
   application.setDelegate(page->delegate.get());
@@ -65,6 +83,12 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
 }
 
 }  // namespace platform
+
+// The rest of the bundle is in its folder (put there by the page's shell): the game loads it
+// and goes on from where it stood.
+extern "C" EMSCRIPTEN_KEEPALIVE void tidewick_rest_arrived() {
+  if (platform::sPage) platform::sPage->restIn = true;
+}
 
 // The page turned upright on a phone (1) or back to landscape (0): the page shows its turn screen
 // meanwhile, and the game is put away, in its turn with the input.
