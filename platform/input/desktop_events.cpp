@@ -261,9 +261,11 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
 
 // While a game reads the tilt on a device that has none of its own, a finger put down on the
 // strip along the bottom edge steers: the crab goes under it, and lifting it throws nothing. A
-// button there (the pause) still takes its touch.
+// button there (the pause) still takes its touch. The latest finger put down there steers: the
+// one before it, held or lost with its lift (a browser busy or left for a moment), then steers
+// and touches nothing.
 bool DesktopEvents::startsSteering(Point landscape) const {
-  if (tilt().device || steeringFinger_ || !Accelerometer::shared().delegate()) return false;
+  if (tilt().device || !Accelerometer::shared().delegate()) return false;
   if (!isOnScreen(landscape) || landscape.y < kLandscapeSize.height - kSteeringStripHeight) {
     return false;
   }

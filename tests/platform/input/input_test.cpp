@@ -843,6 +843,17 @@ TEST_F(InputTest, WithoutTiltAFingerOnTheBottomStripSteersAndNeverThrows) {
   EXPECT_EQ(view_->touches.size(), 4u);
   EXPECT_DOUBLE_EQ(reading(), -0.25);  // the crab stays where the finger left it
 
+  // A finger whose lift never came steers no more once another is put down on the strip.
+  finger(SDL_FINGERDOWN, 6, 0.25f, 0.95f);
+  EXPECT_DOUBLE_EQ(reading(), 0.25);
+  finger(SDL_FINGERDOWN, 7, 0.875f, 0.95f);
+  EXPECT_DOUBLE_EQ(reading(), -0.375);
+  finger(SDL_FINGERMOTION, 6, 0.5f, 0.95f);
+  finger(SDL_FINGERUP, 6, 0.5f, 0.95f);
+  EXPECT_DOUBLE_EQ(reading(), -0.375);
+  EXPECT_EQ(view_->touches.size(), 4u);
+  finger(SDL_FINGERUP, 7, 0.875f, 0.95f);
+
   // A button on the strip takes its touch.
   auto button = std::make_shared<Button>();
   button->setFrame({windowPointFromLandscape({440, 320}), {40, 40}});
@@ -852,7 +863,7 @@ TEST_F(InputTest, WithoutTiltAFingerOnTheBottomStripSteersAndNeverThrows) {
   finger(SDL_FINGERDOWN, 4, 0.95f, 0.95f);
   finger(SDL_FINGERUP, 4, 0.95f, 0.95f);
   EXPECT_EQ(pressed, 1);
-  EXPECT_DOUBLE_EQ(reading(), -0.25);
+  EXPECT_DOUBLE_EQ(reading(), -0.375);
 
   // A device that tilts needs no strip.
   Accelerometer::shared().sources().device = 0.0;
