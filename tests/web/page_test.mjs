@@ -8,6 +8,7 @@ import {
   appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync,
 } from 'node:fs';
 import { tmpdir } from 'node:os';
+import { setTimeout as sleep } from 'node:timers/promises';
 import { basename, join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { isDeepStrictEqual, promisify } from 'node:util';
@@ -420,6 +421,38 @@ describe('the page', { concurrency: 3 }, () => {
       await waitsWhileAway(page, 'the page is hidden', () => setHidden(true), () => setHidden(false));
       await context.close();
       assert.deepEqual(problems, []);
+    });
+
+    test('a game asked for before the sounds and the scene\'s art came starts once they are in', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      let letSoundsThrough;
+      const soundsHeld = new Promise((resolve) => { letSoundsThrough = resolve; });
+      await context.route('**/sounds/*.caf', async (route) => {
+        await soundsHeld;
+        await route.continue();
+      });
+      const { page, problems } = await openPage(context);
+      const missing = [];
+      page.on('console', (message) => {
+        if (/stays empty|did not come/.test(message.text())) missing.push(message.text());
+      });
+      await openOnMainMenu(page);
+      await page.mouse.click(360, 130);
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('Enter');
+      // The player sees the rest coming over the menu, which stands still, the input kept.
+      await page.waitForFunction(() => !document.getElementById('loading').hidden);
+      await sleep(1000);
+      assert.ok(focusedOn(kMainMenu, -1)(await focusOf(page)));
+      letSoundsThrough();
+      const world = await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 30);
+      assert.equal(world.score, 0);
+      assert.ok(await page.evaluate(() => document.getElementById('loading').hidden));
+      assert.ok(await measurePictures(page, [await page.screenshot()], colours) > 100, 'the beach drawn');
+      await context.close();
+      assert.deepEqual(problems, []);
+      assert.deepEqual(missing, []);
     });
 
     test('once visited, the page starts and plays offline; a build deployed later runs whole', async () => {
