@@ -10,8 +10,9 @@
 
 namespace platform {
 
-// What the caller does around the delegate's life: once it has launched, and once the window has
-// closed (everything due by then delivered, the clock at the time of the quit) before it goes.
+// What the caller does around the delegate's life: once it has launched with its whole bundle (in
+// the page, whose bundle comes in two parts, when the rest is in), and once the window has closed
+// (everything due by then delivered, the clock at the time of the quit) before it goes.
 struct SessionHooks {
   std::function<void()> launched;
   std::function<void(double quitTime)> ended;

@@ -43,10 +43,14 @@ void animationFrame(void* argument) {
   if (!bundle.whole() && page.shown) return;
   if (bundle.whole()) page.events->waitAndDispatch(0);
   page.loop.turn();
-  // When the first picture was drawn, in the page's time: how long a visitor waited for it.
+  // When the first picture was drawn, in the page's time: how long a visitor waited for it. The
+  // page's shell hears of it.
   if (!page.shown) {
     page.shown = true;
-    EM_ASM({ window.tidewickFirstPicture = performance.now(); });
+    EM_ASM({
+      window.tidewickFirstPicture = performance.now();
+      if (Module.tidewickFirstPictureShown) Module.tidewickFirstPictureShown();
+    });
   }
 }
 
@@ -75,7 +79,7 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
   page->delegate = makeDelegate();
   application.setDelegate(page->delegate.get());
   page->delegate->applicationDidFinishLaunching(application);
-  if (hooks.launched) hooks.launched();
+  if (hooks.launched) Bundle::mainBundle().whenWhole(hooks.launched);
   // The pace starts now: the launch's loading is not time the game has to catch up on.
   page->loop.setPace(&page->machine);
   emscripten_set_main_loop_arg(animationFrame, page, 0, false);
