@@ -103,9 +103,12 @@ export const focusedOn = (controls, focus) => (line) =>
   line.focus === focus && line.controls.join() === controls.join();
 
 // The page's program started, and its main menu shown: once it is loaded, in pictures; loading
-// (fetching, compiling) is waited for on the clock.
-export async function waitForMainMenu(page) {
-  for (const deadline = Date.now() + 120000; !await page.evaluate(() => window.Module?.calledRun);) {
+// (fetching, compiling) is waited for on the clock, and, unless `whole` is false, the rest of the
+// game's files that come after the menu (a page left before they are in drops their fetches).
+export async function waitForMainMenu(page, { whole = true } = {}) {
+  const started = whole ? () => window.Module?.calledRun && window.tidewickWhole
+    : () => window.Module?.calledRun;
+  for (const deadline = Date.now() + 120000; !await page.evaluate(started);) {
     assert.ok(Date.now() < deadline, 'the program started in two minutes');
     await sleep(100);
   }
