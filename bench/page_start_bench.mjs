@@ -1,7 +1,7 @@
 // A new player's start on a phone's network: headless Chromium as a phone (844 x 390 points at
 // three pixels a point, touch), its network shaped as 4G and as slow 3G, the page served as
 // `./play --web` serves it. For each, from a new profile: the time from navigation to the first
-// picture (the menu), the bytes the server sent before it, and when the loading bar first moved.
+// picture (the menu), the bytes fetched before it, and when the loading bar first moved.
 // Then, on 4G, the player's return (the browser started again on its profile) and a start with
 // no network at all. node bench/page_start_bench.mjs [PAGE] after scripts/web; PAGE is
 // another build's page folder, to set figures side by side.
@@ -37,8 +37,8 @@ const sent = () => closedBytes + [...sockets].reduce((sum, socket) => sum + sock
 
 // The browser started on the profile in `folder`, its one tab opening the page on `network`
 // (none: offline) with the CPU slowed `slowdown` times, then closed: milliseconds to the first
-// picture (null if none came in two minutes), the bytes sent before it (as the page was seen to
-// have it, looked at every 50 ms), and when the loading bar first moved.
+// picture (null if none came in two minutes), the bytes fetched before it, the bytes the server
+// sent in the whole visit, and when the loading bar first moved.
 async function start(folder, network, slowdown = 1) {
   const context = await launchChromiumWithProfile(folder, kPhone, { soundWithoutGesture: true });
   const tab = context.pages()[0] ?? await context.newPage();
@@ -51,7 +51,7 @@ async function start(folder, network, slowdown = 1) {
   }
   await cdp.send('Emulation.setCPUThrottlingRate', { rate: slowdown });
   const before = sent();
-  let bytes = null, barMoved = null;
+  let barMoved = null;
   // The page's own clock from its navigation: when its bar first moved, and its first picture.
   const look = () => tab.evaluate(() => [document.getElementById('progress')?.value ?? 0,
     window.tidewickFirstPicture ?? null, performance.now()]).catch(() => [0, null, null]);
@@ -60,14 +60,19 @@ async function start(folder, network, slowdown = 1) {
   for (const deadline = Date.now() + 120000; first === null && Date.now() < deadline;) {
     const [bar, shown, now] = await look();
     if (bar > 0 && barMoved === null && now !== null) barMoved = now;
-    if (shown !== null) [first, bytes] = [shown, sent() - before];
+    first = shown;
     await new Promise((done) => setTimeout(done, 50));
   }
-  // Whatever the page set going after its first picture (its worker keeping the build) ends
-  // before the player leaves.
+  // What came over the network (headers included) by the first picture, as the page timed it.
+  const fetched = first === null ? null : await tab.evaluate((first) => [
+    ...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')]
+    .filter((entry) => entry.responseEnd <= first)
+    .reduce((sum, entry) => sum + entry.transferSize, 0), first);
+  // Whatever the page set going after its first picture (the rest of the game, its worker
+  // keeping the build) ends before the player leaves.
   await new Promise((done) => setTimeout(done, 5000));
   await context.close();
-  return { first, bytes, barMoved };
+  return { first, fetched, sent: sent() - before, barMoved };
 }
 
 const seconds = (ms) => (ms === null ? 'never, in two minutes' : `${(ms / 1000).toFixed(1)} s`);
@@ -78,10 +83,10 @@ for (const [network, slowdown] of [['4G', 1], ['4G', 4], ['slow 3G', 1]]) {
   const cold = await start(profile, network, slowdown);
   const cpu = slowdown > 1 ? `, CPU slowed ${slowdown}x` : '';
   console.log(`first visit on ${network}${cpu}: first picture at ${seconds(cold.first)}, ` +
-              `${kb(cold.bytes)} sent before it; the bar first moved at ${seconds(cold.barMoved)}`);
+              `${kb(cold.fetched)} fetched before it; the bar first moved at ${seconds(cold.barMoved)}`);
   if (network === '4G' && slowdown === 1) {
     const again = await start(profile, network);
-    console.log(`the player back on ${network}: first picture at ${seconds(again.first)}, ${kb(again.bytes)} sent`);
+    console.log(`the player back on ${network}: first picture at ${seconds(again.first)}, ${kb(again.sent)} sent in the visit`);
     const offline = await start(profile, null);
     console.log(`the player back with no network: first picture at ${seconds(offline.first)}`);
   }
