@@ -498,6 +498,11 @@ describe('the page', { concurrency: 3 }, () => {
           .then((registration) => registration?.waiting?.state ?? null));
         await waitUntil(finding.page, newBuildWaiting, (state) => state === 'installed', 60);
         assert.ok(!await finding.page.evaluate(onBuildTwo), 'the game that found it keeps its build');
+        // It is offered while no game runs, and not in a game.
+        const offered = () => !document.getElementById('update').hidden;
+        await finding.page.waitForFunction(offered);
+        await playFromMainMenu(finding.page);
+        assert.ok(!await finding.page.evaluate(offered), 'no new build offered in a game');
 
         const taking = await openPage(context);
         await taking.page.goto(hosted, kLoadingOnTheClock);
