@@ -9,6 +9,7 @@
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
 #include "session/replay.h"
+#include "world/world.h"
 
 std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command, uint32_t seed,
                                                   const nlohmann::json& defaults) {
@@ -63,6 +64,7 @@ void SandboxGame::makeGame(double presentRate) {
   platform::Application& application = platform::Application::shared();
   application.setURLOpener([](const std::string&) {});  // never a mail program
   platform::Accelerometer::shared().sources().injected = 0.0;
+  resetWorldRecords();
   game_ = std::make_unique<SaltmereAppDelegate>();
   if (presentRate > 0) game_->scenePresenter.setPacing(Pacing::Smooth, presentRate);
   application.setDelegate(game_.get());

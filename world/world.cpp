@@ -1,7 +1,9 @@
 // The world's globals and its few shared helpers.
 #include "world/world.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 #include "platform/core/portable_math.h"
@@ -12,6 +14,14 @@ Baby babies[kNumBabies];
 BeachBall beachBall;
 Shark shark;
 StepMemory stepMemory;
+
+void resetWorldRecords() {
+  std::fill(std::begin(trash), std::end(trash), Trash{});
+  std::fill(std::begin(babies), std::end(babies), Baby{});
+  beachBall = BeachBall{};
+  shark = Shark{};
+  stepMemory = StepMemory{};
+}
 
 float randomDraw() {
   constexpr float kScale = 1.0f / 2147483648.0f;  // 2^-31

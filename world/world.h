@@ -134,6 +134,10 @@ extern BeachBall beachBall;
 extern Shark shark;
 extern StepMemory stepMemory;
 
+// Every record above back as the program's start has it: a game made anew in the same program (a
+// sandbox's replay, a watch's seek) starts from the world a first launch sees.
+void resetWorldRecords();
+
 // One random draw in [0, 1): random() scaled by 2^-31 in single precision. The few results that
 // round up to exactly 1 are kept just below it, so a pick from a pool stays in the pool.
 float randomDraw();
