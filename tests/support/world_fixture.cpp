@@ -42,7 +42,7 @@ void WorldTest::SetUp() {
   platform::UserDefaults::useFile(defaults);
 
   platform::gameRandom().seed(1);
-  stepMemory = StepMemory{};
+  resetWorldRecords();
   game.resetGame();
   game.levelTimeRemaining = 15;
   game.round = 1;
