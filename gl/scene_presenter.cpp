@@ -36,18 +36,17 @@ void ScenePresenter::start() {
   // A present is placed by the time it was due on the loop's clock, so pictures step evenly
   // through the frames.
   rate_ = {};
-  link_ = platform::RunLoop::current().scheduleTimer(
+  link_ = platform::RunLoop::current().scheduleRefreshTimer(
       1 / refreshRate_,
       [this] {
         platform::RunLoop& loop = platform::RunLoop::current();
         const double interval = 1 / refreshRate_, lag = loop.lag();
-        if (!rate_.refresh(lag, interval)) return;
+        if (!loop.turnedByRefreshes() && !rate_.refresh(lag, interval)) return;
         const long before = pictures_;
         present(loop.now());
         // The loop's lag grows by the real time the picture took.
         if (pictures_ != before) rate_.painted(loop.lag() - lag, interval);
-      },
-      true);
+      });
 }
 
 void ScenePresenter::stop() {

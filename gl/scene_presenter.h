@@ -16,7 +16,9 @@ enum class Pacing { Classic, Smooth };
 // Which refreshes get a smooth picture. A machine that cannot paint one every refresh falls
 // behind and would drop pictures unevenly, a stutter; told by how late the refreshes come, the
 // rate steps down to every second refresh, evenly, and back up once pictures are measured to
-// take well under a refresh. A loop on a virtual clock is never late and never steps down.
+// take well under a refresh. A loop on a virtual clock is never late and never steps down. A loop
+// the refreshes themselves turn (the page) needs none of this: the browser gives a refresh only
+// when the last one has been painted, and every one gets its picture.
 class PictureRate {
  public:
   // Refreshes are judged in windows of this many.

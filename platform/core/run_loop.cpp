@@ -63,6 +63,13 @@ std::shared_ptr<Timer> RunLoop::scheduleTimer(double interval, std::function<voi
   return timer;
 }
 
+std::shared_ptr<Timer> RunLoop::scheduleRefreshTimer(double interval,
+                                                     std::function<void()> target) {
+  std::shared_ptr<Timer> timer = scheduleTimer(interval, std::move(target), true);
+  timer->everyRefresh_ = true;
+  return timer;
+}
+
 void RunLoop::post(double at, std::function<void()> event) {
   Posted posted{at, sequence_++, std::move(event)};
   auto later = std::upper_bound(posted_.begin(), posted_.end(), posted, [](auto& a, auto& b) {
@@ -82,6 +89,7 @@ void RunLoop::forget(Timer* timer) {
 std::shared_ptr<Timer> RunLoop::earliestTimer() const {
   std::shared_ptr<Timer> earliest;
   for (const auto& timer : timers_) {
+    if (turnedByRefreshes_ && timer->everyRefresh_) continue;  // due at the next turn, not by time
     if (!earliest || timer->fireDate() < earliest->fireDate() ||
         (timer->fireDate() == earliest->fireDate() && timer->sequence_ < earliest->sequence_)) {
       earliest = timer;
@@ -152,6 +160,21 @@ bool RunLoop::deliverNext(double limit) {
   return true;
 }
 
+bool RunLoop::refresh(double time) {
+  std::vector<std::shared_ptr<Timer>> refreshTimers;
+  for (const auto& timer : timers_) {
+    if (timer->everyRefresh_) refreshTimers.push_back(timer);
+  }
+  if (refreshTimers.empty()) return false;
+  // Everything due by `time` has been delivered: the clock may stand there.
+  clock_.advanceTo(time);
+  for (const auto& timer : refreshTimers) {
+    // Held while its target runs, which may invalidate this one or another.
+    if (timer->valid_) timer->target_();
+  }
+  return true;
+}
+
 void RunLoop::afterDeliveries() {
   for (auto& observer : beforeWaiting_) observer();
 }
@@ -173,9 +196,9 @@ double RunLoop::turn() {
   // A handler may change the rate: the burst then ends where the new pace stands. Until one does,
   // the pace only moves on, past the burst, and the real clock need not be read again.
   const long rebases = rebases_;
-  while (!stopped_ && deliverNext(rebases == rebases_ ? burst : std::min(burst, paced()))) {
-    delivered = true;
-  }
+  const auto limit = [&] { return rebases == rebases_ ? burst : std::min(burst, paced()); };
+  while (!stopped_ && deliverNext(limit())) delivered = true;
+  if (turnedByRefreshes_ && !stopped_ && refresh(limit())) delivered = true;
   if (delivered || source_) afterDeliveries();
   return rate_ > 0 ? std::max(0.0, (nextDue() - paced()) / rate_) : kForever;
 }

@@ -35,8 +35,9 @@ class Timer {
   double interval_;
   std::function<void()> target_;
   bool repeats_;
-  uint64_t sequence_;     // breaks ties between timers due at the same moment
-  uint64_t firings_ = 1;  // the timer is due at start_ + firings_ · interval_
+  bool everyRefresh_ = false;  // fires once a turn of a loop the screen's refreshes turn
+  uint64_t sequence_;          // breaks ties between timers due at the same moment
+  uint64_t firings_ = 1;       // the timer is due at start_ + firings_ · interval_
   bool valid_ = true;
 };
 
@@ -87,6 +88,14 @@ class RunLoop {
   // Fires `target` every `interval` seconds from now on (first firing one interval from now),
   // or once when `repeats` is false.
   std::shared_ptr<Timer> scheduleTimer(double interval, std::function<void()> target, bool repeats);
+  // Fires `target` at every refresh of the screen, refreshes coming every `interval` seconds. A
+  // loop the refreshes themselves turn (the browser's animation frames) fires it once a turn,
+  // after what fell due, at the turn's paced time, however often the screen refreshes; any other
+  // loop fires it as a repeating timer.
+  std::shared_ptr<Timer> scheduleRefreshTimer(double interval, std::function<void()> target);
+  // Each turn() is one refresh of the screen, from now on.
+  void setTurnedByRefreshes() { turnedByRefreshes_ = true; }
+  bool turnedByRefreshes() const { return turnedByRefreshes_; }
 
   // Delivers `event` at absolute time `at`: injected input and notices for tests and replays.
   // An event is delivered before any timer due at the same moment.
@@ -121,6 +130,8 @@ class RunLoop {
   void afterDeliveries();
   double nextDue() const;
   std::shared_ptr<Timer> earliestTimer() const;
+  // Fires the refresh timers of a loop the refreshes turn, at `time`; false when there are none.
+  bool refresh(double time);
   void forget(Timer* timer);
   // The clock's time by the pace.
   double paced() const;
@@ -140,6 +151,7 @@ class RunLoop {
   std::vector<std::function<void()>> beforeWaiting_;
   uint64_t sequence_ = 0;
   bool stopped_ = false;
+  bool turnedByRefreshes_ = false;
 };
 
 }  // namespace platform

@@ -105,6 +105,41 @@ test('the page\'s server answers its own files only', async () => {
   }
 });
 
+// A script for a page that stands in for the browser's animation frames: it hands them
+// `window.frameRate` times a second, as a screen refreshing so often would, and counts in
+// `framesHanded` those that came on time (a machine that fell behind gives no verdict) and, of
+// them, those in which WebGL drew.
+const handFramesAtARate = () => {
+  window.frameRate = 60;
+  window.framesHanded = { given: 0, drawn: 0 };
+  let draws = 0;
+  for (const kind of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
+    for (const name of ['drawArrays', 'drawElements']) {
+      const draw = kind.prototype[name];
+      kind.prototype[name] = function (...args) {
+        ++draws;
+        return draw.apply(this, args);
+      };
+    }
+  }
+  let waiting = [], due = performance.now();
+  window.requestAnimationFrame = (callback) => waiting.push(callback);
+  const frame = () => {
+    const now = performance.now(), before = draws;
+    const onTime = now - due < 500 / window.frameRate;
+    const callbacks = waiting;
+    waiting = [];
+    for (const callback of callbacks) callback(now);
+    if (onTime) {
+      window.framesHanded.given += 1;
+      window.framesHanded.drawn += draws > before ? 1 : 0;
+    }
+    due = Math.max(due + 1000 / window.frameRate, performance.now());
+    setTimeout(frame, due - performance.now());
+  };
+  setTimeout(frame, 0);
+};
+
 // Games played live in a page of one pixel a point (480 x 320): the least drawing for the browser.
 const kLiveViewport = { width: 480, height: 320 };
 
@@ -424,6 +459,31 @@ describe('the page', { concurrency: 3 }, () => {
         document.dispatchEvent(new Event('visibilitychange'));
       }, hidden);
       await waitsWhileAway(page, 'the page is hidden', () => setHidden(true), () => setHidden(false));
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+
+    // The browser's frames are the screen's refreshes: a phone's screen at 120 a second, or at 30
+    // in power saving. Each should have its picture while the machine keeps up.
+    test('a round draws a picture in nearly every frame the browser gives, at 30, 60 and 120 a second', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      await context.addInitScript(handFramesAtARate);
+      const { page, problems } = await openPage(context);
+      await openOnMainMenu(page);
+      await playFromMainMenu(page);
+      for (const rate of [30, 60, 120]) {
+        const { given, drawn } = await page.evaluate(async (rate) => {
+          window.frameRate = rate;
+          await new Promise((done) => setTimeout(done, 500));
+          const before = { ...window.framesHanded };
+          await new Promise((done) => setTimeout(done, 4000));
+          return { given: window.framesHanded.given - before.given, drawn: window.framesHanded.drawn - before.drawn };
+        }, rate);
+        console.log(`at ${rate} frames a second: ${drawn} of ${given} frames on time drew a picture`);
+        assert.ok(given >= rate, `at ${rate} a second, only ${given} frames came on time in 4 s`);
+        assert.ok(drawn >= 0.9 * given, `at ${rate} a second, ${drawn} of ${given} frames drew a picture`);
+      }
+      assert.equal((await worldOf(page)).state, 2, 'still in the round');
       await context.close();
       assert.deepEqual(problems, []);
     });

@@ -243,6 +243,48 @@ TEST(RunLoopTest, AClockStoodStillByAHandlerStaysAtThatHandlersTime) {
   timer->invalidate();
 }
 
+// A browser's animation frames turn the page's loop, at 30, 60 or 120 a second or unevenly:
+// every turn gets one refresh, after the frames that fell due and at the turn's paced time.
+// Elsewhere the same refresh timer keeps to its interval.
+TEST(RunLoopTest, ALoopTurnedByRefreshesRefreshesOnceATurnAfterWhatFellDue) {
+  VirtualClock clock(0);
+  RunLoop loop(clock);
+  HandClock machine;
+  loop.setPace(&machine);
+  loop.setTurnedByRefreshes();
+  std::vector<std::string> events;
+  const auto frames = loop.scheduleTimer(
+      1.0 / 30, [&] { events.push_back("frame " + std::to_string(loop.now())); }, true);
+  const auto refreshes = loop.scheduleRefreshTimer(
+      1.0 / 60, [&] { events.push_back("refresh " + std::to_string(loop.now())); });
+  for (const double t : {1.0 / 120, 2.0 / 120, 0.05, 0.1}) {
+    machine.t = t;
+    loop.turn();
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"refresh " + std::to_string(1.0 / 120),
+                                              "refresh " + std::to_string(2.0 / 120),
+                                              "frame " + std::to_string(1.0 / 30),
+                                              "refresh " + std::to_string(0.05),
+                                              "frame " + std::to_string(2.0 / 30),
+                                              "frame " + std::to_string(3.0 / 30),
+                                              "refresh " + std::to_string(0.1)}));
+  // Refreshes alone are never a reason to wake: the next thing due is the frame.
+  refreshes->invalidate();
+  EXPECT_NEAR(loop.turn(), 4.0 / 30 - 0.1, 1e-9);
+  EXPECT_EQ(events.size(), 7u);
+  frames->invalidate();
+}
+
+TEST(RunLoopTest, ARefreshTimerOfAnyOtherLoopKeepsToItsInterval) {
+  VirtualClock clock(0);
+  RunLoop loop(clock);
+  std::vector<double> refreshes;
+  const auto timer = loop.scheduleRefreshTimer(0.25, [&] { refreshes.push_back(loop.now()); });
+  loop.runUntil(1);
+  EXPECT_EQ(refreshes, (std::vector<double>{0.25, 0.5, 0.75, 1}));
+  timer->invalidate();
+}
+
 TEST(RunLoopTest, TheNewestLoopIsCurrentUntilItGoes) {
   VirtualClock clock;
   RunLoop outer(clock);
