@@ -1,7 +1,8 @@
 // One small line under the tutorial's instructions, the pause and the game-over screen saying
 // what the step means on the device the player used last: the keys bound to it on a keyboard,
-// the mouse, a game pad. On a touch screen the game's own words suffice and the line is hidden,
-// but for steering on a device that does not tilt.
+// the mouse, a game pad, a touch screen. On a touch screen the tutorial's own pictures show
+// tilting and throwing, so the line speaks only of steering on a device that does not tilt, the
+// double tap that resumes and the tap that goes on.
 // It changes as soon as the player picks up another device.
 #include <cctype>
 
@@ -67,10 +68,20 @@ std::string hintText(HintPlace place, platform::InputDevice device) {
   using platform::Control;
   using platform::InputDevice;
   if (device == InputDevice::Touch) {
-    // A device that tilts needs no words; one without steers on the strip along the bottom.
-    const bool tilts = platform::Accelerometer::shared().sources().device.has_value();
-    return place == HintPlace::Steering && !tilts ? "slide a finger along the bottom to move Nerin"
-                                                  : std::string();
+    switch (place) {
+      case HintPlace::Steering:
+        // A device that tilts needs no words; one without steers on the strip along the bottom.
+        return platform::Accelerometer::shared().sources().device
+                   ? std::string()
+                   : "slide a finger along the bottom to move Nerin";
+      case HintPlace::Pause:
+        return "double-tap the button to resume";
+      case HintPlace::GameOver:
+        return "tap to go on";
+      case HintPlace::Throwing:  // the tutorial's picture shows the swipe
+      case HintPlace::None:
+        return {};
+    }
   }
   switch (place) {
     case HintPlace::Steering:

@@ -390,6 +390,9 @@ TEST_F(ShellTest, HintsSpeakOfTheDeviceInHandAndFollowAChangeOfDevice) {
   EXPECT_FALSE(game.hintLabel->isHidden());
   platform::noteInputDevice(InputDevice::Pad);
   EXPECT_EQ(game.hintLabel->text(), "Start resumes");
+  platform::noteInputDevice(InputDevice::Touch);
+  EXPECT_EQ(game.hintLabel->text(), "double-tap the button to resume");
+  platform::noteInputDevice(InputDevice::Pad);
   // A button bound in the controls file is named as players call it, not as SDL spells it.
   platform::Controls rebound = platform::Controls::defaults();
   rebound.buttons[static_cast<int>(platform::Control::Pause)] = {
@@ -404,6 +407,9 @@ TEST_F(ShellTest, HintsSpeakOfTheDeviceInHandAndFollowAChangeOfDevice) {
   platform::noteInputDevice(InputDevice::Mouse);
   loseIt();
   EXPECT_EQ(game.hintLabel->text(), "click to go on");
+  EXPECT_FALSE(game.hintLabel->isHidden());
+  platform::noteInputDevice(InputDevice::Touch);
+  EXPECT_EQ(game.hintLabel->text(), "tap to go on");
   EXPECT_FALSE(game.hintLabel->isHidden());
 }
 
