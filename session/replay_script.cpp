@@ -46,6 +46,11 @@ bool isButtonTag(const json& value) {
          value.get<int64_t>() <= INT_MAX;
 }
 
+// A fingertip at most the screen's width across.
+bool isReach(const json& value) {
+  return value.is_number() && value.get<double>() >= 0 && value.get<double>() <= 480;
+}
+
 bool isNotches(const json& value) {
   return value.is_number() && std::fabs(value.get<double>()) <= kMostNotches;
 }
@@ -54,11 +59,13 @@ platform::Point pointAt(const json& list, size_t first) {
   return {list[first].get<float>(), list[first + 1].get<float>()};
 }
 
-// [id, phase, x, y] or [id, phase, x, y, previous x, previous y].
+// [id, phase, x, y] or [id, phase, x, y, previous x, previous y], either with a fingertip's reach
+// after it where a finger began.
 std::optional<InputEntry> readTouch(const json& value) {
-  if (!value.is_array() || (value.size() != 4 && value.size() != 6)) return std::nullopt;
+  if (!value.is_array() || value.size() < 4 || value.size() > 7) return std::nullopt;
+  const bool hasFrom = value.size() >= 6, hasReach = value.size() % 2 == 1;
   if (!value[0].is_number_integer() || !value[1].is_string() || !isPoint({value[2], value[3]}) ||
-      (value.size() == 6 && !isPoint({value[4], value[5]})) ||
+      (hasFrom && !isPoint({value[4], value[5]})) || (hasReach && !isReach(value.back())) ||
       (value[0].is_number_unsigned() && value[0].get<uint64_t>() > LONG_MAX)) {
     return std::nullopt;
   }
@@ -66,10 +73,10 @@ std::optional<InputEntry> readTouch(const json& value) {
   const auto* name = std::find(std::begin(kPhaseNames), std::end(kPhaseNames), phase);
   if (name == std::end(kPhaseNames)) return std::nullopt;
   std::optional<platform::Point> from;
-  if (value.size() == 6) from = pointAt(value, 4);
+  if (hasFrom) from = pointAt(value, 4);
   return InputEntry::touchAt(value[0].get<long>(),
                              static_cast<TouchPhase>(name - std::begin(kPhaseNames)),
-                             pointAt(value, 2), from);
+                             pointAt(value, 2), from, hasReach ? value.back().get<float>() : 0);
 }
 
 // The actions that are input a player gives: the tilt, touches, the window's notices, keys.
@@ -296,7 +303,8 @@ std::string scriptEvent(double t, const InputEntry& entry) {
     case Kind::Touch:
       action = "\"touch\":[" + std::to_string(entry.touch) + ",\"" +
                kPhaseNames[static_cast<int>(entry.phase)] + "\"," + speltPoint(entry.at) +
-               (entry.from ? "," + speltPoint(*entry.from) : "") + "]";
+               (entry.from ? "," + speltPoint(*entry.from) : "") +
+               (entry.reach > 0 ? "," + spelt(entry.reach) : "") + "]";
       break;
     case Kind::Tilt:
       action = "\"tilt\":" + spelt(entry.value);

@@ -36,6 +36,9 @@ constexpr long kFingerBase = 1;
 constexpr float kPageLines = 4;
 // The strip along the bottom edge a finger steers on where the device gives no tilt, in points.
 constexpr float kSteeringStripHeight = 56;
+// How wide a fingertip lands, in the window's units (a page's CSS pixels, a phone's points): a
+// control smaller than that on screen still answers a finger that far across.
+constexpr float kFingertip = 44;
 
 TiltSources& tilt() {
   return Accelerometer::shared().sources();
@@ -192,9 +195,13 @@ bool DesktopEvents::woke() {
   return deliverInput(InputEntry::of(InputEntry::Kind::Wake));
 }
 
-void DesktopEvents::touch(long id, TouchPhase phase, Point landscape,
-                          std::optional<Point> previous) {
-  deliverInput(InputEntry::touchAt(id, phase, landscape, previous));
+void DesktopEvents::touch(long id, TouchPhase phase, Point landscape, std::optional<Point> previous,
+                          float reach) {
+  deliverInput(InputEntry::touchAt(id, phase, landscape, previous, reach));
+}
+
+float DesktopEvents::fingerReach() const {
+  return kFingertip / display_.windowUnitsPerPoint();
 }
 
 void DesktopEvents::handleMouse(const SDL_Event& event) {
@@ -242,10 +249,11 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
   const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
                                                     static_cast<int>(event.tfinger.y * height));
   const long id = kFingerBase + static_cast<long>(event.tfinger.fingerId);
+  const float reach = event.type == SDL_FINGERDOWN ? fingerReach() : 0;
   if (event.type == SDL_FINGERDOWN) {
     noteInputDevice(InputDevice::Touch);
     if (woke()) return;
-    if (startsSteering(landscape)) steeringFinger_ = id;
+    if (startsSteering(landscape, reach)) steeringFinger_ = id;
   }
   if (steeringFinger_ == id) {
     tilt().touch = readingUnder(clampToScreen(landscape).x);
@@ -256,21 +264,21 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
                            : event.type == SDL_FINGERUP ? TouchPhase::Ended
                                                         : TouchPhase::Moved;
   if (phase == TouchPhase::Began && !isOnScreen(landscape)) return;
-  touch(id, phase, clampToScreen(landscape));
+  touch(id, phase, clampToScreen(landscape), {}, reach);
 }
 
 // While a game reads the tilt on a device that has none of its own, a finger put down on the
 // strip along the bottom edge steers: the crab goes under it, and lifting it throws nothing. A
-// button there (the pause) still takes its touch. The latest finger put down there steers: the
-// one before it, held or lost with its lift (a browser busy or left for a moment), then steers
-// and touches nothing.
-bool DesktopEvents::startsSteering(Point landscape) const {
+// button there (the pause, as far as a fingertip reaches) still takes its touch. The latest finger
+// put down there steers: the one before it, held or lost with its lift (a browser busy or left for
+// a moment), then steers and touches nothing.
+bool DesktopEvents::startsSteering(Point landscape, float reach) const {
   if (tilt().device || !Accelerometer::shared().delegate()) return false;
   if (!isOnScreen(landscape) || landscape.y < kLandscapeSize.height - kSteeringStripHeight) {
     return false;
   }
   Window* window = Window::keyWindow();
-  View* under = window ? window->hitTest(windowPointFromLandscape(landscape)) : nullptr;
+  View* under = window ? window->touchedView(windowPointFromLandscape(landscape), reach) : nullptr;
   return !dynamic_cast<Button*>(under);
 }
 

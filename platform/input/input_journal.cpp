@@ -37,7 +37,7 @@ bool deliverInput(const InputEntry& entry) {
       std::optional<Point> previous;
       if (entry.from) previous = windowPointFromLandscape(*entry.from);
       TouchRouter::shared().deliver(entry.touch, entry.phase, windowPointFromLandscape(entry.at),
-                                    previous);
+                                    previous, entry.reach);
       break;
     }
     case Kind::Tilt:

@@ -30,6 +30,7 @@ struct InputEntry {
   TouchPhase phase = TouchPhase::Began;
   Point at;  // landscape points
   std::optional<Point> from;
+  float reach = 0;  // a fingertip's width in points, where a touch began under one
   double value = 0;
 
   // Any kind but a touch or the wheel, with its value.
@@ -39,12 +40,14 @@ struct InputEntry {
     entry.value = value;
     return entry;
   }
-  static InputEntry touchAt(long id, TouchPhase phase, Point at, std::optional<Point> from = {}) {
+  static InputEntry touchAt(long id, TouchPhase phase, Point at, std::optional<Point> from = {},
+                            float reach = 0) {
     InputEntry entry;
     entry.touch = id;
     entry.phase = phase;
     entry.at = at;
     entry.from = from;
+    entry.reach = reach;
     return entry;
   }
   static InputEntry wheel(Point at, double notches) {

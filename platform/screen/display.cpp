@@ -198,6 +198,14 @@ Point Display::landscapePointAt(int windowX, int windowY) const {
   return {(px - box.x) / box.scale, (py - top) / box.scale};
 }
 
+float Display::windowUnitsPerPoint() const {
+  int windowWidth = 0, windowHeight = 0, drawableWidth = 0, drawableHeight = 0;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
+  if (drawableWidth <= 0) return 1;
+  return letterbox().scale * static_cast<float>(windowWidth) / static_cast<float>(drawableWidth);
+}
+
 template <typename Draw>
 void Display::withCompositor(Draw draw) {
   Renderer& renderer = Renderer::shared();

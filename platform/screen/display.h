@@ -74,6 +74,8 @@ class Display {
   // The landscape point under a position in the window's own coordinates (as input events give
   // them); off the screen when the position is on the letterbox.
   Point landscapePointAt(int windowX, int windowY) const;
+  // How many of the window's own units (a page's CSS pixels) one screen point spans.
+  float windowUnitsPerPoint() const;
 
   // Draws the key window when anything shown changed since the last time.
   void compositeIfNeeded();

@@ -39,12 +39,12 @@ void TouchRouter::forgetView(View* view) {
   std::erase_if(touches_, [view](auto& entry) { return entry.second->view_ == view; });
 }
 
-void TouchRouter::deliver(long id, TouchPhase phase, Point location,
-                          std::optional<Point> previous) {
+void TouchRouter::deliver(long id, TouchPhase phase, Point location, std::optional<Point> previous,
+                          float reach) {
   const double now = RunLoop::exists() ? RunLoop::current().now() : 0;
   if (phase == TouchPhase::Began) {
     Window* window = Window::keyWindow();
-    View* view = window ? window->hitTest(location) : nullptr;
+    View* view = window ? window->touchedView(location, reach) : nullptr;
     if (!view) {
       touches_.erase(id);
       return;

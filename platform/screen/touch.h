@@ -52,7 +52,9 @@ class TouchRouter {
 
   // One phase of touch `id` at a window point. `previous` overrides the remembered previous
   // location (injected touches say it; devices do not). A touch that did not begin is ignored.
-  void deliver(long id, TouchPhase phase, Point location, std::optional<Point> previous = {});
+  // A fingertip `reach` points across begins on the view View::touchedView names.
+  void deliver(long id, TouchPhase phase, Point location, std::optional<Point> previous = {},
+               float reach = 0);
   // Forgets the touches in flight, ending nothing (a new window or a test's fresh start).
   void reset() { touches_.clear(); }
   // A view going away takes its touches with it.

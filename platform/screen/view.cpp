@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -207,14 +208,46 @@ AffineTransform View::transformToRoot() const {
   return superview_ ? t.concat(superview_->transformToRoot()) : t;
 }
 
+bool View::isTouchable() const {
+  return !hidden_ && alpha_ >= 0.01f && userInteractionEnabled_;
+}
+
 View* View::hitTest(Point rootPoint) {
-  if (hidden_ || alpha_ < 0.01f || !userInteractionEnabled_) return nullptr;
+  if (!isTouchable()) return nullptr;
   // Later subviews lie on top.
   for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
     if (View* hit = (*it)->hitTest(rootPoint)) return hit;
   }
   const Point local = transformToRoot().inverted().apply(rootPoint);
   return bounds().contains(local) ? this : nullptr;
+}
+
+View* View::touchedView(Point rootPoint, float reach) {
+  View* hit = hitTest(rootPoint);
+  if (reach <= 0 || (hit && hit->isControl())) return hit;
+  View* control = nullptr;
+  float nearest = std::numeric_limits<float>::infinity();
+  nearestControl(rootPoint, reach, control, nearest);
+  return control ? control : hit;
+}
+
+void View::nearestControl(Point rootPoint, float reach, View*& found, float& nearest) {
+  if (!isTouchable()) return;
+  if (isControl()) {
+    const Point p = transformToRoot().inverted().apply(rootPoint);
+    const Rect b = bounds();
+    // How far the point lies outside the bounds, on each axis.
+    const float dx = std::max({b.origin.x - p.x, p.x - (b.origin.x + b.size.width), 0.0f});
+    const float dy = std::max({b.origin.y - p.y, p.y - (b.origin.y + b.size.height), 0.0f});
+    const bool withinReach = 2 * dx <= std::max(reach - b.size.width, 0.0f) &&
+                             2 * dy <= std::max(reach - b.size.height, 0.0f);
+    const float distance = std::hypot(dx, dy);
+    if (withinReach && distance <= nearest) {
+      found = this;
+      nearest = distance;
+    }
+  }
+  for (const auto& subview : subviews_) subview->nearestControl(rootPoint, reach, found, nearest);
 }
 
 Window::Window() {

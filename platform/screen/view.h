@@ -136,6 +136,13 @@ class View {
   AffineTransform transformToRoot() const;
   // The deepest visible, touchable view under a point of the root's coordinates.
   View* hitTest(Point rootPoint);
+  // The view a touch beginning at `rootPoint` goes to. A fingertip is broad: where it lands on
+  // no control, a control narrower or lower than `reach` points that lies within reach takes
+  // it, as far as its bounds grown about their centre to that size; of several, the nearest.
+  // So every control answers at least `reach` points across, and no point answers to two.
+  View* touchedView(Point rootPoint, float reach);
+  // Buttons, sliders and lists: what a fingertip aims at.
+  virtual bool isControl() const { return false; }
 
  private:
   std::unique_ptr<Layer> layer_;
@@ -159,6 +166,12 @@ class View {
   unsigned contentsTexture_ = 0;
   View* superview_ = nullptr;
   std::vector<std::shared_ptr<View>> subviews_;
+
+  // Whether it can be touched at all: shown, not faded out, taking touches.
+  bool isTouchable() const;
+  // The nearest control within `reach` of `rootPoint` in this view's tree, at most `nearest`
+  // points from its bounds; later views (on top) win ties.
+  void nearestControl(Point rootPoint, float reach, View*& found, float& nearest);
 };
 
 // The root of the view tree: the phone's portrait screen of 320 x 480 points.

@@ -13,6 +13,7 @@ inline constexpr Color kFocusColor = {0.91f, 0.333f, 0.231f, 1};
 
 class ControlView : public View {
  public:
+  bool isControl() const final { return true; }
   bool isFocused() const { return focused_; }
   void setFocused(bool focused);
   // Whether the ring stops here (the in-game buttons, worked by the pause key, are passed by).

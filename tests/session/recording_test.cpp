@@ -60,6 +60,7 @@ void expectSame(const InputEntry& read, const InputEntry& written, size_t k) {
   EXPECT_EQ(read.phase, written.phase) << "entry " << k;
   EXPECT_EQ(read.at, written.at) << "entry " << k;
   EXPECT_EQ(read.from, written.from) << "entry " << k;
+  EXPECT_EQ(read.reach, written.reach) << "entry " << k;
   EXPECT_EQ(read.value, written.value) << "entry " << k;
 }
 
@@ -70,6 +71,8 @@ TEST_F(RecordingTest, EveryKindOfInputReadsBackExactly) {
   const std::vector<InputEntry> entries = {
       InputEntry::touchAt(-1, TouchPhase::Began, {123.456789f, 0.1f}),
       InputEntry::touchAt(7, TouchPhase::Moved, {1e-3f, 319.99f}, platform::Point{480, 0}),
+      InputEntry::touchAt(8, TouchPhase::Began, {20, 300}, {}, 44 / 1.2187500f),
+      InputEntry::touchAt(9, TouchPhase::Began, {20, 300}, platform::Point{21, 301}, 44),
       InputEntry::touchAt(-2, TouchPhase::Cancelled, {240, 160}),
       InputEntry::of(Kind::Tilt, 0.1 + 1e-16),
       InputEntry::of(Kind::Tilt, -1.0 / 3),
@@ -188,6 +191,8 @@ TEST_F(RecordingTest, MalformedFilesAreRefusedNamingTheirLineOrEvent) {
       {R"({"seed":1,"duration":3,"events":[{"t":1,"wheel":[0,0,1e9]}]})", "event 0"},
       {R"({"seed":1,"duration":3,"events":[{"t":1,"touch":[9223372036854775808,"began",0,0]}]})",
        "event 0"},
+      {R"({"seed":1,"duration":3,"events":[{"t":1,"touch":[1,"began",0,0,-44]}]})", "event 0"},
+      {R"({"seed":1,"duration":3,"events":[{"t":1,"touch":[1,"began",0,0,1,1,44,2]}]})", "event 0"},
       // A number no double holds, in a line that is not the last: damage, not a cut.
       {"{\"seed\":1,\"events\":[\n{\"t\":1,\"tilt\":1e400}\n,{\"t\":2,\"pause\":true}\n],"
        "\"duration\":3}\n",

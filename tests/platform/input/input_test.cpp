@@ -872,6 +872,57 @@ TEST_F(InputTest, WithoutTiltAFingerOnTheBottomStripSteersAndNeverThrows) {
   EXPECT_EQ(view_->touches.size(), 6u);
 }
 
+// A fingertip covers 44 of the window's units (22 points in this window of two pixels a point):
+// a small control answers a finger landing that close, the nearer of two the one between them,
+// and never where another view is hit exactly. A mouse's point is exact.
+TEST_F(InputTest, AFingertipReachesASmallControlNearbyAndOnlyTheNearestOfTwo) {
+  // Square buttons of `side` points with their landscape top-left corner at (x, y).
+  int pressedA = 0, pressedB = 0;
+  const auto button = [this](float x, float y, float side, int& pressed) {
+    auto made = std::make_shared<Button>();
+    made->setFrame({windowPointFromLandscape({x, y + side}), {side, side}});
+    made->setAction([&pressed](Button&) { ++pressed; });
+    window_->addSubview(made);
+    return made;
+  };
+  const auto a = button(100, 100, 10, pressedA);
+  const auto b = button(118, 100, 10, pressedB);
+  const auto finger = [this](float x, float y) {
+    for (const Uint32 type : {SDL_FINGERDOWN, SDL_FINGERUP}) {
+      SDL_Event e{};
+      e.type = type;
+      e.tfinger.x = x / 480;
+      e.tfinger.y = y / 320;
+      events_.handle(e);
+    }
+  };
+  finger(95, 105);  // 5 points left of A, which answers 6 points round
+  EXPECT_EQ(pressedA, 1);
+  finger(93, 105);
+  EXPECT_EQ(pressedA, 1);
+  finger(115, 105);  // between them, 5 points from A's right edge and 3 from B's left
+  EXPECT_EQ(pressedB, 1);
+  EXPECT_EQ(pressedA, 1);
+  EXPECT_EQ(view_->touches.size(), 2u);  // the miss went to the view under it
+
+  mouse(SDL_MOUSEBUTTONDOWN, 2 * 95, 2 * 105);
+  mouse(SDL_MOUSEBUTTONUP, 2 * 95, 2 * 105);
+  EXPECT_EQ(pressedA, 1);
+  EXPECT_EQ(view_->touches.size(), 4u);
+
+  // A control hidden, or under another control hit exactly, is out of reach.
+  a->setHidden(true);
+  finger(95, 105);
+  EXPECT_EQ(pressedA, 1);
+  a->setHidden(false);
+  int pressedC = 0;
+  const auto c = button(90, 100, 8, pressedC);  // small, but hit exactly
+  finger(95, 105);
+  EXPECT_EQ(pressedC, 1);
+  EXPECT_EQ(pressedA, 1);
+  for (const auto& made : {a, b, c}) made->removeFromSuperview();
+}
+
 // Tilt from a phone's motion reading: gravity along the landscape screen's left edge, in units of
 // gravity, whichever way the browser signs it and whichever way the phone is turned.
 TEST(DeviceMotionTest, TheLeftEdgeDownReadsPositiveInBothLandscapesAndBothConventions) {
