@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -127,9 +128,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_world_line() {
   return line.c_str();
 }
 
-// The controls the pad and the keys step through, in their order (a button by its title, a
-// slider as "slider", a list as "list"), and the one with the focus (-1: none), for the page's
-// tests: {"controls":["play","achievements",...],"focus":0}. Valid until the next call.
+// A control as the page's tests name it: a button by its title (one without, as "button TAG"), a
+// slider as "slider", a list as "list".
+std::string controlName(const platform::ControlView& control) {
+  if (const auto* button = dynamic_cast<const platform::Button*>(&control)) {
+    return button->title().empty() ? "button " + std::to_string(button->tag()) : button->title();
+  }
+  return control.steps() == platform::ControlView::Steps::Sideways ? "slider" : "list";
+}
+
+// The controls the pad and the keys step through, in their order, by name, and the one with the
+// focus (-1: none), for the page's tests: {"controls":["play","achievements",...],"focus":0}.
+// Valid until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_focus_line() {
   static std::string line;
   nlohmann::json controls = nlohmann::json::array();
@@ -137,13 +147,49 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_focus_line() {
   if (platform::Window* window = platform::Window::keyWindow()) {
     for (const platform::ControlView* control : platform::FocusRing::controls(*window)) {
       if (control->isFocused()) focus = static_cast<int>(controls.size());
-      const auto* button = dynamic_cast<const platform::Button*>(control);
-      controls.push_back(button ? button->title()
-                         : control->steps() == platform::ControlView::Steps::Sideways ? "slider"
-                                                                                      : "list");
+      controls.push_back(controlName(*control));
     }
   }
   line = nlohmann::json{{"controls", controls}, {"focus", focus}}.dump();
+  return line.c_str();
+}
+
+// Where a fingertip put down on the screen goes, for the page's tests: of every control that takes
+// a finger somewhere, its name and the box of the points where it does, probed a point apart, in
+// CSS pixels from the game's top left corner: {"controls":[{"name":"play","box":[x,y,w,h]},...]}.
+// Valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_touch_line() {
+  static std::string line;
+  struct Box {
+    int left, top, right, bottom;  // the first and last points across and down
+  };
+  std::map<const platform::ControlView*, Box> boxes;
+  platform::Window* window = platform::Window::keyWindow();
+  const platform::Display* display = platform::Display::shared();
+  nlohmann::json controls = nlohmann::json::array();
+  if (window && display) {
+    const float reach = display->fingertipReach();
+    for (int y = 0; y < 320; ++y) {
+      for (int x = 0; x < 480; ++x) {
+        const platform::Point at{x + 0.5f, y + 0.5f};
+        const auto* control = dynamic_cast<const platform::ControlView*>(
+            window->touchedView(platform::windowPointFromLandscape(at), reach));
+        if (!control) continue;
+        const auto [found, first] = boxes.try_emplace(control, Box{x, y, x, y});
+        Box& box = found->second;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y)};
+      }
+    }
+    const float css = display->windowUnitsPerPoint();
+    for (const auto& [control, box] : boxes) {
+      controls.push_back({{"name", controlName(*control)},
+                          {"box",
+                           {box.left * css, box.top * css, (box.right - box.left + 1) * css,
+                            (box.bottom - box.top + 1) * css}}});
+    }
+  }
+  line = nlohmann::json{{"controls", controls}}.dump();
   return line.c_str();
 }
 

@@ -36,9 +36,6 @@ constexpr long kFingerBase = 1;
 constexpr float kPageLines = 4;
 // The strip along the bottom edge a finger steers on where the device gives no tilt, in points.
 constexpr float kSteeringStripHeight = 56;
-// How wide a fingertip lands, in the window's units (a page's CSS pixels, a phone's points): a
-// control smaller than that on screen still answers a finger that far across.
-constexpr float kFingertip = 44;
 
 TiltSources& tilt() {
   return Accelerometer::shared().sources();
@@ -200,9 +197,6 @@ void DesktopEvents::touch(long id, TouchPhase phase, Point landscape, std::optio
   deliverInput(InputEntry::touchAt(id, phase, landscape, previous, reach));
 }
 
-float DesktopEvents::fingerReach() const {
-  return kFingertip / display_.windowUnitsPerPoint();
-}
 
 void DesktopEvents::handleMouse(const SDL_Event& event) {
   if (event.button.which == SDL_TOUCH_MOUSEID) return;  // fingers come as fingers
@@ -249,7 +243,7 @@ void DesktopEvents::handleFinger(const SDL_Event& event) {
   const Point landscape = display_.landscapePointAt(static_cast<int>(event.tfinger.x * width),
                                                     static_cast<int>(event.tfinger.y * height));
   const long id = kFingerBase + static_cast<long>(event.tfinger.fingerId);
-  const float reach = event.type == SDL_FINGERDOWN ? fingerReach() : 0;
+  const float reach = event.type == SDL_FINGERDOWN ? display_.fingertipReach() : 0;
   if (event.type == SDL_FINGERDOWN) {
     noteInputDevice(InputDevice::Touch);
     if (woke()) return;

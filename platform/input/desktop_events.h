@@ -51,8 +51,6 @@ class DesktopEvents final : public EventSource {
   void handleWheel(const SDL_Event& event);
   // A finger put down at this landscape point steers instead of touching.
   bool startsSteering(Point landscape, float reach) const;
-  // A fingertip's width in screen points, as the window is now.
-  float fingerReach() const;
   // Tells the game the player is there; true when that was all the input was for.
   bool woke();
   // One phase of a touch at a landscape point (off-screen points brought to its edge).

@@ -76,6 +76,9 @@ class Display {
   Point landscapePointAt(int windowX, int windowY) const;
   // How many of the window's own units (a page's CSS pixels) one screen point spans.
   float windowUnitsPerPoint() const;
+  // How wide a fingertip lands, in screen points: 44 of the window's units (a page's CSS pixels,
+  // a phone's own points), whatever the screen's scale.
+  float fingertipReach() const { return 44 / windowUnitsPerPoint(); }
 
   // Draws the key window when anything shown changed since the last time.
   void compositeIfNeeded();

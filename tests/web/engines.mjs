@@ -13,11 +13,12 @@ import puppeteer from 'puppeteer-core';
 import { Builder, Key } from 'selenium-webdriver';
 
 import { launchChromium } from './chromium.mjs';
+import { consoleProblem } from './game_page.mjs';
 
-// Console errors and uncaught exceptions, as a driver reports them, into `problems`.
+// Console faults and uncaught exceptions, as a driver reports them, into `problems`.
 function collectProblems(page, problems) {
   page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console: ${message.text()}`);
+    if (consoleProblem(message.type(), message.text())) problems.push(`console: ${message.text()}`);
   });
   page.on('pageerror', (error) => problems.push(`page: ${error.message}`));
 }

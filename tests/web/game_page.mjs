@@ -45,6 +45,12 @@ export function assertSameDump(made, expected) {
   assert.fail(`line ${line + 1} differs at column ${column + 1}:\n page:    ${near(x)}\n desktop: ${near(y)}`);
 }
 
+// What a page's console says that is a fault: an error, or a GL error WebGL warns of (a call
+// GL refused). Drivers name a warning 'warning' or 'warn'.
+const kGLError = /WebGL: (INVALID_|OUT_OF_MEMORY)|GL_INVALID_|GL_OUT_OF_MEMORY/;
+export const consoleProblem = (type, text) =>
+  type === 'error' || (type.startsWith('warn') && kGLError.test(text));
+
 // A script for a page that counts the pictures it draws (`picturesDrawn`), run before the page's
 // own.
 export const countPictures = () => {
@@ -63,6 +69,8 @@ export const picturesOf = (page) => page.evaluate(() => window.picturesDrawn);
 // the controls the pad and the keys step through, with the one focused.
 export const worldOf = (page) => lineOf(page, '_tidewick_world_line');
 export const focusOf = (page) => lineOf(page, '_tidewick_focus_line');
+// Where a fingertip put down goes: each control that takes one, with the box where it does.
+export const touchesOf = (page) => lineOf(page, '_tidewick_touch_line');
 
 async function lineOf(page, name) {
   const line = await page.evaluate((name) => Module.UTF8ToString(Module[name]()), name);

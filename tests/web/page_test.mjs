@@ -17,9 +17,9 @@ import { gzipSync } from 'node:zlib';
 import { serve } from '../../web/serve.mjs';
 import { launchChromium } from './chromium.mjs';
 import {
-  assertSameDump, colours, countPictures, desktopDump, difference, focusedOn, focusOf, kMainMenu,
-  kPlayMenu, measurePictures, pageFolder, pagePoint, picturesOf, replayOutcome, root,
-  runDesktopGame, waitForMainMenu, waitForWorld, waitUntil, worldOf,
+  assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
+  focusOf, kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint, picturesOf, replayOutcome,
+  root, runDesktopGame, touchesOf, waitForMainMenu, waitForWorld, waitUntil, worldOf,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -65,7 +65,7 @@ async function openPage(context = browser) {
   await page.addInitScript(countPictures);
   const problems = [];
   page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console: ${message.text()}`);
+    if (consoleProblem(message.type(), message.text())) problems.push(`console: ${message.text()}`);
   });
   page.on('pageerror', (error) => problems.push(`page: ${error.message}`));
   return { page, problems };
@@ -380,8 +380,25 @@ describe('the page', { concurrency: 3 }, () => {
         });
         assert.equal((await stored()).score, over.score);
 
-        // The game saved from the page replays on the desktop to the page's own dump.
+        // "save this game" is a fingertip across, and clear of the score in the game's top right
+        // (its widest, 100 x 60 points) at every size the page places it.
         await page.waitForSelector('#save', { state: 'visible', timeout: 30000 });
+        for (const viewport of [kPhoneViewport, { width: 844, height: 390 }, { width: 960, height: 640 },
+          { width: 1000, height: 560 }]) {
+          await page.setViewportSize(viewport);
+          const save = await page.evaluate(() => {
+            const { left, top, right, bottom, width, height } = document.getElementById('save').getBoundingClientRect();
+            return { left, top, right, bottom, width, height };
+          });
+          const [from, to] = [await pagePoint(page, [380, 0]), await pagePoint(page, [480, 60])];
+          const size = `${viewport.width} x ${viewport.height}`;
+          assert.ok(save.width >= 44 && save.height >= 44, `${size}: save is ${save.width} x ${save.height}`);
+          assert.ok(save.right <= from.x || save.left >= to.x || save.bottom <= from.y || save.top >= to.y,
+            `${size}: save over the score`);
+        }
+        await page.setViewportSize(kPhoneViewport);
+
+        // The game saved from the page replays on the desktop to the page's own dump.
         const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
         const work = mkdtempSync(join(tmpdir(), 'tidewick-phone-'));
         try {
@@ -409,6 +426,69 @@ describe('the page', { concurrency: 3 }, () => {
         assert.deepEqual(problems, []);
       });
     });
+
+    // Fingertips are about 44 CSS pixels across: every control answers at least that much, the
+    // page's own words and buttons lie over none, on a small phone and a large one.
+    for (const viewport of [kPhoneViewport, { width: 844, height: 390 }]) {
+      const size = `${viewport.width}x${viewport.height}`;
+      test(`on a ${size} phone every control answers a fingertip and nothing lies over one`, async () => {
+        const context = await phones.newContext({ ...kPhoneContext, viewport });
+        const { page, problems } = await openPage(context);
+        // The controls on screen as a finger finds them, and what of the page lies over the game.
+        const fingertips = async (screen, over = []) => {
+          await screenshot(page, `phone-${size}-${screen}`);
+          const { controls } = await touchesOf(page);
+          assert.ok(controls.length > 0, `${screen}: controls`);
+          for (const { name, box: [, , width, height] } of controls) {
+            assert.ok(width >= 44 && height >= 44, `${screen}: ${name} answers ${width} x ${height} px`);
+          }
+          const origin = await pagePoint(page, [0, 0]);
+          for (const selector of over) {
+            const shown = await page.evaluate((selector) => {
+              const element = document.querySelector(selector);
+              if (!element || element.closest('[hidden]')) return null;
+              const { left, top, right, bottom } = element.getBoundingClientRect();
+              return { left, top, right, bottom };
+            }, selector);
+            assert.ok(shown, `${screen}: ${selector} shown`);
+            for (const { name, box: [x, y, width, height] } of controls) {
+              const [left, top] = [origin.x + x, origin.y + y];
+              const apart = shown.right <= left || shown.left >= left + width ||
+                shown.bottom <= top || shown.top >= top + height;
+              assert.ok(apart, `${screen}: ${selector} over ${name}`);
+            }
+          }
+        };
+        await openOnMainMenu(page);
+        // "tap to start" shows while the browser holds the sound back, which headless Chromium
+        // does not: it is shown here by hand.
+        const showTap = (shown) => page.evaluate((shown) => {
+          document.getElementById('tap').hidden = !shown;
+        }, shown);
+        await showTap(true);
+        await fingertips('main-menu', ['#tap span']);
+        await showTap(false);
+        await tapAt(page, 360, 268);
+        await waitUntil(page, focusOf, (line) => line.controls.includes('slider'), 10);
+        await fingertips('settings');
+        await tapAt(page, 360, 264);
+        await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
+        await tapAt(page, 360, 130);
+        await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
+        await fingertips('play-menu');
+        await tapAt(page, 240, 174);
+        await waitForWorld(page, (world) => world.state === 2, 10);
+        await fingertips('game');
+        // Paused by a double tap on the pause button, with words saying how to go on.
+        await tapAt(page, 26, 26);
+        await tapAt(page, 26, 26);
+        await waitUntil(page, touchesOf, ({ controls }) => controls.some(({ name }) => name === 'button 13'), 10);
+        await picturesPass(page, 10);
+        await fingertips('pause');
+        await context.close();
+        assert.deepEqual(problems, []);
+      });
+    }
 
     test('a browser without WebGL, or too old for the game\'s code, is told so in words', async () => {
       const refusals = [
