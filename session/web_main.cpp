@@ -175,8 +175,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_touch_line() {
         const auto* control = dynamic_cast<const platform::ControlView*>(
             window->touchedView(platform::windowPointFromLandscape(at), reach));
         if (!control) continue;
-        const auto [found, first] = boxes.try_emplace(control, Box{x, y, x, y});
-        Box& box = found->second;
+        Box& box = boxes.try_emplace(control, Box{x, y, x, y}).first->second;
         box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
                std::max(box.bottom, y)};
       }

@@ -197,7 +197,6 @@ void DesktopEvents::touch(long id, TouchPhase phase, Point landscape, std::optio
   deliverInput(InputEntry::touchAt(id, phase, landscape, previous, reach));
 }
 
-
 void DesktopEvents::handleMouse(const SDL_Event& event) {
   if (event.button.which == SDL_TOUCH_MOUSEID) return;  // fingers come as fingers
   noteInputDevice(InputDevice::Mouse);

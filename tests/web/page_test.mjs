@@ -140,6 +140,16 @@ const handFramesAtARate = () => {
   setTimeout(frame, 0);
 };
 
+// The box an element of the page fills, in CSS pixels (null while it or a parent is hidden), and
+// whether two such boxes lie apart.
+const boxOf = (page, selector) => page.evaluate((selector) => {
+  const element = document.querySelector(selector);
+  if (!element || element.closest('[hidden]')) return null;
+  const { left, top, right, bottom, width, height } = element.getBoundingClientRect();
+  return { left, top, right, bottom, width, height };
+}, selector);
+const apart = (a, b) => a.right <= b.left || a.left >= b.right || a.bottom <= b.top || a.top >= b.bottom;
+
 // Games played live in a page of one pixel a point (480 x 320): the least drawing for the browser.
 const kLiveViewport = { width: 480, height: 320 };
 
@@ -385,14 +395,11 @@ describe('the page', { concurrency: 3 }, () => {
         await page.waitForSelector('#save', { state: 'visible', timeout: 30000 });
         for (const viewport of [kPhoneViewport, { width: 844, height: 390 }]) {
           await page.setViewportSize(viewport);
-          const save = await page.evaluate(() => {
-            const { left, top, right, bottom, width, height } = document.getElementById('save').getBoundingClientRect();
-            return { left, top, right, bottom, width, height };
-          });
+          const save = await boxOf(page, '#save');
           const [from, to] = [await pagePoint(page, [380, 0]), await pagePoint(page, [480, 60])];
           const size = `${viewport.width} x ${viewport.height}`;
           assert.ok(save.width >= 44 && save.height >= 44, `${size}: save is ${save.width} x ${save.height}`);
-          assert.ok(save.right <= from.x || save.left >= to.x || save.bottom <= from.y || save.top >= to.y,
+          assert.ok(apart(save, { left: from.x, top: from.y, right: to.x, bottom: to.y }),
             `${size}: save over the score`);
         }
         await page.setViewportSize(kPhoneViewport);
@@ -443,18 +450,12 @@ describe('the page', { concurrency: 3 }, () => {
           }
           const origin = await pagePoint(page, [0, 0]);
           for (const selector of over) {
-            const shown = await page.evaluate((selector) => {
-              const element = document.querySelector(selector);
-              if (!element || element.closest('[hidden]')) return null;
-              const { left, top, right, bottom } = element.getBoundingClientRect();
-              return { left, top, right, bottom };
-            }, selector);
+            const shown = await boxOf(page, selector);
             assert.ok(shown, `${screen}: ${selector} shown`);
             for (const { name, box: [x, y, width, height] } of controls) {
               const [left, top] = [origin.x + x, origin.y + y];
-              const apart = shown.right <= left || shown.left >= left + width ||
-                shown.bottom <= top || shown.top >= top + height;
-              assert.ok(apart, `${screen}: ${selector} over ${name}`);
+              assert.ok(apart(shown, { left, top, right: left + width, bottom: top + height }),
+                `${screen}: ${selector} over ${name}`);
             }
           }
         };
