@@ -393,8 +393,11 @@ describe('the page', { concurrency: 3 }, () => {
         // "save this game" is a fingertip across, and clear of the score in the game's top right
         // (its widest, 100 x 60 points) at every size the page places it.
         await page.waitForSelector('#save', { state: 'visible', timeout: 30000 });
-        for (const viewport of [kPhoneViewport, { width: 844, height: 390 }]) {
+        for (const viewport of [kPhoneViewport, { width: 844, height: 390 }, { width: 960, height: 640 },
+          { width: 1000, height: 560 }]) {
           await page.setViewportSize(viewport);
+          // The page places it as it hears of the new size, before the next frame.
+          await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
           const save = await boxOf(page, '#save');
           const [from, to] = [await pagePoint(page, [380, 0]), await pagePoint(page, [480, 60])];
           const size = `${viewport.width} x ${viewport.height}`;
