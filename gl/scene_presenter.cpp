@@ -36,17 +36,15 @@ void ScenePresenter::start() {
   // A present is placed by the time it was due on the loop's clock, so pictures step evenly
   // through the frames.
   rate_ = {};
-  link_ = platform::RunLoop::current().scheduleRefreshTimer(
-      1 / refreshRate_,
-      [this] {
-        platform::RunLoop& loop = platform::RunLoop::current();
-        const double interval = 1 / refreshRate_, lag = loop.lag();
-        if (!loop.turnedByRefreshes() && !rate_.refresh(lag, interval)) return;
-        const long before = pictures_;
-        present(loop.now());
-        // The loop's lag grows by the real time the picture took.
-        if (pictures_ != before) rate_.painted(loop.lag() - lag, interval);
-      });
+  link_ = platform::RunLoop::current().scheduleRefreshTimer(1 / refreshRate_, [this] {
+    platform::RunLoop& loop = platform::RunLoop::current();
+    const double interval = 1 / refreshRate_, lag = loop.lag();
+    if (!loop.turnedByRefreshes() && !rate_.refresh(lag, interval)) return;
+    const long before = pictures_;
+    present(loop.now());
+    // The loop's lag grows by the real time the picture took.
+    if (pictures_ != before) rate_.painted(loop.lag() - lag, interval);
+  });
 }
 
 void ScenePresenter::stop() {
@@ -68,7 +66,13 @@ void ScenePresenter::simulated(SceneFrame frame) {
 }
 
 void ScenePresenter::present(double time) {
-  if (!current_ || !showing()) return;
+  if (!current_) return;
+  if (!showing()) {
+    // Nothing is painted, but the latest frame is what a repaint shows once the screen does.
+    if (!currentShownWhole_) lastShown_ = current_->sprites;
+    currentShownWhole_ = true;
+    return;
+  }
   const float fraction = previous_ ? presentFraction(previous_->time, current_->time, time) : 1.0f;
   // A frame running late leaves the picture at its last place: it is not painted again.
   if (fraction >= 1 && currentShownWhole_) return;

@@ -59,7 +59,8 @@ class ScenePresenter {
   void simulated(SceneFrame frame);
   // The picture for a present at `time`; nothing when it would show what is already shown.
   void present(double time);
-  // Paints again what was shown last, as it was (a rebuilt surface needs it).
+  // Paints again what was shown last, as it was (a rebuilt surface needs it), or the latest frame
+  // made while the screen showed nothing.
   void repaint();
 
   // How many pictures were painted, and where between its frames the last smooth one was.

@@ -1,6 +1,7 @@
 // Pictures of the scene: classic ones one a frame; smooth ones at the refresh rate, stepping
 // evenly through the frames, each thing placed between its two last simulated places, none
-// while the game is paused; and the in-between picture's rules on their own.
+// while the game is paused, the latest repainted once a screen that showed nothing shows again;
+// and the in-between picture's rules on their own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -201,4 +202,29 @@ TEST(PictureRateTest, StepsDownWhenRefreshesComeLateAndBackUpWhenPicturesAreQuic
   EXPECT_EQ(rate.refreshesPerPicture(), 1);
   EXPECT_EQ(window(0.3 * kRefresh).size(), static_cast<size_t>(PictureRate::kWindow));
   EXPECT_EQ(rate.refreshesPerPicture(), 1);
+}
+
+// Frames made while the screen shows nothing (a window put away, a game played to a moment at
+// once) paint nothing; shown again, a repaint paints the latest, even when the game paused since.
+TEST_F(PresenterTest, AScreenShownAgainIsRepaintedWithTheLatestFrame) {
+  PresentedGame run(60);
+  run.runUntil(4);
+  SaltmereAppDelegate& game = run.game();
+  ScenePresenter& presenter = game.scenePresenter;
+  presenter.showing = [] { return false; };
+  const size_t shown = run.pictures.size();
+  run.runUntil(6);
+  run.stopPlayer();
+  game.pauseByPlayer();
+  run.runUntil(6.5);
+  EXPECT_EQ(run.pictures.size(), shown);
+
+  presenter.showing = [] { return true; };
+  presenter.repaint();
+  ASSERT_EQ(run.pictures.size(), shown + 1);
+  const std::vector<SceneSprite>& latest = run.frames.back().sprites;
+  ASSERT_EQ(run.pictures.back().sprites.size(), latest.size());
+  for (size_t s = 0; s < latest.size(); ++s) {
+    EXPECT_EQ(run.pictures.back().sprites[s].at, latest[s].at) << s;
+  }
 }
