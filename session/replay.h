@@ -43,6 +43,9 @@ std::optional<ReplayScript> parseReplayScript(const nlohmann::json& json, std::s
 // `warning` saying so). Nothing, with `error` naming the line or the event, when it is neither.
 std::optional<ReplayScript> readReplayScript(const std::string& path, std::string& error,
                                              std::string& warning);
+// The same for a script's `text`, called `name` in what it says.
+std::optional<ReplayScript> readReplayScriptText(const std::string& text, const std::string& name,
+                                                 std::string& error, std::string& warning);
 
 // A recorded input as a script's event at time `t`, one line of JSON; numbers spelt so that they
 // read back exactly.

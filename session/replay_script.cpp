@@ -279,20 +279,24 @@ std::optional<ReplayScript> readReplayScript(const std::string& path, std::strin
   }
   std::ostringstream whole;
   whole << in.rdbuf();
-  const std::string text = whole.str();
+  return readReplayScriptText(whole.str(), path, error, warning);
+}
+
+std::optional<ReplayScript> readReplayScriptText(const std::string& text, const std::string& name,
+                                                 std::string& error, std::string& warning) {
   std::istringstream stream(text);
   json document = platform::readJson(stream, error);
   if (document.is_discarded()) {
     std::optional<json> recovered = recoverCutOff(text, warning);
     if (!recovered) {
-      error = path + " " + error;
+      error = name + " " + error;
       return std::nullopt;
     }
     document = std::move(*recovered);
-    warning = path + ": " + warning;
+    warning = name + ": " + warning;
   }
   std::optional<ReplayScript> script = parseReplayScript(document, error);
-  if (!script) error = path + ": " + error;
+  if (!script) error = name + ": " + error;
   return script;
 }
 

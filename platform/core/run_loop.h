@@ -93,8 +93,9 @@ class RunLoop {
   // after what fell due, at the turn's paced time, however often the screen refreshes; any other
   // loop fires it as a repeating timer.
   std::shared_ptr<Timer> scheduleRefreshTimer(double interval, std::function<void()> target);
-  // Each turn() is one refresh of the screen, from now on.
-  void setTurnedByRefreshes() { turnedByRefreshes_ = true; }
+  // Each turn() is one refresh of the screen (true), or refresh timers keep their own times
+  // (false, as at the start: a game played to a moment at once sees every refresh on its way).
+  void setTurnedByRefreshes(bool turned) { turnedByRefreshes_ = turned; }
   bool turnedByRefreshes() const { return turnedByRefreshes_; }
 
   // Delivers `event` at absolute time `at`: injected input and notices for tests and replays.

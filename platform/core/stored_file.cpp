@@ -53,8 +53,16 @@ bool renameNoReplace(const fs::path& from, const fs::path& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-// Every damaged file keeps a name of its own: a second one in the same second gets "-2", and so
-// on, never the first one's.
+// The page's files live in memory until its shell copies them to the browser's storage: it is told
+// of every change.
+void tellPageOfChange() {
+#ifdef __EMSCRIPTEN__
+  EM_ASM({
+    if (Module.tidewickStored) Module.tidewickStored();
+  });
+#endif
+}
+
 }  // namespace
 
 fs::path gameFolder(const char* variable, const fs::path& underHome) {
@@ -66,6 +74,8 @@ fs::path gameFolder(const char* variable, const fs::path& underHome) {
   return fs::path(".") / "tidewick";
 }
 
+// Every damaged file keeps a name of its own: a second one in the same second gets "-2", and so
+// on, never the first one's.
 void moveAside(const fs::path& path, const std::string& fault, const std::string& consequence) {
   const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
                          std::chrono::system_clock::now().time_since_epoch())
@@ -102,12 +112,19 @@ bool writeWhole(const fs::path& path, const std::string& text, const std::string
     return false;
   }
   syncDirectory(path.parent_path().empty() ? fs::path(".") : path.parent_path());
-#ifdef __EMSCRIPTEN__
-  // The page's files live in memory until its shell copies them to the browser's storage.
-  EM_ASM({
-    if (Module.tidewickStored) Module.tidewickStored();
-  });
-#endif
+  tellPageOfChange();
+  return true;
+}
+
+bool removeStored(const fs::path& path, const std::string& what) {
+  std::error_code error;
+  fs::remove_all(path, error);
+  if (error) {
+    std::fprintf(stderr, "tidewick: could not remove %s at %s: %s\n", what.c_str(), path.c_str(),
+                 error.message().c_str());
+    return false;
+  }
+  tellPageOfChange();
   return true;
 }
 

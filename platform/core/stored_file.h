@@ -16,6 +16,10 @@ std::filesystem::path gameFolder(const char* variable, const std::filesystem::pa
 bool writeWhole(const std::filesystem::path& path, const std::string& text,
                 const std::string& what);
 
+// Removes `path`, a file or a folder with all it holds. False, with a line naming `what` and the
+// reason, when it cannot be removed.
+bool removeStored(const std::filesystem::path& path, const std::string& what);
+
 // Renames a damaged file to "<name>.corrupt-<seconds>" (then "-2", "-3"... where that is
 // taken), never over another file, and says so with what is wrong with it (`fault`, "is not
 // JSON: ...") and `consequence` ("settings start afresh").

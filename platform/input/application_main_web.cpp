@@ -82,7 +82,7 @@ int applicationMain(const std::function<std::unique_ptr<ApplicationDelegate>()>&
   if (hooks.launched) Bundle::mainBundle().whenWhole(hooks.launched);
   // The pace starts now: the launch's loading is not time the game has to catch up on.
   page->loop.setPace(&page->machine);
-  page->loop.setTurnedByRefreshes();
+  page->loop.setTurnedByRefreshes(true);
   emscripten_set_main_loop_arg(animationFrame, page, 0, false);
   return 0;
 }

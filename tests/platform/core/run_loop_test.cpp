@@ -251,7 +251,7 @@ TEST(RunLoopTest, ALoopTurnedByRefreshesRefreshesOnceATurnAfterWhatFellDue) {
   RunLoop loop(clock);
   HandClock machine;
   loop.setPace(&machine);
-  loop.setTurnedByRefreshes();
+  loop.setTurnedByRefreshes(true);
   std::vector<std::string> events;
   const auto frames = loop.scheduleTimer(
       1.0 / 30, [&] { events.push_back("frame " + std::to_string(loop.now())); }, true);
