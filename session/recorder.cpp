@@ -18,6 +18,9 @@ std::string closing(double time) {
   return "],\"duration\":" + spelt(time) + "}\n";
 }
 
+constexpr const char* kIntegerKeys[] = {kHighScoreKey, kHighLevelKey, kAchievementsKey};
+constexpr const char* kFloatKeys[] = {kMusicKey, kEffectsKey};
+
 // The stored values a replay starts from; a missing key and 0 read alike, so 0 is left out.
 std::string storedValues() {
   const platform::UserDefaults& store = platform::UserDefaults::standard();
@@ -25,10 +28,10 @@ std::string storedValues() {
   const auto add = [&values](const char* key, const std::string& value) {
     values += (values.empty() ? "\"" : ",\"") + std::string(key) + "\":" + value;
   };
-  for (const char* key : {kHighScoreKey, kHighLevelKey, kAchievementsKey}) {
+  for (const char* key : kIntegerKeys) {
     if (const long value = store.integerForKey(key)) add(key, std::to_string(value));
   }
-  for (const char* key : {kMusicKey, kEffectsKey}) {
+  for (const char* key : kFloatKeys) {
     if (const float value = store.floatForKey(key)) add(key, spelt(value));
   }
   return "{" + values + "}";
@@ -42,13 +45,18 @@ Recorder::Recorder(uint32_t seed)
   platform::setInputJournal([this](const platform::InputEntry& entry) { heard(entry); });
 }
 
+Recorder::Recorder(std::string opening, std::string events)
+    : opening_(std::move(opening)), events_(std::move(events)) {
+  platform::setInputJournal([this](const platform::InputEntry& entry) { heard(entry); });
+}
+
 Recorder::~Recorder() {
   platform::setInputJournal({});
 }
 
 bool Recorder::writeTo(const std::filesystem::path& path) {
   file_.open(path, std::ios::trunc);
-  if (!file_ || !(file_ << opening_ << std::flush)) {
+  if (!file_ || !(file_ << opening_ << events_ << std::flush)) {
     std::fprintf(stderr, "tidewick: cannot write the recording %s\n", path.c_str());
     return false;
   }
@@ -57,11 +65,11 @@ bool Recorder::writeTo(const std::filesystem::path& path) {
 }
 
 void Recorder::heard(const platform::InputEntry& entry) {
-  if (finished_) return;
+  if (finished_ || !hearing_) return;
   const std::string line =
-      (heardAny_ ? "," : "") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
-  heardAny_ = true;
-  if (gamesFile_) events_ += line;
+      (events_.empty() ? "" : ",") + scriptEvent(platform::RunLoop::current().now(), entry) + "\n";
+  events_ += line;
+  if (lineWritten_) lineWritten_(line);
   if (file_.is_open() && !(file_ << line << std::flush)) {
     std::fprintf(stderr, "tidewick: the recording %s could not be written on\n", filePath_.c_str());
     file_.close();
@@ -86,4 +94,13 @@ void Recorder::finish(double time) {
 
 std::filesystem::path lastGamePath() {
   return platform::gameFolder("XDG_STATE_HOME", ".local/state") / "last-game.json";
+}
+
+void restoreStoredValues(const nlohmann::json& defaults) {
+  platform::UserDefaults& store = platform::UserDefaults::standard();
+  const auto value = [&defaults](const char* key, auto none) {
+    return defaults.is_object() ? defaults.value(key, none) : none;
+  };
+  for (const char* key : kIntegerKeys) store.setInteger(value(key, 0L), key);
+  for (const char* key : kFloatKeys) store.setFloat(value(key, 0.0f), key);
 }

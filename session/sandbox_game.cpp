@@ -8,6 +8,7 @@
 #include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/accelerometer.h"
+#include "session/recorder.h"
 #include "session/replay.h"
 #include "world/world.h"
 
@@ -20,14 +21,7 @@ std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command, ui
   }
   std::unique_ptr<SandboxGame> made(new SandboxGame(folder));
   platform::UserDefaults::useFile(made->store_ / "defaults.json");
-  platform::UserDefaults& store = platform::UserDefaults::standard();
-  for (const auto& [key, value] : defaults.items()) {
-    if (isFloatSetting(key)) {
-      store.setFloat(value.get<float>(), key);
-    } else {
-      store.setInteger(value.get<long>(), key);
-    }
-  }
+  restoreStoredValues(defaults);
   platform::gameRandom().seed(seed);
   return made;
 }
