@@ -195,6 +195,7 @@ void SaltmereAppDelegate::startGame() {
   newMusicMode(kMusicSilent);
   newRound();
   startTimer(kRenderSceneTimer);
+  if (gameStarted && demoPhase == DemoPhase::Off) gameStarted();
 }
 
 // The pause is taken before the resume button shows, so the pause handling still acts; the

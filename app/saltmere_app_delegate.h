@@ -345,8 +345,10 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   } demoSetAside;
 
   // Told of every effect the game starts, by slot, whether or not the engine could play it; of
-  // the end of every frame; and of the end of every game, its records stored.
+  // the end of every frame; and of the start of every game of the player's and its end, its
+  // records stored (the demo's games are its own).
   std::function<void(int slot)> soundStarted;
   std::function<void(float dt)> frameEnded;
+  std::function<void()> gameStarted;
   std::function<void()> gameEnded;
 };

@@ -1,6 +1,9 @@
-// The live session's files, and a developer's knob: TIDEWICK_LATE_LOOP=SECONDS makes the loop
-// sleep that long after every burst of deliveries, as on a busy machine.
+// The live session's files, the game under way kept and brought back, and a developer's knob:
+// TIDEWICK_LATE_LOOP=SECONDS makes the loop sleep that long after every burst of deliveries, as on
+// a busy machine.
 #include "session/live_session.h"
+
+#include <AL/al.h>
 
 #include <chrono>
 #include <cstdio>
@@ -8,18 +11,55 @@
 #include <thread>
 
 #include "app/saltmere_app_delegate.h"
+#include "platform/core/application.h"
+#include "platform/core/random.h"
 #include "platform/core/run_loop.h"
+#include "platform/input/accelerometer.h"
+#include "platform/input/input_journal.h"
 #include "platform/screen/display.h"
+#include "player/bot.h"
+
+namespace {
+
+// How often the game under way is seen: what is kept of it reaches the disk, and at most this
+// much of it is lost with a crash.
+constexpr double kKeptEvery = 1;
+
+using platform::InputEntry;
+
+// Whether the window was away (resigned) when the recording stops.
+bool endsAway(const ReplayScript& script) {
+  bool away = false;
+  for (const ReplayEvent& event : script.events) {
+    if (event.kind != ReplayEvent::Kind::Input) continue;
+    if (event.input.kind == InputEntry::Kind::Resign) away = true;
+    if (event.input.kind == InputEntry::Kind::Activate) away = false;
+  }
+  return away;
+}
+
+}  // namespace
 
 std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
                                                 const std::optional<std::string>& recordPath,
                                                 const std::optional<std::string>& dumpPath) {
-  std::unique_ptr<LiveSession> session(new LiveSession(seed));
-  if (recordPath) {
-    if (!session->recorder_.writeTo(*recordPath)) return nullptr;
+  std::unique_ptr<LiveSession> session(new LiveSession);
+  session->left_ = session->inProgress_.takeLeft();
+  if (const auto& left = session->left_) {
+    seed = left->script.seed;
+    restoreStoredValues(left->script.defaults);
+    session->recorder_ = std::make_unique<Recorder>(left->opening, left->events);
   } else {
-    session->recorder_.keepGamesAt(lastGamePath());
+    session->recorder_ = std::make_unique<Recorder>(seed);
   }
+  platform::gameRandom().seed(seed);
+  if (recordPath) {
+    if (!session->recorder_->writeTo(*recordPath)) return nullptr;
+  } else {
+    session->recorder_->keepGamesAt(lastGamePath());
+  }
+  session->recorder_->setLineWritten(
+      [inProgress = &session->inProgress_](const std::string& line) { inProgress->add(line); });
   if (dumpPath) {
     session->dumpFile_.open(*dumpPath, std::ios::trunc);
     if (!session->dumpFile_) {
@@ -33,6 +73,10 @@ std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
   return session;
 }
 
+LiveSession::~LiveSession() {
+  if (keepTimer_) keepTimer_->invalidate();
+}
+
 std::unique_ptr<SaltmereAppDelegate> LiveSession::makeGame(Pacing pacing) {
   auto made = std::make_unique<SaltmereAppDelegate>();
   const platform::Display* display = platform::Display::shared();
@@ -43,25 +87,75 @@ std::unique_ptr<SaltmereAppDelegate> LiveSession::makeGame(Pacing pacing) {
 }
 
 void LiveSession::follow(SaltmereAppDelegate& game) {
+  game_ = &game;
   if (dumpFile_.is_open()) dump_ = std::make_unique<ReplayDump>(&dumpFile_, game);
-  game.gameEnded = [this] { recorder_.gameEnded(platform::RunLoop::current().now()); };
 }
 
 void LiveSession::launched() {
   if (dump_) dump_->writeCatalogue();
+  if (left_) bringBack();
+  // A game is kept from its start to its end; games played again while one is brought back
+  // were kept, and ended, in their own session.
+  game_->gameStarted = [this] { inProgress_.begin(recorder_->text()); };
+  game_->gameEnded = [this] {
+    inProgress_.end();
+    recorder_->gameEnded(platform::RunLoop::current().now());
+  };
+  platform::RunLoop& loop = platform::RunLoop::current();
+  keepTimer_ = loop.scheduleTimer(
+      kKeptEvery, [this, &loop] { inProgress_.seen(loop.now()); }, true);
   if (const char* late = std::getenv("TIDEWICK_LATE_LOOP")) {
     const double seconds = std::strtod(late, nullptr);
     if (seconds > 0) {
-      platform::RunLoop::current().addBeforeWaitingObserver(
+      loop.addBeforeWaitingObserver(
           [seconds] { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); });
     }
   }
 }
 
+void LiveSession::bringBack() {
+  SaltmereAppDelegate& game = *game_;
+  const ReplayScript& script = left_->script;
+  inProgress_.markBringingBack(true);
+  recorder_->setHearing(false);
+  // As a replay plays it: the recording's tilt, no sound, no pictures, as fast as it goes.
+  platform::TiltSources& tilt = platform::Accelerometer::shared().sources();
+  tilt.injected = 0.0;
+  const auto showing = std::exchange(game.scenePresenter.showing, [] { return false; });
+  alListenerf(AL_GAIN, 0);
+  // A page's loop, turned by the screen's refreshes, sees them on its way as any other loop: the
+  // picture the game shows there is kept for the screen.
+  platform::RunLoop& loop = platform::RunLoop::current();
+  const bool turnedByRefreshes = loop.turnedByRefreshes();
+  loop.setTurnedByRefreshes(false);
+  Bot bot(game);
+  postScript(script, loop, game, bot);
+  loop.runUntil(script.duration);
+  loop.setTurnedByRefreshes(turnedByRefreshes);
+  alListenerf(AL_GAIN, 1);
+  game.scenePresenter.showing = showing;
+  game.scenePresenter.repaint();
+  tilt.injected.reset();
+  recorder_->setHearing(true);
+
+  // Back as the window is now, and paused: the player resumes it as any paused game.
+  const bool active = platform::Application::shared().isActive();
+  if (endsAway(script) == active) {
+    platform::deliverInput(
+        InputEntry::of(active ? InputEntry::Kind::Activate : InputEntry::Kind::Resign));
+  }
+  if (game.gamePauseButton && !game.gamePauseButton->isHidden()) {
+    platform::deliverInput(InputEntry::of(InputEntry::Kind::Pause));
+  }
+  inProgress_.markBringingBack(false);
+  left_.reset();
+}
+
 void LiveSession::ended(double time) {
+  inProgress_.seen(time);
   if (dump_) {
     dump_->writeFinal(time);
     dump_.reset();
   }
-  recorder_.finish(time);
+  recorder_->finish(time);
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/core/random.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
 #include "platform/input/controls.h"
@@ -54,7 +53,6 @@ int main(int argc, char** argv) {
   clock_gettime(CLOCK_MONOTONIC, &now);
   const uint32_t seed = line.seed.value_or(
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec)));
-  platform::gameRandom().seed(seed);
   const std::unique_ptr<LiveSession> session = LiveSession::start(seed, line.record, line.dump);
   if (!session) return 1;
   if (line.headless) {

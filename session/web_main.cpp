@@ -17,7 +17,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/saltmere_app_delegate.h"
-#include "platform/core/random.h"
 #include "platform/core/run_loop.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
@@ -104,7 +103,6 @@ int playInPage(const std::optional<std::string>& dumpPath) {
   }();
   const auto seed =
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec));
-  platform::gameRandom().seed(seed);
   // The session lives as long as the page.
   LiveSession* session = LiveSession::start(seed, std::nullopt, dumpPath).release();
   if (!session) return 1;

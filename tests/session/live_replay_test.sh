@@ -2,7 +2,8 @@
 # Live games in windows of an X server of the test's own, driven by synthetic input (mouse
 # swipes, keys, a pause, a focus loss), recorded and dumped as they are played; each recording
 # replays to the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and
-# cut off by SIGKILL (up to its last whole event, the same as the live dump up to there). A
+# cut off by SIGKILL (up to its last whole event, the same as the live dump up to there); the game
+# killed comes back at the next start, and the whole game replays as it was played. A
 # recording is watched with every key of the watcher. A main menu left alone plays the demo until
 # a key ends it. Meanwhile a game left to itself ends, and the last game kept in the state folder
 # replays to the same end. The test waits for what the games write (their dumps and recordings
@@ -82,14 +83,16 @@ x_server() {
   export DISPLAY=":$(head -n 1 "$file")"
 }
 
-# Starts the game with its dump in `dump` and the other arguments given (and the loop as late as
-# `late` says), waits for its window and its launch (the dump's first line), and sets `pid`,
-# `out` (its output) and `win` (its window).
+# Starts the game with its dump in `dump` and the other arguments given (the loop as late as `late`
+# says, the game under way kept in the state folder `state`, or the test's), waits for its window
+# and its launch (the dump's first line), and sets `pid`, `out` (its output) and `win` (its
+# window).
 start_game() {
   dump=$1
   shift
   out="$work/out-$RANDOM"
-  TIDEWICK_LATE_LOOP=${late:-0} "$game" --scale 1 --seed 5 --dump "$dump" "$@" >"$out" 2>&1 &
+  XDG_STATE_HOME=${state:-$XDG_STATE_HOME} TIDEWICK_LATE_LOOP=${late:-0} \
+    "$game" --scale 1 --seed 5 --dump "$dump" "$@" >"$out" 2>&1 &
   pid=$!
   games+=("$pid")
   focus_window
@@ -144,7 +147,8 @@ swipes() {
 interactive_session() {
   local dir=$1
   mkdir -p "$dir"
-  late=$2 start_game "$dir/live.jsonl" --defaults "$dir/defaults.json" --record "$dir/rec.json"
+  state=$dir/state late=$2 start_game "$dir/live.jsonl" --defaults "$dir/defaults.json" \
+    --record "$dir/rec.json"
   play
   swipes
   xdotool key Left Left space Right Right Right space Down
@@ -216,7 +220,7 @@ echo "live_replay_test: watched, the player's settings untouched"
 # Killed mid-game: the recording replays up to its last whole event, and that far its replay's
 # dump is the live one's.
 mkdir -p "$work/killed"
-start_game "$work/killed/live.jsonl" --defaults "$work/killed/defaults.json" \
+state=$work/killed/state start_game "$work/killed/live.jsonl" --defaults "$work/killed/defaults.json" \
   --record "$work/killed/rec.json"
 play
 swipes
@@ -244,11 +248,33 @@ cmp -s <(head -n "$replayed" "$work/killed/live.jsonl") <(head -n "$replayed" "$
   fail "the killed game's replay differs from its live dump"
 echo "live_replay_test: killed: replayed to its last event at t = $last_event, $replayed lines as live"
 
+# Started again, the killed game comes back where it was left, as far as its last input and at
+# most a second later, and paused: it plays on once the pause key resumes it. The whole game is
+# then one recording, which replays to the dump of the whole game.
+state=$work/killed/state start_game "$work/killed/back.jsonl" --defaults "$work/killed/defaults.json" \
+  --record "$work/killed/back-rec.json"
+wait_until 60 "the game brought back" has_line "$work/killed/back-rec.json" '"pause"'
+cmp -s <(head -n "$replayed" "$work/killed/live.jsonl") <(head -n "$replayed" "$work/killed/back.jsonl") ||
+  fail "the game brought back is not the one killed"
+back_frames=$(frame_count "$work/killed/back.jsonl")
+sleep 1
+[ "$(frame_count "$work/killed/back.jsonl")" = "$back_frames" ] || fail "the game came back playing"
+xdotool key Escape
+wait_until 60 "the game resumed" more_frames_than "$work/killed/back.jsonl" "$back_frames"
+swipes
+kill -TERM "$pid"
+wait "$pid" || fail "the game brought back exited with $?: $(cat "$out")"
+"$game" replay "$work/killed/back-rec.json" --dump "$work/killed/back-replay.jsonl" ||
+  fail "the recording of the game brought back does not replay"
+cmp -s "$work/killed/back.jsonl" "$work/killed/back-replay.jsonl" ||
+  fail "the game brought back and its replay differ: $(cmp "$work/killed/back.jsonl" "$work/killed/back-replay.jsonl" || true)"
+echo "live_replay_test: brought back paused after $back_frames frames, the whole game replayed as played"
+
 # Left alone on the main menu, the game plays its demo; a key ends it at once, the menu's buttons
 # then start a game, and the recording replays to the same dump. The settings file stays as the
 # launch wrote it.
 mkdir -p "$work/demo"
-start_game "$work/demo/live.jsonl" --defaults "$work/demo/defaults.json" --record "$work/demo/rec.json"
+state=$work/demo/state start_game "$work/demo/live.jsonl" --defaults "$work/demo/defaults.json" --record "$work/demo/rec.json"
 wait_until 180 "the demo" more_frames_than "$work/demo/live.jsonl" 0
 cp "$work/demo/defaults.json" "$work/demo/defaults-before.json"
 wait_until 120 "60 frames of the demo" more_frames_than "$work/demo/live.jsonl" 60
