@@ -110,16 +110,21 @@ export const kPlayMenu = ['tutorial', 'play', 'back'];
 export const focusedOn = (controls, focus) => (line) =>
   line.focus === focus && line.controls.join() === controls.join();
 
-// The page's program started, and its main menu shown: once it is loaded, in pictures; loading
-// (fetching, compiling) is waited for on the clock, and, unless `whole` is false, the rest of the
-// game's files that come after the menu (a page left before they are in drops their fetches).
-export async function waitForMainMenu(page, { whole = true } = {}) {
+// The page's program started: its loading (fetching, compiling) is waited for on the clock, and,
+// unless `whole` is false, the rest of the game's files that come after the first picture (a page
+// left before they are in drops their fetches).
+export async function waitForProgram(page, { whole = true } = {}) {
   const started = whole ? () => window.Module?.calledRun && window.tidewickWhole
     : () => window.Module?.calledRun;
   for (const deadline = Date.now() + 120000; !await page.evaluate(started);) {
     assert.ok(Date.now() < deadline, 'the program started in two minutes');
     await sleep(100);
   }
+}
+
+// The page's program started, and its main menu shown (once it is loaded, in pictures).
+export async function waitForMainMenu(page, how) {
+  await waitForProgram(page, how);
   await waitUntil(page, focusOf, focusedOn(kMainMenu, -1), 10);
 }
 

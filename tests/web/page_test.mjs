@@ -19,7 +19,7 @@ import { launchChromium } from './chromium.mjs';
 import {
   assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
   focusOf, kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint, picturesOf, replayOutcome,
-  root, runDesktopGame, touchesOf, waitForMainMenu, waitForWorld, waitUntil, worldOf,
+  root, runDesktopGame, touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, worldOf,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -181,6 +181,33 @@ async function waitsWhileAway(page, what, away, back) {
   assert.deepEqual(await worldOf(page), waiting, `nothing moves while ${what}`);
   await back();
   await waitForWorld(page, (world) => !isDeepStrictEqual(world, waiting), 10);
+}
+
+// The game under way, as the page keeps it in its memory and in the browser's storage: its
+// recording so far and the time it was last seen at.
+const kGameInProgress = '/home/web_user/.local/state/tidewick/game-in-progress';
+const keptGame = (page) => page.evaluate(async (folder) => {
+  const database = await new Promise((done, fail) => {
+    const opening = indexedDB.open('/home/web_user');
+    [opening.onsuccess, opening.onerror] = [() => done(opening.result), fail];
+  });
+  const seen = await new Promise((done) => {
+    const reading = database.transaction('FILE_DATA').objectStore('FILE_DATA').get(`${folder}/seen`);
+    [reading.onsuccess, reading.onerror] = [() => done(reading.result), () => done(null)];
+  });
+  database.close();
+  const pieces = Module.FS.readdir(folder).filter((name) => name.startsWith('recording-')).sort();
+  const read = (name) => Module.FS.readFile(`${folder}/${name}`, { encoding: 'utf8' });
+  return {
+    recording: pieces.map(read).join(''),
+    seen: seen ? Number(new TextDecoder().decode(seen.contents)) : null,
+  };
+}, kGameInProgress);
+
+// Waits until the browser's storage has the game as far as its last input.
+async function keptInTheBrowser(page) {
+  const lastInput = ({ recording }) => Number([...recording.matchAll(/"t":([0-9.e+-]+)/g)].at(-1)[1]);
+  await waitUntil(page, keptGame, (kept) => kept.seen !== null && kept.seen >= lastInput(kept), 10);
 }
 
 // The page at `path` of `site` opened, its program started and its main menu shown (`how`: as
@@ -542,6 +569,65 @@ describe('the page', { concurrency: 3 }, () => {
         document.dispatchEvent(new Event('visibilitychange'));
       }, hidden);
       await waitsWhileAway(page, 'the page is hidden', () => setHidden(true), () => setHidden(false));
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+
+    // A game under way outlives its page: reloaded, or its GL context lost and given back (the page
+    // then loads again), it comes back paused as it was left and plays on once resumed. The whole
+    // game, across both, is one recording, which replays on the desktop to the page's dump.
+    test('a game comes back paused as it was after a reload and after a lost GL context', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      const { page, problems } = await openPage(context);
+      await openOnMainMenu(page, 'index.html?dump=1');
+      await playFromMainMenu(page);
+      const loseContext = async () => {
+        const reloaded = page.waitForEvent('domcontentloaded', { timeout: 60000 });
+        await page.evaluate(() => {
+          const canvas = document.getElementById('canvas');
+          const gl = canvas.getContext('webgl2') ?? canvas.getContext('webgl');
+          const lose = gl.getExtension('WEBGL_lose_context');
+          lose.loseContext();
+          setTimeout(() => lose.restoreContext(), 200);
+        });
+        await reloaded;
+      };
+      const reload = () => page.reload(kLoadingOnTheClock);
+      for (const [how, leave] of [['a reload', reload], ['a lost context', loseContext]]) {
+        // Steered, thrown, paused, and kept by the browser.
+        await page.keyboard.down('ArrowLeft');
+        await picturesPass(page, 40);
+        await page.keyboard.up('ArrowLeft');
+        await page.keyboard.press('Space');
+        await picturesPass(page, 40);
+        await page.keyboard.press('Escape');
+        const left = await restingWorld(page);
+        await keptInTheBrowser(page);
+        await leave();
+        await waitForProgram(page);
+        await waitForWorld(page, (world) => isDeepStrictEqual(world, left), 30);
+        await picturesPass(page, 20);
+        assert.deepEqual(await worldOf(page), left, `the game came back paused after ${how}`);
+        await page.keyboard.press('Escape');
+        await waitForWorld(page, (world) => !isDeepStrictEqual(world, left), 10);
+      }
+
+      // The recording so far, replayed on the desktop to its last input, dumps what the page did.
+      const { recording } = await keptGame(page);
+      const live = (await page.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl',
+        { encoding: 'utf8' }))).split('\n');
+      const work = mkdtempSync(join(tmpdir(), 'tidewick-back-'));
+      try {
+        writeFileSync(join(work, 'recording.json'), recording);
+        await runDesktopGame(['replay', join(work, 'recording.json'), '--dump', join(work, 'replay.jsonl')]);
+        const replayed = readFileSync(join(work, 'replay.jsonl'), 'utf8').split('\n')
+          .filter((line) => line && !line.startsWith('{"final"'));
+        assert.ok(replayed.length > 80, `${replayed.length} lines`);
+        const differs = replayed.findIndex((line, i) => line !== live[i]);
+        assert.equal(differs, -1, `line ${differs + 1}:\n desktop: ${replayed[differs]}\n page:    ${live[differs]}`);
+      } finally {
+        rmSync(work, { recursive: true, force: true });
+      }
       await context.close();
       assert.deepEqual(problems, []);
     });
