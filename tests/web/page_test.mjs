@@ -632,6 +632,39 @@ describe('the page', { concurrency: 3 }, () => {
       assert.deepEqual(problems, []);
     });
 
+    // A browser that gives no sound, or keeps nothing, is said to once, and the game plays.
+    test('with sound or storage refused, the page says so once and the game plays', async () => {
+      const refusals = [
+        [() => {
+          Object.defineProperty(BaseAudioContext.prototype, 'state', { get: () => 'suspended' });
+          AudioContext.prototype.resume = () => new Promise(() => {});
+        }, 'no sound device; playing without sound'],
+        [() => {
+          IDBFactory.prototype.open = () => {
+            throw new DOMException('The operation is insecure.', 'SecurityError');
+          };
+        }, 'records are kept only while the page is open'],
+      ];
+      for (const [refuse, words] of refusals) {
+        const context = await browser.newContext({ viewport: kLiveViewport });
+        await context.addInitScript(refuse);
+        const { page, problems } = await openPage(context);
+        await openOnMainMenu(page);
+        // The first click starts what sound there is: "tap to start" goes, whatever comes of it.
+        await playFromMainMenu(page);
+        await page.waitForSelector('#tap', { state: 'hidden', timeout: 10000 });
+        await page.waitForFunction((words) => {
+          const said = document.getElementById('said');
+          return !said.hidden && said.textContent === words;
+        }, words, { timeout: 30000 });
+        await screenshot(page, `refused-${refusals.findIndex(([, said]) => said === words)}`);
+        await picturesPass(page, 60);
+        assert.equal((await worldOf(page)).state, 2, words);
+        await context.close();
+        assert.deepEqual(problems, []);
+      }
+    });
+
     // The browser's frames are the screen's refreshes: a phone's screen at 120 a second, or at 30
     // in power saving. Each should have its picture while the machine keeps up.
     test('a round draws a picture in nearly every frame the browser gives, at 30, 60 and 120 a second', async () => {
