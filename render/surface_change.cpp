@@ -1,6 +1,7 @@
 // The game's side of a rebuilt GL surface: the viewport covers the new pixels, the art is
 // reloaded when the surface's scale wants another density, and the picture on show is painted
-// again so the window never shows an empty frame.
+// again so the window never shows an empty frame: in a game, paused or not, and behind its
+// game-over screen.
 #include "app/saltmere_app_delegate.h"
 #include "platform/graphics/renderer.h"
 
@@ -16,7 +17,9 @@ void SaltmereAppDelegate::didResizeEAGLSurfaceForView(MyEAGLView* view) {
   } else {
     matchTextureFiltering();
   }
-  if (isActiveTimer(kRenderSceneTimer)) scenePresenter.repaint();
+  if (_state != kGameStateStopped || (blackView && !blackView->isHidden())) {
+    scenePresenter.repaint();
+  }
 }
 
 // The background is drawn pixel for pixel when its density is the surface's scale: nearest

@@ -489,6 +489,30 @@ TEST_F(ShellTest, ThePauseKeyPausesAGameAndResumesIt) {
   EXPECT_TRUE(game.gamePlayButton->isHidden());
 }
 
+// A window resized rebuilds the GL surface: the game's picture is painted on it again while it is
+// on show, paused or behind the game-over screen as much as in play.
+TEST_F(ShellTest, AResizedSurfaceShowsTheGamesPictureWhilePausedAndAtTheGamesEnd) {
+  launch();
+  int paints = 0;
+  const auto paint = game.scenePresenter.paint;
+  game.scenePresenter.paint = [&paints, paint](const std::vector<SceneSprite>& sprites) {
+    ++paints;
+    paint(sprites);
+  };
+  playAGame();
+  const auto paintedOnResize = [this, &paints] {
+    const int before = paints;
+    game.didResizeEAGLSurfaceForView(game.glView.get());
+    return paints == before + 1;
+  };
+  platform::Application& application = platform::Application::shared();
+  game.pauseKeyPressed(application);
+  EXPECT_TRUE(paintedOnResize()) << "paused";
+  game.pauseKeyPressed(application);
+  loseIt();
+  EXPECT_TRUE(paintedOnResize()) << "game over";
+}
+
 TEST_F(ShellTest, TheAchievementsTableListsTwelveNamesWithTheEarnedStarsLit) {
   launch();
   game.newAchievement(kAchievementLadysNight);  // earned while the screen is not shown
