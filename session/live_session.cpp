@@ -96,12 +96,15 @@ void LiveSession::launched() {
   if (left_) bringBack();
   // A game is kept from its start to its end; games played again while one is brought back
   // were kept, and ended, in their own session.
-  game_->gameStarted = [this] { inProgress_.begin(recorder_->text()); };
+  platform::RunLoop& loop = platform::RunLoop::current();
+  game_->gameStarted = [this, &loop] {
+    inProgress_.begin(recorder_->text());
+    inProgress_.seen(loop.now());
+  };
   game_->gameEnded = [this] {
     inProgress_.end();
     recorder_->gameEnded(platform::RunLoop::current().now());
   };
-  platform::RunLoop& loop = platform::RunLoop::current();
   keepTimer_ = loop.scheduleTimer(
       kKeptEvery, [this, &loop] { inProgress_.seen(loop.now()); }, true);
   if (const char* late = std::getenv("TIDEWICK_LATE_LOOP")) {

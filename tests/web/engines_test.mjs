@@ -1,7 +1,7 @@
 // The page in each browser engine players open it in (Chromium, Firefox, WebKit), one page each,
 // on one tour: the menu drawn, a setting changed by keys, a game started by a click and keys and
-// its crab walked, the setting still there after a reload, a kept recording replayed to the
-// desktop's dump byte for byte, and nothing said on the console. node --test
+// its crab walked, the setting and the game still there after a reload, a kept recording replayed
+// to the desktop's dump byte for byte, and nothing said on the console. node --test
 // tests/web/engines_test.mjs, on an X display, after scripts/web and the desktop build.
 import assert from 'node:assert/strict';
 import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
@@ -12,9 +12,9 @@ import { after, before, describe, test } from 'node:test';
 import { serve } from '../../web/serve.mjs';
 import { kEngines } from './engines.mjs';
 import {
-  assertSameDump, colours, countPictures, desktopDump, focusedOn, focusOf, kMainMenu, kPlayMenu,
-  measurePictures, pageFolder, pagePoint, replayOutcome, root, waitForMainMenu, waitForWorld,
-  waitUntil,
+  assertSameDump, colours, countPictures, desktopDump, focusedOn, focusOf, keptInTheBrowser,
+  kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint, replayOutcome, root,
+  waitForMainMenu, waitForProgram, waitForWorld, waitUntil,
 } from './game_page.mjs';
 
 const kScript = 'tests/session/same_numbers/live-play.json';
@@ -97,9 +97,11 @@ async function tour(page) {
   await page.keyboard.up('ArrowLeft');
   problems.push(...await problemsIn(page));
 
-  // The setting outlives the page.
+  // The setting and the game under way outlive the page: the game comes back, paused.
+  await keptInTheBrowser(page);
   await page.reload();
-  await waitForMainMenu(page);
+  await waitForProgram(page);
+  await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 30);
   assert.equal((await stored(page)).music, music, 'the music setting after a reload');
   problems.push(...await problemsIn(page));
 
@@ -114,7 +116,7 @@ async function tour(page) {
 
 describe('the page in every engine', () => {
   for (const { name, launch } of kEngines) {
-    test(`${name}: the menu drawn, settings and a game by keys and a click, the setting kept ` +
+    test(`${name}: the menu drawn, settings and a game by keys and a click, the setting and the game kept ` +
          `through a reload, ${basename(kScript)} replayed to the desktop's dump, a clean console`, async () => {
       const engine = await launch();
       try {

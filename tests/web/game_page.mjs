@@ -103,6 +103,33 @@ export async function waitUntil(page, read, wanted, seconds) {
 
 export const waitForWorld = (page, wanted, seconds) => waitUntil(page, worldOf, wanted, seconds);
 
+// The game under way, as the page keeps it in its memory and in the browser's storage: its
+// recording so far and the time it was last seen at.
+const kGameInProgress = '/home/web_user/.local/state/tidewick/game-in-progress';
+export const keptGame = (page) => page.evaluate(async (folder) => {
+  const database = await new Promise((done, fail) => {
+    const opening = indexedDB.open('/home/web_user');
+    [opening.onsuccess, opening.onerror] = [() => done(opening.result), fail];
+  });
+  const seen = await new Promise((done) => {
+    const reading = database.transaction('FILE_DATA').objectStore('FILE_DATA').get(`${folder}/seen`);
+    [reading.onsuccess, reading.onerror] = [() => done(reading.result), () => done(null)];
+  });
+  database.close();
+  const pieces = Module.FS.readdir(folder).filter((name) => name.startsWith('recording-')).sort();
+  const read = (name) => Module.FS.readFile(`${folder}/${name}`, { encoding: 'utf8' });
+  return {
+    recording: pieces.map(read).join(''),
+    seen: seen ? Number(new TextDecoder().decode(seen.contents)) : null,
+  };
+}, kGameInProgress);
+
+// Waits until the browser's storage has the game as far as its last input.
+export async function keptInTheBrowser(page) {
+  const lastInput = ({ recording }) => Number([...recording.matchAll(/"t":([0-9.e+-]+)/g)].at(-1)[1]);
+  await waitUntil(page, keptGame, (kept) => kept.seen !== null && kept.seen >= lastInput(kept), 10);
+}
+
 // The menus' controls as the focus steps through them, and a menu on screen with its `focus`-th
 // control focused (-1: none).
 export const kMainMenu = ['play', 'achievements', 'challenge', 'settings'];

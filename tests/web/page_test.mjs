@@ -18,8 +18,9 @@ import { serve } from '../../web/serve.mjs';
 import { launchChromium } from './chromium.mjs';
 import {
   assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
-  focusOf, kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint, picturesOf, replayOutcome,
-  root, runDesktopGame, touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, worldOf,
+  focusOf, keptGame, keptInTheBrowser, kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint,
+  picturesOf, replayOutcome, root, runDesktopGame, touchesOf, waitForMainMenu, waitForProgram,
+  waitForWorld, waitUntil, worldOf,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -181,33 +182,6 @@ async function waitsWhileAway(page, what, away, back) {
   assert.deepEqual(await worldOf(page), waiting, `nothing moves while ${what}`);
   await back();
   await waitForWorld(page, (world) => !isDeepStrictEqual(world, waiting), 10);
-}
-
-// The game under way, as the page keeps it in its memory and in the browser's storage: its
-// recording so far and the time it was last seen at.
-const kGameInProgress = '/home/web_user/.local/state/tidewick/game-in-progress';
-const keptGame = (page) => page.evaluate(async (folder) => {
-  const database = await new Promise((done, fail) => {
-    const opening = indexedDB.open('/home/web_user');
-    [opening.onsuccess, opening.onerror] = [() => done(opening.result), fail];
-  });
-  const seen = await new Promise((done) => {
-    const reading = database.transaction('FILE_DATA').objectStore('FILE_DATA').get(`${folder}/seen`);
-    [reading.onsuccess, reading.onerror] = [() => done(reading.result), () => done(null)];
-  });
-  database.close();
-  const pieces = Module.FS.readdir(folder).filter((name) => name.startsWith('recording-')).sort();
-  const read = (name) => Module.FS.readFile(`${folder}/${name}`, { encoding: 'utf8' });
-  return {
-    recording: pieces.map(read).join(''),
-    seen: seen ? Number(new TextDecoder().decode(seen.contents)) : null,
-  };
-}, kGameInProgress);
-
-// Waits until the browser's storage has the game as far as its last input.
-async function keptInTheBrowser(page) {
-  const lastInput = ({ recording }) => Number([...recording.matchAll(/"t":([0-9.e+-]+)/g)].at(-1)[1]);
-  await waitUntil(page, keptGame, (kept) => kept.seen !== null && kept.seen >= lastInput(kept), 10);
 }
 
 // The page at `path` of `site` opened, its program started and its main menu shown (`how`: as
@@ -428,6 +402,10 @@ describe('the page', { concurrency: 3 }, () => {
           const save = await boxOf(page, '#save');
           const [from, to] = [await pagePoint(page, [380, 0]), await pagePoint(page, [480, 60])];
           const size = `${viewport.width} x ${viewport.height}`;
+          if (process.env.TIDEWICK_SHOTS) {
+            await picturesPass(page, 10);  // the game drawn anew at the new size
+            await screenshot(page, `phone-game-over-${viewport.width}x${viewport.height}`);
+          }
           assert.ok(save.width >= 44 && save.height >= 44, `${size}: save is ${save.width} x ${save.height}`);
           assert.ok(apart(save, { left: from.x, top: from.y, right: to.x, bottom: to.y }),
             `${size}: save over the score`);
@@ -506,6 +484,17 @@ describe('the page', { concurrency: 3 }, () => {
         await tapAt(page, 360, 130);
         await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
         await fingertips('play-menu');
+        // The tutorial has no control: a tap anywhere goes on, as its hint says once a scene is shown.
+        await tapAt(page, 240, 124);
+        await waitUntil(page, focusOf, (line) => line.controls.length === 0, 10);
+        await picturesPass(page, 90);
+        await screenshot(page, `phone-${size}-tutorial`);
+        assert.deepEqual((await touchesOf(page)).controls, [], 'tutorial: controls');
+        for (let taps = 0; taps < 6 && !focusedOn(kPlayMenu, -1)(await focusOf(page)); ++taps) {
+          await tapAt(page, 240, 160);
+          await picturesPass(page, 42);
+        }
+        await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
         await tapAt(page, 240, 174);
         await waitForWorld(page, (world) => world.state === 2, 10);
         await fingertips('game');
@@ -744,6 +733,7 @@ describe('the page', { concurrency: 3 }, () => {
         const offline = await openPage(context);
         await openOnMainMenu(offline.page, '', hosted);
         await playFromMainMenu(offline.page);
+        await keptInTheBrowser(offline.page);
         await offline.page.close();
         await context.setOffline(false);
 
@@ -754,22 +744,27 @@ describe('the page', { concurrency: 3 }, () => {
           appendFileSync(join(host, file), file.endsWith('.js') ? '\n// build two\n' : '\n<!-- build two -->\n');
         }
         await promisify(execFile)('node', [join(root, 'web/finish_page.mjs'), host]);
+        // The game left offline comes back, paused.
         const finding = await openPage(context);
-        await openOnMainMenu(finding.page, '', hosted);
+        await finding.page.goto(hosted, kLoadingOnTheClock);
+        await waitForProgram(finding.page);
+        await waitForWorld(finding.page, (world) => world.state !== 0, 30);
         const newBuildWaiting = (page) => page.evaluate(() => navigator.serviceWorker.getRegistration()
           .then((registration) => registration?.waiting?.state ?? null));
         await waitUntil(finding.page, newBuildWaiting, (state) => state === 'installed', 60);
         assert.ok(!await finding.page.evaluate(onBuildTwo), 'the game that found it keeps its build');
-        // It is offered while no game runs, and not in a game.
+        // It is offered while no game runs (the game stands paused), and not while one plays.
         const offered = () => !document.getElementById('update').hidden;
         await finding.page.waitForFunction(offered);
-        await playFromMainMenu(finding.page);
-        assert.ok(!await finding.page.evaluate(offered), 'no new build offered in a game');
+        await finding.page.keyboard.press('Escape');
+        await finding.page.waitForFunction(() => document.getElementById('update').hidden);
 
         const taking = await openPage(context);
         await taking.page.goto(hosted, kLoadingOnTheClock);
         await taking.page.waitForFunction(onBuildTwo, null, { timeout: 60000, polling: 250 });
-        await waitForMainMenu(taking.page);
+        // The new build brings the game under way back too: recordings replay alike in every build.
+        await waitForProgram(taking.page);
+        await waitForWorld(taking.page, (world) => world.state !== 0, 30);
         assert.notEqual(buildOf(), oldBuild);
         assert.deepEqual(await cacheNames(taking.page), [`tidewick-${buildOf()}`]);
         const keptProgram = await taking.page.evaluate(
