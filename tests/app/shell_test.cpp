@@ -77,10 +77,12 @@ class ShellTest : public testing::Test {
     game.buttonPressed(8);
     loop.runUntil(clock.now() + 3);
   }
-  // Every baby gone: the next frame ends the game.
+  // Every baby gone: the next frame in play ends the game (a round's change may come first).
   void loseIt() {
     for (Baby& baby : babies) baby.state = BabyStateNone;
-    loop.runUntil(clock.now() + 0.1);
+    for (int frame = 0; frame < 100 && game._state != kGameStateStopped; ++frame) {
+      loop.runUntil(clock.now() + 0.05);
+    }
   }
 
   platform::VirtualClock clock{100.0};
