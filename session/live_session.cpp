@@ -3,8 +3,6 @@
 // a busy machine.
 #include "session/live_session.h"
 
-#include <AL/al.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -121,23 +119,13 @@ void LiveSession::bringBack() {
   const ReplayScript& script = left_->script;
   inProgress_.markBringingBack(true);
   recorder_->setHearing(false);
-  // As a replay plays it: the recording's tilt, no sound, no pictures, as fast as it goes.
+  // As a replay plays it, with the recording's tilt, but at once and unseen.
   platform::TiltSources& tilt = platform::Accelerometer::shared().sources();
   tilt.injected = 0.0;
-  const auto showing = std::exchange(game.scenePresenter.showing, [] { return false; });
-  alListenerf(AL_GAIN, 0);
-  // A page's loop, turned by the screen's refreshes, sees them on its way as any other loop: the
-  // picture the game shows there is kept for the screen.
   platform::RunLoop& loop = platform::RunLoop::current();
-  const bool turnedByRefreshes = loop.turnedByRefreshes();
-  loop.setTurnedByRefreshes(false);
   Bot bot(game);
   postScript(script, loop, game, bot);
-  loop.runUntil(script.duration);
-  loop.setTurnedByRefreshes(turnedByRefreshes);
-  alListenerf(AL_GAIN, 1);
-  game.scenePresenter.showing = showing;
-  game.scenePresenter.repaint();
+  runUnseen(game, loop, script.duration);
   tilt.injected.reset();
   recorder_->setHearing(true);
 

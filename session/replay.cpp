@@ -1,8 +1,11 @@
 // Running a replay: the script's input posted on a headless game's virtual clock, which stands
 // still while a handler runs and jumps to whatever is due next.
+#include <AL/al.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <utility>
 
 #include "platform/core/application.h"
 #include "platform/input/input_journal.h"
@@ -73,6 +76,19 @@ void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereApp
         break;
     }
   }
+}
+
+void runUnseen(SaltmereAppDelegate& game, platform::RunLoop& loop, double time) {
+  ScenePresenter& presenter = game.scenePresenter;
+  const auto showing = std::exchange(presenter.showing, [] { return false; });
+  const bool turnedByRefreshes = loop.turnedByRefreshes();
+  loop.setTurnedByRefreshes(false);
+  alListenerf(AL_GAIN, 0);
+  loop.runUntil(time);
+  alListenerf(AL_GAIN, 1);
+  loop.setTurnedByRefreshes(turnedByRefreshes);
+  presenter.showing = showing;
+  presenter.repaint();
 }
 
 std::unique_ptr<ReplayRun> ReplayRun::start(const ReplayScript& script, std::ostream* dumpStream,

@@ -68,6 +68,11 @@ class RunLoop;
 void postScript(const ReplayScript& script, platform::RunLoop& loop, SaltmereAppDelegate& game,
                 Bot& bot);
 
+// Runs `loop` to `time` at once, as a watcher skips through a game and a game brought back
+// catches up: without sound and without pictures; the latest picture is painted at the end. The
+// screen's refreshes are timed on the way as any other loop times them.
+void runUnseen(SaltmereAppDelegate& game, platform::RunLoop& loop, double time);
+
 class ReplayDump;
 class SandboxGame;
 

@@ -6,7 +6,6 @@
 // screen shows the time and the speed.
 #include "session/watch.h"
 
-#include <AL/al.h>
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -105,15 +104,7 @@ class Watcher final : public platform::EventSource {
   }
 
   // Runs the game to `at` as fast as it goes, with no sound and no pictures on the way.
-  void skipTo(double at) {
-    ScenePresenter& presenter = sandbox_->game().scenePresenter;
-    const auto showing = std::exchange(presenter.showing, [] { return false; });
-    alListenerf(AL_GAIN, 0);
-    loop().runUntil(std::min(at, script_.duration));
-    alListenerf(AL_GAIN, 1);
-    presenter.showing = showing;
-    presenter.repaint();
-  }
+  void skipTo(double at) { runUnseen(sandbox_->game(), loop(), std::min(at, script_.duration)); }
 
   void setPaused(bool paused) {
     paused_ = paused;
