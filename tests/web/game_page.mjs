@@ -32,6 +32,21 @@ export async function desktopDump(script) {
   }
 }
 
+// The frames a recording made in `page` (at the path `recording`) replays to on the desktop: the
+// lines of its dump before the final one, each the same as the line there of the page's own dump
+// (a page opened with ?dump=1).
+export async function replayedAsPlayed(page, recording) {
+  const live = (await page.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl',
+    { encoding: 'utf8' }))).split('\n');
+  const dump = `${recording}.dump.jsonl`;
+  await runDesktopGame(['replay', recording, '--dump', dump]);
+  const frames = readFileSync(dump, 'utf8').split('\n')
+    .filter((line) => line && !line.startsWith('{"final"'));
+  const differs = frames.findIndex((line, i) => line !== live[i]);
+  assert.equal(differs, -1, `line ${differs + 1}:\n desktop: ${frames[differs]}\n page:    ${live[differs]}`);
+  return frames;
+}
+
 // A dump made in a page is the desktop's, byte for byte; else the first line that differs is told.
 export function assertSameDump(made, expected) {
   assert.match(made, /\n\{"final":.*\n$/, 'a dump to its end');
