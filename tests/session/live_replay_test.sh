@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Live games in windows of an X server of the test's own, driven by synthetic input (mouse
-# swipes, keys, a pause, a focus loss), recorded and dumped as they are played; each recording
-# replays to the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and
-# cut off by SIGKILL (up to its last whole event, the same as the live dump up to there); the game
-# killed comes back at the next start, and the whole game replays as it was played. A
-# recording is watched with every key of the watcher. A main menu left alone plays the demo until
-# a key ends it. Meanwhile a game left to itself ends, and the last game kept in the state folder
-# replays to the same end. The test waits for what the games write (their dumps and recordings
-# are written line by line as they play) and sleeps only to pace its input as a player would.
+# Live games in windows of an X server of the test's own, driven by synthetic input (mouse swipes,
+# keys, a pause, a focus loss), recorded and dumped as they are played; each recording replays to
+# the same dump, byte for byte: on a plain loop, on a loop made late by sleeps, and cut off by
+# SIGKILL (up to its last whole event, the same as the live dump up to there); the game killed
+# comes back at the next start, and the whole game replays as it was played. A recording is
+# watched with every key of the watcher. A main menu left alone plays the demo until a key ends
+# it. Meanwhile a game left to itself ends, and the last game kept in the state folder replays to
+# the same end; the game over, nothing is kept to come back. The test waits for what the games
+# write (their dumps and recordings are written line by line as they play) and sleeps only to pace
+# its input as a player would.
 # Usage: live_replay_test.sh TIDEWICK
 set -euo pipefail
 game=$1
@@ -311,4 +312,5 @@ head -n "$replayed" "$work/passive.jsonl" | cmp -s - <(head -n "$replayed" "$wor
 live_score=$(sed -n "${replayed}p" "$work/passive.jsonl" | grep -o '"score":[0-9]*' | sed -n 1p)
 replay_score=$(tail -n 1 "$work/last.jsonl" | grep -o '"score":[0-9]*' | sed -n 1p)
 [ "$live_score" = "$replay_score" ] || fail "the game ended at $live_score, its replay at $replay_score"
-echo "live_replay_test: the last game replays to its end, $live_score"
+[ ! -e "$XDG_STATE_HOME/tidewick/game-in-progress" ] || fail "the finished game is kept to come back"
+echo "live_replay_test: the last game replays to its end, $live_score, and is not kept to come back"
