@@ -126,7 +126,8 @@ export const keptGame = (page) => page.evaluate(async (folder) => {
     const opening = indexedDB.open('/home/web_user');
     [opening.onsuccess, opening.onerror] = [() => done(opening.result), fail];
   });
-  const seen = await new Promise((done) => {
+  // (A database the page has not made yet has no store.)
+  const seen = !database.objectStoreNames.contains('FILE_DATA') ? null : await new Promise((done) => {
     const reading = database.transaction('FILE_DATA').objectStore('FILE_DATA').get(`${folder}/seen`);
     [reading.onsuccess, reading.onerror] = [() => done(reading.result), () => done(null)];
   });

@@ -642,6 +642,35 @@ describe('the page', { concurrency: 3 }, () => {
       }
     });
 
+    // Storage refused for a while (a database closed under the page): once the browser keeps
+    // things again, the game under way is kept, and comes back after a reload.
+    test('storage that comes back keeps the game under way', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      await context.addInitScript(() => {
+        const open = IDBFactory.prototype.open;
+        window.refuseStorage = !sessionStorage.getItem('storageBack');
+        IDBFactory.prototype.open = function (...args) {
+          if (window.refuseStorage) throw new DOMException('The database is closed.', 'InvalidStateError');
+          return open.apply(this, args);
+        };
+      });
+      const { page, problems } = await openPage(context);
+      await openOnMainMenu(page);
+      await playFromMainMenu(page);
+      await page.waitForSelector('#said', { state: 'visible', timeout: 30000 });
+      await picturesPass(page, 60);
+      await page.evaluate(() => {
+        window.refuseStorage = false;
+        sessionStorage.setItem('storageBack', 'yes');
+      });
+      await keptInTheBrowser(page);
+      await page.reload(kLoadingOnTheClock);
+      await waitForProgram(page);
+      await waitForWorld(page, (world) => world.state !== 0, 30);
+      await context.close();
+      assert.deepEqual(problems, []);
+    });
+
     // The browser's frames are the screen's refreshes: a phone's screen at 120 a second, or at 30
     // in power saving. Each should have its picture while the machine keeps up.
     test('a round draws a picture in nearly every frame the browser gives, at 30, 60 and 120 a second', async () => {
