@@ -120,7 +120,7 @@ export const waitForWorld = (page, wanted, seconds) => waitUntil(page, worldOf, 
 
 // The game under way, as the page keeps it in its memory and in the browser's storage: its
 // recording so far and the time it was last seen at.
-const kGameInProgress = '/home/web_user/.local/state/tidewick/game-in-progress';
+export const kGameInProgress = '/home/web_user/.local/state/tidewick/game-in-progress';
 export const keptGame = (page) => page.evaluate(async (folder) => {
   const database = await new Promise((done, fail) => {
     const opening = indexedDB.open('/home/web_user');
@@ -132,7 +132,8 @@ export const keptGame = (page) => page.evaluate(async (folder) => {
     [reading.onsuccess, reading.onerror] = [() => done(reading.result), () => done(null)];
   });
   database.close();
-  const pieces = Module.FS.readdir(folder).filter((name) => name.startsWith('recording-')).sort();
+  const pieces = !Module.FS.analyzePath(folder).exists ? []
+    : Module.FS.readdir(folder).filter((name) => name.startsWith('recording-')).sort();
   const read = (name) => Module.FS.readFile(`${folder}/${name}`, { encoding: 'utf8' });
   return {
     recording: pieces.map(read).join(''),

@@ -18,9 +18,9 @@ import { serve } from '../../web/serve.mjs';
 import { launchChromium } from './chromium.mjs';
 import {
   assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
-  focusOf, keptGame, keptInTheBrowser, kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint,
-  picturesOf, replayedAsPlayed, replayOutcome, root, runDesktopGame, touchesOf, waitForMainMenu,
-  waitForProgram, waitForWorld, waitUntil, worldOf,
+  focusOf, kGameInProgress, keptGame, keptInTheBrowser, kMainMenu, kPlayMenu, measurePictures,
+  pageFolder, pagePoint, picturesOf, replayedAsPlayed, replayOutcome, root, runDesktopGame,
+  touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, worldOf,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -669,6 +669,31 @@ describe('the page', { concurrency: 3 }, () => {
       await waitForWorld(page, (world) => world.state !== 0, 30);
       await context.close();
       assert.deepEqual(problems, []);
+    });
+
+    // A game being brought back that makes the program fail is set aside: the next start shows the
+    // main menu, not the game again.
+    test('a game that makes the program fail as it is brought back is not offered again', async () => {
+      const context = await browser.newContext({ viewport: kLiveViewport });
+      const { page, problems } = await openPage(context);
+      await openOnMainMenu(page);
+      await playFromMainMenu(page);
+      await keptInTheBrowser(page);
+      // The program stops and fails while the mark of a game being brought back is there, before
+      // the mark is stored.
+      await page.evaluate((folder) => {
+        Module.pauseMainLoop();
+        Module.FS.writeFile(`${folder}/bringing-back`, '');
+        setTimeout(() => {
+          throw new Error('the program failed');
+        });
+      }, kGameInProgress);
+      await page.waitForFunction((folder) => !Module.FS.analyzePath(folder).exists, kGameInProgress);
+      await waitUntil(page, keptGame, (kept) => kept.seen === null, 10);
+      await page.reload(kLoadingOnTheClock);
+      await waitForMainMenu(page);
+      await context.close();
+      assert.deepEqual(problems, ['page: the program failed']);
     });
 
     // The browser's frames are the screen's refreshes: a phone's screen at 120 a second, or at 30
