@@ -4,7 +4,7 @@
 std::string usage() {
   return "Usage: tidewick [OPTION]...\n"
          "  or:  tidewick replay SCRIPT.json [--dump OUT.jsonl] [--screenshot T:FILE.png]...\n"
-         "  or:  tidewick watch SCRIPT.json [--scale N]\n"
+         "  or:  tidewick watch SCRIPT.json|LINK [--scale N]\n"
          "  or:  tidewick soak [--seeds N] [--first-seed S] [--minutes M]\n"
          "\n"
          "Steer Nerin the crab along the beach, catch the trash that sinks towards her six\n"

@@ -4,11 +4,12 @@
 #pragma once
 
 namespace build_paths {
-extern const char* const kBundle;       // the built bundle: art, sounds, interface file
-extern const char* const kTestData;     // tests/data
-extern const char* const kGame;         // the game's executable
-extern const char* const kArt;          // the art's SVG sources
-extern const char* const kSoundgen;     // the sound generator
-extern const char* const kRsvgConvert;  // the SVG renderer the bundle is built with
-extern const char* const kAssetsTool;   // the asset inspector
+extern const char* const kBundle;             // the built bundle: art, sounds, interface file
+extern const char* const kTestData;           // tests/data
+extern const char* const kGame;               // the game's executable
+extern const char* const kArt;                // the art's SVG sources
+extern const char* const kSoundgen;           // the sound generator
+extern const char* const kRsvgConvert;        // the SVG renderer the bundle is built with
+extern const char* const kAssetsTool;         // the asset inspector
+extern const char* const kScreenshotScripts;  // the screenshots' replay scripts
 }  // namespace build_paths
