@@ -3,16 +3,19 @@
 // slice an animation frame. At the end its dump goes to the page as window.tidewickDump and
 // window.tidewickDone is set; a moment T before the end is left on the canvas
 // (window.tidewickShown); a script that cannot be read sets window.tidewickError to the line the
-// desktop's replay prints.
+// desktop's replay prints. Or `watch SCRIPT|LINK`, as the desktop's watch plays it, turned once an
+// animation frame; the page hears when the watcher leaves, and why a game cannot be watched.
 #include <emscripten.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
@@ -24,10 +27,12 @@
 #include "platform/screen/display.h"
 #include "platform/ui/button.h"
 #include "platform/ui/focus.h"
+#include "session/game_link.h"
 #include "session/live_session.h"
 #include "session/replay.h"
 #include "session/replay_dump.h"
 #include "session/sandbox_game.h"
+#include "session/watcher.h"
 
 namespace {
 
@@ -94,6 +99,47 @@ int replayInPage(const std::string& path, const char* until) {
 // The game the page plays, for the page's tests.
 SaltmereAppDelegate* sPlayed = nullptr;
 
+// The watcher the page shows, as long as it watches, and its game's world as its last frame left
+// it, with that frame's time.
+Watcher* sWatcher = nullptr;
+std::string sWatchedWorld;
+double sWatchedFrame = 0;
+
+void watchFrame(void*) {
+  if (sWatcher->turn()) return;
+  emscripten_cancel_main_loop();
+  delete std::exchange(sWatcher, nullptr);
+  EM_ASM({ Module.tidewickLeftWatching(); });
+}
+
+// Watches the game that `argument` (a file's path or a game's link) holds, with the page's own
+// display, until the watcher leaves.
+int watchInPage(const std::string& argument) {
+  std::string error, warning;
+  const std::optional<ReplayScript> script = readWatchedScript(argument, error, warning);
+  if (!script) {
+    std::fprintf(stderr, "tidewick watch: %s\n", error.c_str());
+    EM_ASM({ Module.tidewickRefused(UTF8ToString($0)); }, error.c_str());
+    return 2;
+  }
+  if (!warning.empty()) std::fprintf(stderr, "tidewick watch: %s\n", warning.c_str());
+  // The display lives as long as the page.
+  platform::Display* display = platform::Display::open({}).release();
+  sWatcher = display ? new Watcher(*display, *script, true) : nullptr;
+  if (sWatcher) {
+    sWatcher->setFrameEnded([](SaltmereAppDelegate& game, double time) {
+      sWatchedWorld = worldLine(game);
+      sWatchedFrame = time;
+    });
+  }
+  if (!sWatcher || !sWatcher->begin()) {
+    EM_ASM({ Module.tidewickRefused("the game could not start"); });
+    return 1;
+  }
+  emscripten_set_main_loop_arg(watchFrame, nullptr, 0, false);
+  return 0;
+}
+
 // `dumpPath`, when given, takes the game's dump frame by frame, as its replay dumps it.
 int playInPage(const std::optional<std::string>& dumpPath) {
   const timespec now = [] {
@@ -118,12 +164,63 @@ int playInPage(const std::optional<std::string>& dumpPath) {
 
 }  // namespace
 
-// The played game's world as a dump's line shows it ("" before the launch): what the page's tests
-// read of a live game. Valid until the next call.
+// The played game's world as a dump's line shows it ("" before the launch), or a watched game's as
+// its last frame left it: what the page's tests read of a game. Valid until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_world_line() {
   static std::string line;
-  line = sPlayed ? worldLine(*sPlayed) : std::string();
+  line = sWatcher ? sWatchedWorld : sPlayed ? worldLine(*sPlayed) : std::string();
   return line.c_str();
+}
+
+// The watcher's controls as the page's buttons give them.
+enum class WatchControl { PlayOrPause, Back, Forward, Faster, Leave };
+
+extern "C" EMSCRIPTEN_KEEPALIVE void tidewick_watch_control(int control) {
+  if (!sWatcher) return;
+  switch (static_cast<WatchControl>(control)) {
+    case WatchControl::PlayOrPause:
+      sWatcher->togglePause();
+      break;
+    case WatchControl::Back:
+      sWatcher->seek(-Watcher::kSkip);
+      break;
+    case WatchControl::Forward:
+      sWatcher->seek(Watcher::kSkip);
+      break;
+    case WatchControl::Faster:
+      sWatcher->setSpeed((sWatcher->speedStep() + 1) % Watcher::kSpeedSteps);
+      break;
+    case WatchControl::Leave:
+      sWatcher->leave();
+      break;
+  }
+}
+
+// Where the watcher stands ("" when the page watches nothing), for the page's buttons and tests,
+// with the time of the frame the world line shows:
+// {"time":12.5,"frame":12.45,"duration":60,"speed":2,"paused":false}. Valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_watch_line() {
+  static std::string line;
+  line = !sWatcher ? std::string()
+                   : nlohmann::json{{"time", sWatcher->time()},
+                                    {"frame", sWatchedFrame},
+                                    {"duration", sWatcher->duration()},
+                                    {"speed", 1 << sWatcher->speedStep()},
+                                    {"paused", sWatcher->paused()}}
+                         .dump();
+  return line.c_str();
+}
+
+// The link's fragment that holds the recording at `path`, or "" when it cannot be read or is too
+// long for a link (the page then shares the file). Valid until the next call.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_game_link(const char* path) {
+  static std::string fragment;
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream recording;
+  recording << file.rdbuf();
+  fragment = file ? gameLinkFragment(recording.str()) : std::string();
+  if (fragment.size() > kLongestGameLink) fragment.clear();
+  return fragment.c_str();
 }
 
 // A control as the page's tests name it: a button by its title (one without, as "button TAG"), a
@@ -191,6 +288,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_touch_line() {
 }
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "watch") return watchInPage(argv[2]);
   if (argc >= 3 && std::string(argv[1]) == "replay") {
     return replayInPage(argv[2],
                         argc >= 5 && std::string(argv[3]) == "--until" ? argv[4] : nullptr);

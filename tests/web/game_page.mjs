@@ -87,6 +87,14 @@ export const focusOf = (page) => lineOf(page, '_tidewick_focus_line');
 // Where a fingertip put down goes: each control that takes one, with the box where it does.
 export const touchesOf = (page) => lineOf(page, '_tidewick_touch_line');
 
+// Where a watched game stands, with its world as its last frame left it: null before the watcher
+// has begun.
+export const watchOf = (page) => page.evaluate(() => {
+  if (!window.Module?.calledRun) return null;
+  const line = Module.UTF8ToString(Module._tidewick_watch_line());
+  return line ? { ...JSON.parse(line), world: Module.UTF8ToString(Module._tidewick_world_line()) } : null;
+});
+
 async function lineOf(page, name) {
   const line = await page.evaluate((name) => Module.UTF8ToString(Module[name]()), name);
   return line ? JSON.parse(line) : null;

@@ -12,7 +12,7 @@ import { setTimeout as sleep } from 'node:timers/promises';
 import { basename, join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { isDeepStrictEqual, promisify } from 'node:util';
-import { gzipSync } from 'node:zlib';
+import { deflateSync, gzipSync, inflateSync } from 'node:zlib';
 
 import { serve } from '../../web/serve.mjs';
 import { launchChromium } from './chromium.mjs';
@@ -20,7 +20,7 @@ import {
   assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
   focusOf, kGameInProgress, keptGame, keptInTheBrowser, kMainMenu, kPlayMenu, measurePictures,
   pageFolder, pagePoint, picturesOf, replayedAsPlayed, replayOutcome, root, runDesktopGame,
-  touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, worldOf,
+  touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, watchOf, worldOf,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -281,6 +281,102 @@ describe('the page', { concurrency: 3 }, () => {
     }
   });
 
+  // Watching, as the desktop's watch plays a game: by the page's address, by a game's link and
+  // from a file. Paused anywhere, after seeking either way and at any speed, the world is the
+  // one the desktop's replay reached at that moment.
+  describe('watching in the page', { concurrency: 1 }, () => {
+    const kWatched = 'tests/session/same_numbers/bot-two-minutes.json';
+    const linkTo = (text) => `${address}index.html#watch=${deflateSync(text, { level: 9 }).toString('base64url')}`;
+    let replayed;
+    before(async () => {
+      replayed = (await desktopDump(kWatched)).split('\n').filter((line) => line.startsWith('{"frame"'));
+    });
+
+    // The world of the desktop's frame at `time`, as the page's world line spells it.
+    const desktopWorldAt = (time) => {
+      const frame = replayed.find((line) => JSON.parse(line).t === time) ?? `no frame at ${time} s`;
+      return frame.replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+    };
+    // Paused by `key` (or already), the watcher's world at its last frame is the desktop replay's
+    // there.
+    const pausedAsReplayed = async (page, what, key = 'Space', there = () => true) => {
+      if (key) await page.keyboard.press(key);
+      const shown = await waitUntil(page, watchOf, (watch) => watch.paused && there(watch), 30);
+      const desktop = desktopWorldAt(shown.frame);
+      let column = 0;
+      while (column < desktop.length && shown.world[column] === desktop[column]) ++column;
+      assert.ok(shown.world === desktop, `${what}, at ${shown.time} s: from column ${column}\n` +
+        ` page:    ${shown.world.slice(column - 60, column + 60)}\n desktop: ${desktop.slice(column - 60, column + 60)}`);
+      return shown;
+    };
+
+    test('a kept recording by address, link and file plays as the desktop replays it, sought and sped up', async () => {
+      const { page, problems } = await openPage();
+      await page.goto(`${address}index.html?watch=${basename(kWatched)}`, kLoadingOnTheClock);
+      await waitUntil(page, watchOf, (watch) => watch.time > 3, 30);
+      const paused = await pausedAsReplayed(page, 'paused');
+      const on = await pausedAsReplayed(page, '5 s on', 'ArrowRight', (watch) => watch.time > paused.time);
+      assert.ok(Math.abs(on.time - paused.time - 5) < 1e-6, `${paused.time} s, then ${on.time} s`);
+      // The buttons under the game as a finger gives them: x2, x4, then play.
+      await page.mouse.move(480, 600);
+      await page.click('#watching [data-control="3"]');
+      await page.click('#watching [data-control="3"]');
+      await page.click('#watching [data-control="0"]');
+      await waitUntil(page, watchOf, (watch) => watch.speed === 4 && watch.time > on.time + 8, 10);
+      const fast = await pausedAsReplayed(page, 'at x4');
+      const back = await pausedAsReplayed(page, '5 s back', 'ArrowLeft', (watch) => watch.time < fast.time);
+      assert.ok(Math.abs(fast.time - back.time - 5) < 1e-6, `${fast.time} s, then ${back.time} s`);
+      // Leaving goes to the game, its records untouched.
+      await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
+        page.keyboard.press('Escape')]);
+      await waitForMainMenu(page);
+      const record = await page.evaluate(() => {
+        const path = '/home/web_user/.config/tidewick/defaults.json';
+        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })).score : 0;
+      });
+      assert.ok(!record, `a record of ${record} from the watched game`);
+
+      // A link made of it opens the same game: put into the open page's address, the page loads
+      // again on it.
+      const recording = readFileSync(join(root, kWatched));
+      await Promise.all([page.waitForEvent('load', { timeout: 60000 }), page.goto(linkTo(recording))]);
+      await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
+      await pausedAsReplayed(page, 'by link');
+
+      // And so does the file, opened from the main menu.
+      await openOnMainMenu(page);
+      await page.setInputFiles('#picked', join(root, kWatched));
+      await page.waitForURL(/watch-file=bot-two-minutes.json/, { timeout: 30000 });
+      await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
+      await pausedAsReplayed(page, 'from a file');
+      await page.close();
+      assert.deepEqual(problems, []);
+    });
+
+    test('a damaged link is refused in words, and the page then plays', async () => {
+      const { page, problems } = await openPage();
+      const whole = linkTo(readFileSync(join(root, kWatched)));
+      const refusals = [
+        [whole.slice(0, whole.length - 20), 'the link is cut short'],
+        [`${address}index.html#watch=AAAA`, 'the link is damaged'],
+        [`${address}index.html#watch=not!a!game`, 'the link is damaged: it is not a game\'s letters'],
+        [linkTo('{"seed": 1, "events": 7}'), 'the link\'s game: '],
+        [`${address}index.html?watch=no-such-game.json`, '/no-such-game.json'],
+      ];
+      for (const [link, words] of refusals) {
+        await page.goto(link, kLoadingOnTheClock);
+        await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
+        const said = await page.textContent('#refused span');
+        assert.ok(said.startsWith('This game cannot be watched: ') && said.includes(words), said);
+      }
+      await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
+        page.click('#refused button')]);
+      await waitForMainMenu(page);
+      await page.close();
+      assert.deepEqual(problems.filter((problem) => !problem.includes('404')), []);
+    });
+  });
+
   describe('the page, played', { concurrency: 3 }, () => {
     // Phones' pages, three pixels a point, are the costliest for a browser drawing without a
     // GPU: one at a time, the longest last.
@@ -423,6 +519,22 @@ describe('the page', { concurrency: 3 }, () => {
           // paced the tilts, so no more is asked.
           const frames = await replayedAsPlayed(page, saved);
           assert.ok(frames.length > 600, `${frames.length} frames`);
+
+          // "share this game" hands the phone's share sheet a link that holds the same game, and
+          // the link opens a page that plays it.
+          await page.evaluate(() => {
+            navigator.share = async (shared) => { window.shared = shared; };
+          });
+          await page.click('#share');
+          const link = await (await page.waitForFunction(() => window.shared?.url)).jsonValue();
+          const fragment = new URL(link).hash.slice('#watch='.length);
+          assert.equal(inflateSync(Buffer.from(fragment, 'base64url')).toString(), readFileSync(saved, 'utf8'));
+          const { page: watching, problems: watchingProblems } = await openPage();
+          await watching.goto(link, kLoadingOnTheClock);
+          const watched = await waitUntil(watching, watchOf, (watch) => watch.time > 1, 30);
+          assert.ok(watched.duration >= frames.length / 20, `a game of ${watched.duration} s watched`);
+          await watching.close();
+          assert.deepEqual(watchingProblems, []);
         } finally {
           rmSync(work, { recursive: true, force: true });
         }
