@@ -37,7 +37,8 @@ void SaltmereAppDelegate::makeDemoBanner() {
 void SaltmereAppDelegate::armDemo() {
   if (demoPhase != DemoPhase::Off) return;
   stop(demoTimer);
-  if (demoAway || !mainMenuView || mainMenuView->isHidden() || !platform::RunLoop::exists()) {
+  if (demoAway || demoWaitsForGame || !mainMenuView || mainMenuView->isHidden() ||
+      !platform::RunLoop::exists()) {
     return;
   }
   demoTimer = platform::RunLoop::current().scheduleTimer(

@@ -188,6 +188,9 @@ void SaltmereAppDelegate::buttonPressed(int tag) {
 
 // A new game from its first round, at the volumes stored, the in-game buttons showing.
 void SaltmereAppDelegate::startGame() {
+  // Told before the game takes its first random number.
+  if (gameStarted && demoPhase == DemoPhase::Off) gameStarted();
+  demoWaitsForGame = false;
   displayMenu(nullptr, false);
   resetGame();
   setMusicLevels();
@@ -195,7 +198,6 @@ void SaltmereAppDelegate::startGame() {
   newMusicMode(kMusicSilent);
   newRound();
   startTimer(kRenderSceneTimer);
-  if (gameStarted && demoPhase == DemoPhase::Off) gameStarted();
 }
 
 // The pause is taken before the resume button shows, so the pause handling still acts; the
@@ -228,7 +230,8 @@ void SaltmereAppDelegate::resumeByPlayer() {
 
 // A mail to a friend with the best round, rank and score, handed to the desktop's mail program.
 void SaltmereAppDelegate::shareByMail() {
-  const std::string page = format("http://%s%s", kGamePageHost, kGamePagePath);
+  const std::string page =
+      challengePage ? challengePage() : format("http://%s%s", kGamePageHost, kGamePagePath);
   const std::string subject = "Try to beat my Tidewick score";
   const std::string body = format(
       "Have you played Tidewick yet? I made it to level %i with a ranking of %s and my top "

@@ -336,6 +336,8 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   enum class DemoPhase { Off, Fading, Playing, Over };
   DemoPhase demoPhase = DemoPhase::Off;
   bool demoAway = false;  // the window is away: no demo starts
+  // A challenge's sea waits for the player's first game: no demo takes its numbers before it.
+  bool demoWaitsForGame = false;
   std::shared_ptr<platform::Timer> demoTimer;
   std::unique_ptr<Bot> demoPlayer;
   std::shared_ptr<platform::Label> demoBanner;
@@ -351,4 +353,6 @@ class SaltmereAppDelegate : public platform::ApplicationDelegate,
   std::function<void(float dt)> frameEnded;
   std::function<void()> gameStarted;
   std::function<void()> gameEnded;
+  // The page the challenge mail names; unset, the game's own.
+  std::function<std::string()> challengePage;
 };

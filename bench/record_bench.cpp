@@ -88,7 +88,7 @@ void BM_GoBackInATenMinuteGame(benchmark::State& state) {
   script.events = {play, playPlay, bot};
   long frames = 0;
   for (auto _ : state) {
-    const auto sandbox = SandboxGame::make("bench", script.seed, script.defaults);
+    const auto sandbox = SandboxGame::make("bench", script);
     SaltmereAppDelegate& game = sandbox->game();
     game.scenePresenter.showing = [] { return false; };
     game.frameEnded = [&frames](float) { ++frames; };

@@ -39,8 +39,10 @@ std::string storedValues() {
 
 }  // namespace
 
-Recorder::Recorder(uint32_t seed)
-    : opening_("{\"seed\":" + std::to_string(seed) + ",\"defaults\":" + storedValues() +
+Recorder::Recorder(uint32_t seed, uint64_t draws, bool demoWaits)
+    : opening_("{\"seed\":" + std::to_string(seed) +
+               (draws ? ",\"draws\":" + std::to_string(draws) : std::string()) +
+               (demoWaits ? ",\"demoWaits\":true" : "") + ",\"defaults\":" + storedValues() +
                ",\"events\":[\n") {
   platform::setInputJournal([this](const platform::InputEntry& entry) { heard(entry); });
 }

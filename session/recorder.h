@@ -17,8 +17,9 @@
 class Recorder {
  public:
   // Reads the stored values now, before the launch changes any; listens to the input journal
-  // for as long as it lives.
-  explicit Recorder(uint32_t seed);
+  // for as long as it lives. `draws` were taken from the seeded generator before the launch;
+  // `demoWaits` for the player's first game.
+  Recorder(uint32_t seed, uint64_t draws = 0, bool demoWaits = false);
   // Goes on with a recording begun by an earlier session: its opening line and its event lines.
   Recorder(std::string opening, std::string events);
   ~Recorder();

@@ -94,8 +94,7 @@ void runUnseen(SaltmereAppDelegate& game, platform::RunLoop& loop, double time) 
 std::unique_ptr<ReplayRun> ReplayRun::start(const ReplayScript& script, std::ostream* dumpStream,
                                             const ReplayOptions& options) {
   auto replay = std::unique_ptr<ReplayRun>(new ReplayRun(script));
-  replay->sandbox =
-      SandboxGame::make("replay", script.seed, script.defaults, options.scale, options.presentRate);
+  replay->sandbox = SandboxGame::make("replay", script, options.scale, options.presentRate);
   if (!replay->sandbox) return nullptr;
   SaltmereAppDelegate& game = replay->sandbox->game();
   replay->dump = std::make_unique<ReplayDump>(dumpStream, game);

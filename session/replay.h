@@ -25,8 +25,14 @@ struct ReplayEvent {
   bool bot = false;  // the built-in player takes the controls (true) or hands them back
 };
 
+// The most draws a script's game may start past ("draws"): more than ten days of play take (a
+// game takes about 75 a second), and few enough to take in a moment.
+constexpr uint64_t kMostDrawsSkipped = uint64_t{1} << 26;
+
 struct ReplayScript {
   uint32_t seed = 0;
+  uint64_t draws = 0;      // taken from the seeded generator before the game launches
+  bool demoWaits = false;  // no demo before the player's first game: its sea waits for it
   double duration = 0;
   nlohmann::json defaults = nlohmann::json::object();
   std::vector<ReplayEvent> events;

@@ -173,6 +173,21 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
     return std::nullopt;
   }
   out.seed = seed.get<uint32_t>();
+  if (script.contains("draws")) {
+    const json& draws = script["draws"];
+    if (!draws.is_number_unsigned() || draws.get<uint64_t>() > kMostDrawsSkipped) {
+      error = "\"draws\" must be a whole number from 0 to " + std::to_string(kMostDrawsSkipped);
+      return std::nullopt;
+    }
+    out.draws = draws.get<uint64_t>();
+  }
+  if (script.contains("demoWaits")) {
+    if (!script["demoWaits"].is_boolean()) {
+      error = "\"demoWaits\" must be true or false";
+      return std::nullopt;
+    }
+    out.demoWaits = script["demoWaits"].get<bool>();
+  }
   const json duration = script.value("duration", json());
   if (!duration.is_number() || !(duration.get<double>() >= 0) ||
       !std::isfinite(duration.get<double>())) {
@@ -201,7 +216,8 @@ std::optional<ReplayScript> parseReplayScript(const json& script, std::string& e
     return std::nullopt;
   }
   for (const auto& [key, value] : script.items()) {
-    if (key != "seed" && key != "duration" && key != "defaults" && key != "events") {
+    if (key != "seed" && key != "draws" && key != "demoWaits" && key != "duration" &&
+        key != "defaults" && key != "events") {
       error = "the script has an unknown field \"" + key + "\"";
       return std::nullopt;
     }

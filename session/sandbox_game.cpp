@@ -12,8 +12,8 @@
 #include "session/replay.h"
 #include "world/world.h"
 
-std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command, uint32_t seed,
-                                                  const nlohmann::json& defaults) {
+std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command,
+                                                  const ReplayScript& opening) {
   char folder[] = "/tmp/tidewick-replay-XXXXXX";
   if (!mkdtemp(folder)) {
     std::fprintf(stderr, "tidewick %s: no folder for a store of settings\n", command.c_str());
@@ -21,15 +21,16 @@ std::unique_ptr<SandboxGame> SandboxGame::prepare(const std::string& command, ui
   }
   std::unique_ptr<SandboxGame> made(new SandboxGame(folder));
   platform::UserDefaults::useFile(made->store_ / "defaults.json");
-  restoreStoredValues(defaults);
-  platform::gameRandom().seed(seed);
+  restoreStoredValues(opening.defaults);
+  platform::gameRandom().seed(opening.seed);
+  platform::gameRandom().skip(opening.draws);
   return made;
 }
 
-std::unique_ptr<SandboxGame> SandboxGame::make(const std::string& command, uint32_t seed,
-                                               const nlohmann::json& defaults, int scale,
+std::unique_ptr<SandboxGame> SandboxGame::make(const std::string& command,
+                                               const ReplayScript& opening, int scale,
                                                double presentRate) {
-  std::unique_ptr<SandboxGame> made = prepare(command, seed, defaults);
+  std::unique_ptr<SandboxGame> made = prepare(command, opening);
   if (!made) return nullptr;
   setenv("ALSOFT_DRIVERS", "null", 1);
   made->ownDisplay_ =
@@ -39,27 +40,28 @@ std::unique_ptr<SandboxGame> SandboxGame::make(const std::string& command, uint3
     return nullptr;
   }
   made->display_ = made->ownDisplay_.get();
-  made->makeGame(presentRate);
+  made->makeGame(opening, presentRate);
   return made;
 }
 
 std::unique_ptr<SandboxGame> SandboxGame::makeIn(platform::Display& window,
-                                                 const std::string& command, uint32_t seed,
-                                                 const nlohmann::json& defaults) {
-  std::unique_ptr<SandboxGame> made = prepare(command, seed, defaults);
+                                                 const std::string& command,
+                                                 const ReplayScript& opening) {
+  std::unique_ptr<SandboxGame> made = prepare(command, opening);
   if (!made) return nullptr;
   made->display_ = &window;
-  made->makeGame(window.refreshRate());
+  made->makeGame(opening, window.refreshRate());
   made->game_->scenePresenter.showing = [&window] { return window.isShowing(); };
   return made;
 }
 
-void SandboxGame::makeGame(double presentRate) {
+void SandboxGame::makeGame(const ReplayScript& opening, double presentRate) {
   platform::Application& application = platform::Application::shared();
   application.setURLOpener([](const std::string&) {});  // never a mail program
   platform::Accelerometer::shared().sources().injected = 0.0;
   resetWorldRecords();
   game_ = std::make_unique<SaltmereAppDelegate>();
+  game_->demoWaitsForGame = opening.demoWaits;
   if (presentRate > 0) game_->scenePresenter.setPacing(Pacing::Smooth, presentRate);
   application.setDelegate(game_.get());
 }

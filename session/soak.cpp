@@ -79,7 +79,9 @@ std::string shortfall(long games, long frames, long checks, double seconds) {
 
 // One seed's soak: 0 when every check held, 1 after printing the first violation.
 int soakSeed(uint32_t seed, double seconds, Totals& totals) {
-  const std::unique_ptr<SandboxGame> headless = SandboxGame::make("soak", seed, {});
+  ReplayScript opening;
+  opening.seed = seed;
+  const std::unique_ptr<SandboxGame> headless = SandboxGame::make("soak", opening);
   if (!headless) return 1;
   SaltmereAppDelegate& game = headless->game();
   platform::RunLoop& loop = headless->loop();

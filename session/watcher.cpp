@@ -83,7 +83,7 @@ void Watcher::waitAndDispatch(double timeout) {
 // A fresh game from the script, brought to `at` at once.
 bool Watcher::start(double at) {
   end();
-  sandbox_ = SandboxGame::makeIn(window_, "watch", script_.seed, script_.defaults);
+  sandbox_ = SandboxGame::makeIn(window_, "watch", script_);
   if (!sandbox_) return false;
   SaltmereAppDelegate& watched = sandbox_->game();
   loop().setEventSource(this);

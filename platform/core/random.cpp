@@ -19,6 +19,7 @@ void Random::seed(uint32_t seed) {
   front_ = kSeparation;
   rear_ = 0;
   for (int i = 0; i < kDegree * 10; ++i) next();
+  draws_ = 0;
 }
 
 int32_t Random::next() {
@@ -26,7 +27,12 @@ int32_t Random::next() {
   state_[front_] = static_cast<int32_t>(sum);
   front_ = (front_ + 1) % kDegree;
   rear_ = (rear_ + 1) % kDegree;
+  ++draws_;
   return static_cast<int32_t>(sum >> 1);  // the lowest bit is the least random
+}
+
+void Random::skip(uint64_t count) {
+  for (uint64_t i = 0; i < count; ++i) next();
 }
 
 Random& gameRandom() {

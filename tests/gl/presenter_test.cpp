@@ -26,7 +26,9 @@ class PresentedGame {
  public:
   explicit PresentedGame(double presentRate) {
     platform::Bundle::useFolder(build_paths::kBundle);
-    headless_ = SandboxGame::make("test", 7, nlohmann::json::object(), 1, presentRate);
+    ReplayScript opening;
+    opening.seed = 7;
+    headless_ = SandboxGame::make("test", opening, 1, presentRate);
     SaltmereAppDelegate& game = headless_->game();
     bot_ = std::make_unique<Bot>(game);
     headless_->launch();

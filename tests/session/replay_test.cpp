@@ -268,6 +268,31 @@ TEST_F(ReplayTest, AReplayIdlingOnTheMainMenuShowsTheDemoUntilAWake) {
   }
 }
 
+// A challenge's sea waits for the player's first game: no demo takes its numbers before it, however
+// long the menu is left, and the game is the one the same sea gives straight away.
+TEST_F(ReplayTest, ADemoThatWaitsForTheFirstGameLeavesItsSeaAsItWas) {
+  // The world of the first frame of the game started at `start` (the demo, if it plays, is woken
+  // first), without the frame's time.
+  const auto firstGame = [this](const std::string& opening, double start) {
+    const std::string at = std::to_string(start);
+    const std::string script = "{" + opening + R"(, "duration": )" + std::to_string(start + 3) +
+                               R"(, "events": [{"t": )" + at + R"(, "wake": true}, {"t": )" + at +
+                               R"(1, "button": 1}, {"t": )" + at + R"(5, "button": 8}]})";
+    const ReplayRun run = replay(script, "--dump " + file("sea.jsonl"));
+    EXPECT_EQ(run.status, 0) << run.errors;
+    for (nlohmann::json line : lines(file("sea.jsonl"))) {
+      if (line.value("t", 0.0) < start + 0.5 || line.value("state", 0) != 2) continue;
+      for (const char* moment : {"frame", "t"}) line.erase(moment);
+      return line;
+    }
+    return nlohmann::json();
+  };
+  const nlohmann::json straightAway = firstGame(R"("seed": 61, "draws": 4000)", 0.4);
+  ASSERT_FALSE(straightAway.is_null());
+  EXPECT_EQ(firstGame(R"("seed": 61, "draws": 4000, "demoWaits": true)", 50.4), straightAway);
+  EXPECT_NE(firstGame(R"("seed": 61, "draws": 4000)", 50.4), straightAway) << "the demo played";
+}
+
 TEST_F(ReplayTest, MalformedScriptsAreRefusedBeforeAnythingRuns) {
   const struct {
     const char* script;

@@ -68,8 +68,7 @@ class WatchTest : public testing::Test {
 
   // The world a straight replay of `script` reaches at `time`.
   static std::string straightTo(const ReplayScript& script, double time) {
-    const auto sandbox =
-        SandboxGame::makeIn(testDisplay(1), "watch-test", script.seed, script.defaults);
+    const auto sandbox = SandboxGame::makeIn(testDisplay(1), "watch-test", script);
     Bot bot(sandbox->game());
     postScript(script, sandbox->loop(), sandbox->game(), bot);
     sandbox->launch();
