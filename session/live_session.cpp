@@ -40,17 +40,24 @@ bool endsAway(const ReplayScript& script) {
 
 std::unique_ptr<LiveSession> LiveSession::start(uint32_t seed,
                                                 const std::optional<std::string>& recordPath,
-                                                const std::optional<std::string>& dumpPath) {
+                                                const std::optional<std::string>& dumpPath,
+                                                const std::optional<Sea>& challengeSea) {
   std::unique_ptr<LiveSession> session(new LiveSession);
   session->left_ = session->inProgress_.takeLeft();
+  Sea sea = challengeSea.value_or(Sea{seed, 0});
+  session->demoWaits_ = challengeSea.has_value();
   if (const auto& left = session->left_) {
-    seed = left->script.seed;
+    sea = {left->script.seed, left->script.draws};
+    session->demoWaits_ = left->script.demoWaits;
     restoreStoredValues(left->script.defaults);
     session->recorder_ = std::make_unique<Recorder>(left->opening, left->events);
   } else {
-    session->recorder_ = std::make_unique<Recorder>(seed);
+    session->recorder_ = std::make_unique<Recorder>(sea.seed, sea.draws, session->demoWaits_);
   }
-  platform::gameRandom().seed(seed);
+  session->seed_ = sea.seed;
+  session->best_ = readBestGame(bestGamePath());
+  platform::gameRandom().seed(sea.seed);
+  platform::gameRandom().skip(sea.draws);
   if (recordPath) {
     if (!session->recorder_->writeTo(*recordPath)) return nullptr;
   } else {
@@ -86,22 +93,28 @@ std::unique_ptr<SaltmereAppDelegate> LiveSession::makeGame(Pacing pacing) {
 
 void LiveSession::follow(SaltmereAppDelegate& game) {
   game_ = &game;
+  game.demoWaitsForGame = demoWaits_;
   if (dumpFile_.is_open()) dump_ = std::make_unique<ReplayDump>(&dumpFile_, game);
 }
 
 void LiveSession::launched() {
   if (dump_) dump_->writeCatalogue();
+  // A game brought back started in its own session: where it started is found again on the way.
+  game_->gameStarted = [this] { gameStarting(); };
   if (left_) bringBack();
   // A game is kept from its start to its end; games played again while one is brought back
   // were kept, and ended, in their own session.
   platform::RunLoop& loop = platform::RunLoop::current();
   game_->gameStarted = [this, &loop] {
+    gameStarting();
     inProgress_.begin(recorder_->text());
     inProgress_.seen(loop.now());
+    if (playerGameStarted) playerGameStarted();
   };
   game_->gameEnded = [this] {
     inProgress_.end();
     recorder_->gameEnded(platform::RunLoop::current().now());
+    gameOver();
   };
   keepTimer_ = loop.scheduleTimer(
       kKeptEvery, [this, &loop] { inProgress_.seen(loop.now()); }, true);
@@ -140,6 +153,29 @@ void LiveSession::bringBack() {
   }
   inProgress_.markBringingBack(false);
   left_.reset();
+}
+
+void LiveSession::gameStarting() {
+  gameSea_ = {seed_, platform::gameRandom().draws()};
+  bestBefore_ = game_->highScore;
+}
+
+void LiveSession::gameOver() {
+  // A sea further into its session than a link carries (days of play) is not remembered: the
+  // score is sent alone.
+  if (game_->highScore > bestBefore_) {
+    best_.reset();
+    if (gameSea_.draws <= kMostDrawsSkipped) {
+      best_ = Challenge{gameSea_, game_->highScore};
+      keepBestGame(bestGamePath(), *best_);
+    }
+  }
+  if (playerGameEnded) playerGameEnded(static_cast<int>(game_->_score));
+}
+
+Challenge LiveSession::challenge() const {
+  if (best_ && best_->score == game_->highScore) return *best_;
+  return {std::nullopt, game_->highScore};
 }
 
 void LiveSession::ended(double time) {

@@ -4,7 +4,9 @@
 // window.tidewickDone is set; a moment T before the end is left on the canvas
 // (window.tidewickShown); a script that cannot be read sets window.tidewickError to the line the
 // desktop's replay prints. Or `watch SCRIPT|LINK`, as the desktop's watch plays it, turned once an
-// animation frame; the page hears when the watcher leaves, and why a game cannot be watched.
+// animation frame; the page hears when the watcher leaves, and why a game cannot be watched. The
+// game takes a challenge too (`--beat SCORE[.SEED.DRAWS]`, the page's ?beat=): the page says what
+// is to be beaten until the first game, and how it went at its end.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -27,6 +29,7 @@
 #include "platform/screen/display.h"
 #include "platform/ui/button.h"
 #include "platform/ui/focus.h"
+#include "session/challenge.h"
 #include "session/game_link.h"
 #include "session/live_session.h"
 #include "session/replay.h"
@@ -49,6 +52,11 @@ struct PageReplay {
 
 void tellPage(const char* key, const std::string& text) {
   EM_ASM({ window[UTF8ToString($0)] = UTF8ToString($1); }, key, text.c_str());
+}
+
+// The page shows `sentence` in place of the game, with a way to play instead.
+void refuse(const std::string& sentence) {
+  EM_ASM({ Module.tidewickRefused(UTF8ToString($0)); }, sentence.c_str());
 }
 
 void replaySlice(void* argument) {
@@ -119,7 +127,7 @@ int watchInPage(const std::string& argument) {
   const std::optional<ReplayScript> script = readWatchedScript(argument, error, warning);
   if (!script) {
     std::fprintf(stderr, "tidewick watch: %s\n", error.c_str());
-    EM_ASM({ Module.tidewickRefused(UTF8ToString($0)); }, error.c_str());
+    refuse("This game cannot be watched: " + error + ".");
     return 2;
   }
   if (!warning.empty()) std::fprintf(stderr, "tidewick watch: %s\n", warning.c_str());
@@ -133,15 +141,44 @@ int watchInPage(const std::string& argument) {
     });
   }
   if (!sWatcher || !sWatcher->begin()) {
-    EM_ASM({ Module.tidewickRefused("the game could not start"); });
+    refuse("This game cannot be watched: the game could not start.");
     return 1;
   }
   emscripten_set_main_loop_arg(watchFrame, nullptr, 0, false);
   return 0;
 }
 
+// The page's own address, without its query and fragment.
+std::string pageAddress() {
+  char address[2048];
+  EM_ASM({ stringToUTF8(location.origin + location.pathname, $0, $1); }, address, sizeof address);
+  return address;
+}
+
+// A challenge taken from the page's address: what is to be beaten is said until the player's first
+// game starts, and how it went when it ends. A game left under way comes back instead.
+void takeChallenge(LiveSession& session, const Challenge& challenge) {
+  const auto say = [](const char* how, const std::string& words) {
+    EM_ASM({ Module[UTF8ToString($0)](UTF8ToString($1)); }, how, words.c_str());
+  };
+  if (session.bringsBack()) {
+    say("tidewickTell", "a game under way came back first: open the challenge again after it");
+    return;
+  }
+  say("tidewickChallenge", challengeInvitation(challenge));
+  session.playerGameStarted = [&session, say] {
+    say("tidewickChallenge", "");
+    session.playerGameStarted = nullptr;
+  };
+  session.playerGameEnded = [&session, say, challenge](int score) {
+    say("tidewickTell", challengeOutcome(challenge, score));
+    session.playerGameEnded = nullptr;
+  };
+}
+
 // `dumpPath`, when given, takes the game's dump frame by frame, as its replay dumps it.
-int playInPage(const std::optional<std::string>& dumpPath) {
+int playInPage(const std::optional<std::string>& dumpPath,
+               const std::optional<Challenge>& challenge) {
   const timespec now = [] {
     timespec time{};
     clock_gettime(CLOCK_REALTIME, &time);
@@ -150,11 +187,18 @@ int playInPage(const std::optional<std::string>& dumpPath) {
   const auto seed =
       static_cast<uint32_t>(now.tv_sec * 1000000000ull + static_cast<uint64_t>(now.tv_nsec));
   // The session lives as long as the page.
-  LiveSession* session = LiveSession::start(seed, std::nullopt, dumpPath).release();
+  LiveSession* session =
+      LiveSession::start(seed, std::nullopt, dumpPath, challenge ? challenge->sea : std::nullopt)
+          .release();
   if (!session) return 1;
+  if (challenge) takeChallenge(*session, *challenge);
   return platform::applicationMain(
       [session] {
         auto made = session->makeGame(Pacing::Smooth);
+        // The challenge mail names this page, on the sea of the player's best game.
+        made->challengePage = [session] {
+          return pageAddress() + "?" + challengeQuery(session->challenge());
+        };
         sPlayed = made.get();
         return made;
       },
@@ -293,7 +337,20 @@ int main(int argc, char** argv) {
     return replayInPage(argv[2],
                         argc >= 5 && std::string(argv[3]) == "--until" ? argv[4] : nullptr);
   }
-  return playInPage(argc >= 3 && std::string(argv[1]) == "--dump"
-                        ? std::optional<std::string>(argv[2])
-                        : std::nullopt);
+  std::optional<std::string> dumpPath, beat;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--dump") dumpPath = argv[i + 1];
+    if (option == "--beat") beat = argv[i + 1];
+  }
+  std::optional<Challenge> challenge;
+  if (beat) {
+    std::string error;
+    challenge = readChallenge(*beat, error);
+    if (!challenge) {
+      refuse("This challenge cannot be played: " + error + ".");
+      return 2;
+    }
+  }
+  return playInPage(dumpPath, challenge);
 }

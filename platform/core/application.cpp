@@ -40,10 +40,10 @@ void Application::openURL(const std::string& url) {
     return;
   }
 #ifdef __EMSCRIPTEN__
-  // A mail link opens the mail client from the page itself, leaving no empty tab behind; any other
-  // link gets a tab of its own, never the game's.
+  // A mail link is the page's shell's to open (from the page itself, leaving no empty tab
+  // behind); any other link gets a tab of its own, never the game's.
   if (url.starts_with("mailto:")) {
-    EM_ASM({ window.location.href = UTF8ToString($0); }, url.c_str());
+    EM_ASM({ Module.tidewickOpenMail(UTF8ToString($0)); }, url.c_str());
     return;
   }
 #endif

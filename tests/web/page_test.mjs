@@ -194,7 +194,8 @@ async function openOnMainMenu(page, path = '', site = address, how = {}) {
 // From the main menu to a round under way: the main menu's play button by a click, the play
 // menu's play by keys.
 async function playFromMainMenu(page) {
-  await page.mouse.click(360, 130);
+  const play = await pagePoint(page, [360, 130]);
+  await page.mouse.click(play.x, play.y);
   await waitUntil(page, focusOf, focusedOn(kPlayMenu, -1), 10);
   for (const focus of [0, 1]) {
     await page.keyboard.press('ArrowDown');
@@ -375,6 +376,75 @@ describe('the page', { concurrency: 3 }, () => {
       await page.close();
       assert.deepEqual(problems.filter((problem) => !problem.includes('404')), []);
     });
+  });
+
+  // The challenge mail names the page on the sea of the player's best game and its score; the
+  // page it opens plays its first game on that sea, as a replay of that sea does.
+  test('a challenge mail brings a friend to the best game\'s sea, and a damaged one is refused', async () => {
+    const { page, problems } = await openPage();
+    await openOnMainMenu(page);
+    // A best game of 4321 on seed 777, 5000 draws into its session, kept as a player's would be.
+    await page.evaluate(() => new Promise((done) => {
+      const [config, state] = ['/home/web_user/.config/tidewick', '/home/web_user/.local/state/tidewick'];
+      Module.FS.mkdirTree(config);
+      Module.FS.mkdirTree(state);
+      Module.FS.writeFile(`${config}/defaults.json`, '{"score": 4321, "level": 7}');
+      Module.FS.writeFile(`${state}/best-game.json`, '{"seed": 777, "draws": 5000, "score": 4321}');
+      Module.FS.syncfs(false, done);
+    }));
+    await page.reload();
+    await waitForMainMenu(page);
+    await page.evaluate(() => { Module.tidewickOpenMail = (mail) => { window.mailed = mail; }; });
+    for (const focus of [0, 1, 2]) {
+      await page.keyboard.press('ArrowDown');
+      await waitUntil(page, focusOf, focusedOn(kMainMenu, focus), 10);
+    }
+    await page.keyboard.press('Enter');
+    const mail = await (await page.waitForFunction(() => window.mailed, null, { timeout: 30000 })).jsonValue();
+    assert.ok(mail.length < 1500, `a mail link of ${mail.length} characters`);
+    const body = decodeURIComponent(mail.split('&body=')[1]);
+    assert.match(body, /my top score is 4321\. /);
+    const challenge = body.match(/Check out the game at (\S+)$/)[1];
+    assert.equal(challenge, `${address}?beat=4321.777.5000`);
+
+    // Opened, the page says what is to be beaten and holds its demo for the game.
+    const { page: friend, problems: friendsProblems } = await openPage();
+    await friend.goto(`${challenge}&dump=1`, kLoadingOnTheClock);
+    await waitForMainMenu(friend);
+    assert.equal(await friend.textContent('#challenge'), 'a friend scored 4321 on this sea: play to beat it');
+    // By keys alone: a mouse over the game would steer the crab from the first frame.
+    for (const [key, menu, focus] of [['ArrowDown', kMainMenu, 0], ['Enter', kPlayMenu, 0],
+      ['ArrowDown', kPlayMenu, 1]]) {
+      await friend.keyboard.press(key);
+      await waitUntil(friend, focusOf, focusedOn(menu, focus), 10);
+    }
+    await friend.keyboard.press('Enter');
+    await waitForWorld(friend, (world) => world.state === 2, 30);
+    await friend.waitForSelector('#challenge', { state: 'hidden' });
+    const started = (dump) => dump.split('\n').find((line) => line.includes('"state":2,'))
+      .replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+    const live = await friend.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl', { encoding: 'utf8' }));
+    const work = mkdtempSync(join(tmpdir(), 'tidewick-challenge-'));
+    try {
+      const script = join(work, 'sea.json');
+      writeFileSync(script, JSON.stringify({ seed: 777, draws: 5000, demoWaits: true, duration: 3,
+        events: [{ t: 0.4, button: 1 }, { t: 0.9, button: 8 }] }));
+      await runDesktopGame(['replay', script, '--dump', join(work, 'dump.jsonl')]);
+      assert.equal(started(live), started(readFileSync(join(work, 'dump.jsonl'), 'utf8')));
+    } finally {
+      rmSync(work, { recursive: true, force: true });
+    }
+    await friend.close();
+
+    // A challenge whose sea or score is damaged is refused in words, with a way to play.
+    for (const [query, words] of [['beat=10.777', 'the link\'s sea is damaged'],
+      ['beat=10.777.1e99', 'the link\'s sea is damaged'], ['beat=-4.1.2', 'the link\'s score is damaged']]) {
+      await page.goto(`${address}index.html?${query}`, kLoadingOnTheClock);
+      await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
+      assert.equal(await page.textContent('#refused span'), `This challenge cannot be played: ${words}.`);
+    }
+    await page.close();
+    assert.deepEqual([...problems, ...friendsProblems], []);
   });
 
   describe('the page, played', { concurrency: 3 }, () => {
