@@ -354,6 +354,44 @@ describe('the page', { concurrency: 3 }, () => {
       assert.deepEqual(problems, []);
     });
 
+    test('"share this game" copies a link that opens the last game, or saves a game too long for one', async () => {
+      const { page, problems } = await openPage();
+      await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+      await openOnMainMenu(page);
+      // A game too long for a link: ten minutes of tilts a phone's sensor gives.
+      let tilt = 0.1;
+      const tilts = Array.from({ length: 12000 }, (_, i) => {
+        tilt = (tilt * 7919.123) % 1;
+        return `{"t": ${(i / 20 + 1).toFixed(2)}, "tilt": ${tilt.toFixed(9)}}`;
+      });
+      const kept = (recording) => page.evaluate((recording) => new Promise((done) => {
+        const folder = '/home/web_user/.local/state/tidewick';
+        Module.FS.mkdirTree(folder);
+        Module.FS.writeFile(`${folder}/last-game.json`, recording);
+        Module.FS.syncfs(false, done);
+      }), recording);
+      for (const recording of [readFileSync(join(root, kWatched), 'utf8'),
+        `{"seed": 5, "events": [\n${tilts.join(',\n')}]}`]) {
+        await kept(recording);
+        await page.reload();
+        await waitForMainMenu(page);
+        await page.waitForSelector('#share', { state: 'visible', timeout: 30000 });
+        if (recording.length < 100000) {
+          await page.click('#share');
+          await page.waitForFunction(() => window.sayings?.length || document.getElementById('said').textContent);
+          const link = await page.evaluate(() => navigator.clipboard.readText());
+          assert.equal(inflateSync(Buffer.from(new URL(link).hash.slice('#watch='.length), 'base64url')).toString(),
+            recording);
+          continue;
+        }
+        const [download] = await Promise.all([page.waitForEvent('download'), page.click('#share')]);
+        assert.match(download.suggestedFilename(), /^tidewick-game-.*\.json$/);
+        await page.waitForFunction(() => document.getElementById('said').textContent.includes('too long for a link'));
+      }
+      await page.close();
+      assert.deepEqual(problems, []);
+    });
+
     test('a damaged link is refused in words, and the page then plays', async () => {
       const { page, problems } = await openPage();
       const whole = linkTo(readFileSync(join(root, kWatched)));
