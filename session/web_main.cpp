@@ -166,13 +166,10 @@ void takeChallenge(LiveSession& session, const Challenge& challenge) {
     return;
   }
   say("tidewickChallenge", challengeInvitation(challenge));
-  session.playerGameStarted = [&session, say] {
-    say("tidewickChallenge", "");
-    session.playerGameStarted = nullptr;
-  };
-  session.playerGameEnded = [&session, say, challenge](int score) {
+  session.playerGameStarted = [say] { say("tidewickChallenge", ""); };
+  session.playerGameEnded = [say, challenge, told = false](int score) mutable {
+    if (std::exchange(told, true)) return;  // the challenge was the first game's
     say("tidewickTell", challengeOutcome(challenge, score));
-    session.playerGameEnded = nullptr;
   };
 }
 
