@@ -255,239 +255,31 @@ async function tilt(page, reading, wanted) {
   }
 }
 
-describe('the page', { concurrency: 2 }, () => {
-  // Replays, watched games and challenges run one group after another, beside the games played
-  // live: more at once held a live game's pictures back on a loaded machine until the game ended
-  // under a test's finger.
-  describe('replays, watched games and challenges', { concurrency: 1 }, () => {
-    describe('replays in the page', { concurrency: 2 }, () => {
-      for (const script of keptScripts) {
-        test(`${basename(script)} gives the desktop's dump, byte for byte`, async () => {
-          const expected = await desktopDump(script);
-          const { dump, error, problems } = await replayInPage(basename(script));
-          assert.equal(error, null);
-          assertSameDump(dump, expected);
-          assert.deepEqual(problems, []);
-        });
-      }
-
-      for (const name of ['malformed.json', 'no-such-script.json']) {
-        test(`${name} is refused with the desktop's message`, async () => {
-          const { dump, error } = await replayInPage(name);
-          assert.equal(dump, null);
-          let desktop = 'no error';
-          try {
-            await runDesktopGame(['replay', join(site, name)]);
-          } catch (failure) {
-            desktop = failure.stderr.split('\n')[0];
-          }
-          assert.equal(error, desktop.replace(join(site, name), `/${name}`));
-        });
-      }
-    });
-
-    // Watching, as the desktop's watch plays a game: by the page's address, by a game's link and
-    // from a file. Paused anywhere, after seeking either way and at any speed, the world is the
-    // one the desktop's replay reached at that moment.
-    describe('watching in the page', { concurrency: 1 }, () => {
-      const kWatched = 'tests/session/same_numbers/bot-two-minutes.json';
-      const linkTo = (text) => `${address}index.html#watch=${deflateSync(text, { level: 9 }).toString('base64url')}`;
-      let replayed;
-      before(async () => {
-        replayed = (await desktopDump(kWatched)).split('\n').filter((line) => line.startsWith('{"frame"'));
-      });
-
-      // The world of the desktop's frame at `time`, as the page's world line spells it.
-      const desktopWorldAt = (time) => {
-        const frame = replayed.find((line) => JSON.parse(line).t === time) ?? `no frame at ${time} s`;
-        return frame.replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
-      };
-      // Paused by `key` (or already), the watcher's world at its last frame is the desktop replay's
-      // there.
-      const pausedAsReplayed = async (page, what, key = 'Space', there = () => true) => {
-        if (key) await page.keyboard.press(key);
-        const shown = await waitUntil(page, watchOf, (watch) => watch.paused && there(watch), 30);
-        const desktop = desktopWorldAt(shown.frame);
-        let column = 0;
-        while (column < desktop.length && shown.world[column] === desktop[column]) ++column;
-        assert.ok(shown.world === desktop, `${what}, at ${shown.time} s: from column ${column}\n` +
-          ` page:    ${shown.world.slice(column - 60, column + 60)}\n desktop: ${desktop.slice(column - 60, column + 60)}`);
-        return shown;
-      };
-
-      test('a kept recording by address, link and file plays as the desktop replays it, sought and sped up', async () => {
-        const { page, problems } = await openPage();
-        await page.goto(`${address}index.html?watch=${basename(kWatched)}`, kLoadingOnTheClock);
-        await waitUntil(page, watchOf, (watch) => watch.time > 3, 30);
-        const paused = await pausedAsReplayed(page, 'paused');
-        const on = await pausedAsReplayed(page, '5 s on', 'ArrowRight', (watch) => watch.time > paused.time);
-        assert.ok(Math.abs(on.time - paused.time - 5) < 1e-6, `${paused.time} s, then ${on.time} s`);
-        // The buttons under the game as a finger gives them: x2, x4, then play.
-        await page.mouse.move(480, 600);
-        await page.click('#watching [data-control="3"]');
-        await page.click('#watching [data-control="3"]');
-        await page.click('#watching [data-control="0"]');
-        await waitUntil(page, watchOf, (watch) => watch.speed === 4 && watch.time > on.time + 8, 10);
-        const fast = await pausedAsReplayed(page, 'at x4');
-        const back = await pausedAsReplayed(page, '5 s back', 'ArrowLeft', (watch) => watch.time < fast.time);
-        assert.ok(Math.abs(fast.time - back.time - 5) < 1e-6, `${fast.time} s, then ${back.time} s`);
-        // Leaving goes to the game, its records untouched.
-        await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
-          page.keyboard.press('Escape')]);
-        await waitForMainMenu(page);
-        const record = await page.evaluate(() => {
-          const path = '/home/web_user/.config/tidewick/defaults.json';
-          return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })).score : 0;
-        });
-        assert.ok(!record, `a record of ${record} from the watched game`);
-
-        // A link made of it opens the same game: put into the open page's address, the page loads
-        // again on it.
-        const recording = readFileSync(join(root, kWatched));
-        await Promise.all([page.waitForEvent('load', { timeout: 60000 }), page.goto(linkTo(recording))]);
-        await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
-        await pausedAsReplayed(page, 'by link');
-
-        // And so does the file, opened from the main menu.
-        await openOnMainMenu(page);
-        await page.setInputFiles('#picked', join(root, kWatched));
-        await page.waitForURL(/watch-file=bot-two-minutes.json/, { timeout: 30000 });
-        await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
-        await pausedAsReplayed(page, 'from a file');
-        await page.close();
+describe('the page', { concurrency: 3 }, () => {
+  describe('replays in the page', { concurrency: 2 }, () => {
+    for (const script of keptScripts) {
+      test(`${basename(script)} gives the desktop's dump, byte for byte`, async () => {
+        const expected = await desktopDump(script);
+        const { dump, error, problems } = await replayInPage(basename(script));
+        assert.equal(error, null);
+        assertSameDump(dump, expected);
         assert.deepEqual(problems, []);
       });
+    }
 
-      test('"share this game" copies a link that opens the last game, or saves a game too long for one', async () => {
-        const { page, problems } = await openPage();
-        await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
-        await openOnMainMenu(page);
-        // A game too long for a link: ten minutes of tilts a phone's sensor gives.
-        let tilt = 0.1;
-        const tilts = Array.from({ length: 12000 }, (_, i) => {
-          tilt = (tilt * 7919.123) % 1;
-          return `{"t": ${(i / 20 + 1).toFixed(2)}, "tilt": ${tilt.toFixed(9)}}`;
-        });
-        const kept = (recording) => page.evaluate((recording) => new Promise((done) => {
-          const folder = '/home/web_user/.local/state/tidewick';
-          Module.FS.mkdirTree(folder);
-          Module.FS.writeFile(`${folder}/last-game.json`, recording);
-          Module.FS.syncfs(false, done);
-        }), recording);
-        for (const recording of [readFileSync(join(root, kWatched), 'utf8'),
-          `{"seed": 5, "events": [\n${tilts.join(',\n')}]}`]) {
-          await kept(recording);
-          await page.reload();
-          await waitForMainMenu(page);
-          await page.waitForSelector('#share', { state: 'visible', timeout: 30000 });
-          if (recording.length < 100000) {
-            await page.click('#share');
-            await page.waitForFunction(() => window.sayings?.length || document.getElementById('said').textContent);
-            const link = await page.evaluate(() => navigator.clipboard.readText());
-            assert.equal(inflateSync(Buffer.from(new URL(link).hash.slice('#watch='.length), 'base64url')).toString(),
-              recording);
-            continue;
-          }
-          const [download] = await Promise.all([page.waitForEvent('download'), page.click('#share')]);
-          assert.match(download.suggestedFilename(), /^tidewick-game-.*\.json$/);
-          await page.waitForFunction(() => document.getElementById('said').textContent.includes('too long for a link'));
+    for (const name of ['malformed.json', 'no-such-script.json']) {
+      test(`${name} is refused with the desktop's message`, async () => {
+        const { dump, error } = await replayInPage(name);
+        assert.equal(dump, null);
+        let desktop = 'no error';
+        try {
+          await runDesktopGame(['replay', join(site, name)]);
+        } catch (failure) {
+          desktop = failure.stderr.split('\n')[0];
         }
-        await page.close();
-        assert.deepEqual(problems, []);
+        assert.equal(error, desktop.replace(join(site, name), `/${name}`));
       });
-
-      test('a damaged link is refused in words, and the page then plays', async () => {
-        const { page, problems } = await openPage();
-        const whole = linkTo(readFileSync(join(root, kWatched)));
-        const refusals = [
-          [whole.slice(0, whole.length - 20), 'the link is cut short'],
-          [`${address}index.html#watch=AAAA`, 'the link is damaged'],
-          [`${address}index.html#watch=not!a!game`, 'the link is damaged: it is not a game\'s letters'],
-          [linkTo('{"seed": 1, "events": 7}'), 'the link\'s game: '],
-          [`${address}index.html?watch=no-such-game.json`, '/no-such-game.json'],
-        ];
-        for (const [link, words] of refusals) {
-          await page.goto(link, kLoadingOnTheClock);
-          await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
-          const said = await page.textContent('#refused span');
-          assert.ok(said.startsWith('This game cannot be watched: ') && said.includes(words), said);
-        }
-        await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
-          page.click('#refused button')]);
-        await waitForMainMenu(page);
-        await page.close();
-        assert.deepEqual(problems.filter((problem) => !problem.includes('404')), []);
-      });
-    });
-
-    // The challenge mail names the page on the sea of the player's best game and its score; the
-    // page it opens plays its first game on that sea, as a replay of that sea does.
-    test('a challenge mail brings a friend to the best game\'s sea, and a damaged one is refused', async () => {
-      const { page, problems } = await openPage();
-      await openOnMainMenu(page);
-      // A best game of 4321 on seed 777, 5000 draws into its session, kept as a player's would be.
-      await page.evaluate(() => new Promise((done) => {
-        const [config, state] = ['/home/web_user/.config/tidewick', '/home/web_user/.local/state/tidewick'];
-        Module.FS.mkdirTree(config);
-        Module.FS.mkdirTree(state);
-        Module.FS.writeFile(`${config}/defaults.json`, '{"score": 4321, "level": 7}');
-        Module.FS.writeFile(`${state}/best-game.json`, '{"seed": 777, "draws": 5000, "score": 4321}');
-        Module.FS.syncfs(false, done);
-      }));
-      await page.reload();
-      await waitForMainMenu(page);
-      await page.evaluate(() => { Module.tidewickOpenMail = (mail) => { window.mailed = mail; }; });
-      for (const focus of [0, 1, 2]) {
-        await page.keyboard.press('ArrowDown');
-        await waitUntil(page, focusOf, focusedOn(kMainMenu, focus), 10);
-      }
-      await page.keyboard.press('Enter');
-      const mail = await (await page.waitForFunction(() => window.mailed, null, { timeout: 30000 })).jsonValue();
-      assert.ok(mail.length < 1500, `a mail link of ${mail.length} characters`);
-      const body = decodeURIComponent(mail.split('&body=')[1]);
-      assert.match(body, /my top score is 4321\. /);
-      const challenge = body.match(/Check out the game at (\S+)$/)[1];
-      assert.equal(challenge, `${address}?beat=4321.777.5000`);
-
-      // Opened, the page says what is to be beaten and holds its demo for the game.
-      const { page: friend, problems: friendsProblems } = await openPage();
-      await friend.goto(`${challenge}&dump=1`, kLoadingOnTheClock);
-      await waitForMainMenu(friend);
-      assert.equal(await friend.textContent('#challenge'), 'a friend scored 4321 on this sea: play to beat it');
-      // By keys alone: a mouse over the game would steer the crab from the first frame.
-      for (const [key, menu, focus] of [['ArrowDown', kMainMenu, 0], ['Enter', kPlayMenu, 0],
-        ['ArrowDown', kPlayMenu, 1]]) {
-        await friend.keyboard.press(key);
-        await waitUntil(friend, focusOf, focusedOn(menu, focus), 10);
-      }
-      await friend.keyboard.press('Enter');
-      await waitForWorld(friend, (world) => world.state === 2, 30);
-      await friend.waitForSelector('#challenge', { state: 'hidden' });
-      const started = (dump) => dump.split('\n').find((line) => line.includes('"state":2,'))
-        .replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
-      const live = await friend.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl', { encoding: 'utf8' }));
-      const work = mkdtempSync(join(tmpdir(), 'tidewick-challenge-'));
-      try {
-        const script = join(work, 'sea.json');
-        writeFileSync(script, JSON.stringify({ seed: 777, draws: 5000, demoWaits: true, duration: 3,
-          events: [{ t: 0.4, button: 1 }, { t: 0.9, button: 8 }] }));
-        await runDesktopGame(['replay', script, '--dump', join(work, 'dump.jsonl')]);
-        assert.equal(started(live), started(readFileSync(join(work, 'dump.jsonl'), 'utf8')));
-      } finally {
-        rmSync(work, { recursive: true, force: true });
-      }
-      await friend.close();
-
-      // A challenge whose sea or score is damaged is refused in words, with a way to play.
-      for (const [query, words] of [['beat=10.777', 'the link\'s sea is damaged'],
-        ['beat=10.777.1e99', 'the link\'s sea is damaged'], ['beat=-4.1.2', 'the link\'s score is damaged']]) {
-        await page.goto(`${address}index.html?${query}`, kLoadingOnTheClock);
-        await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
-        assert.equal(await page.textContent('#refused span'), `This challenge cannot be played: ${words}.`);
-      }
-      await page.close();
-      assert.deepEqual([...problems, ...friendsProblems], []);
-    });
+    }
   });
 
   describe('the page, played', { concurrency: 3 }, () => {
@@ -1134,5 +926,213 @@ describe('the page', { concurrency: 2 }, () => {
       await context.close();
       assert.deepEqual(problems.filter((problem) => !problem.includes('CONTEXT_LOST')), []);
     });
+  });
+});
+
+// Games watched, shared and sent as challenges, in pages of their own once the live games are
+// done: beside them, their live pictures held the live games' back on a loaded machine until a
+// double tap came apart or a game ended under a test's finger.
+describe('watching, sharing and challenges in the page', { concurrency: 1 }, () => {
+  // Watching, as the desktop's watch plays a game: by the page's address, by a game's link and
+  // from a file. Paused anywhere, after seeking either way and at any speed, the world is the
+  // one the desktop's replay reached at that moment.
+  describe('watching in the page', { concurrency: 1 }, () => {
+    const kWatched = 'tests/session/same_numbers/bot-two-minutes.json';
+    const linkTo = (text) => `${address}index.html#watch=${deflateSync(text, { level: 9 }).toString('base64url')}`;
+    let replayed;
+    before(async () => {
+      replayed = (await desktopDump(kWatched)).split('\n').filter((line) => line.startsWith('{"frame"'));
+    });
+
+    // The world of the desktop's frame at `time`, as the page's world line spells it.
+    const desktopWorldAt = (time) => {
+      const frame = replayed.find((line) => JSON.parse(line).t === time) ?? `no frame at ${time} s`;
+      return frame.replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+    };
+    // Paused by `key` (or already), the watcher's world at its last frame is the desktop replay's
+    // there.
+    const pausedAsReplayed = async (page, what, key = 'Space', there = () => true) => {
+      if (key) await page.keyboard.press(key);
+      const shown = await waitUntil(page, watchOf, (watch) => watch.paused && there(watch), 30);
+      const desktop = desktopWorldAt(shown.frame);
+      let column = 0;
+      while (column < desktop.length && shown.world[column] === desktop[column]) ++column;
+      assert.ok(shown.world === desktop, `${what}, at ${shown.time} s: from column ${column}\n` +
+        ` page:    ${shown.world.slice(column - 60, column + 60)}\n desktop: ${desktop.slice(column - 60, column + 60)}`);
+      return shown;
+    };
+
+    test('a kept recording by address, link and file plays as the desktop replays it, sought and sped up', async () => {
+      const { page, problems } = await openPage();
+      await page.goto(`${address}index.html?watch=${basename(kWatched)}`, kLoadingOnTheClock);
+      await waitUntil(page, watchOf, (watch) => watch.time > 3, 30);
+      const paused = await pausedAsReplayed(page, 'paused');
+      const on = await pausedAsReplayed(page, '5 s on', 'ArrowRight', (watch) => watch.time > paused.time);
+      assert.ok(Math.abs(on.time - paused.time - 5) < 1e-6, `${paused.time} s, then ${on.time} s`);
+      // The buttons under the game as a finger gives them: x2, x4, then play.
+      await page.mouse.move(480, 600);
+      await page.click('#watching [data-control="3"]');
+      await page.click('#watching [data-control="3"]');
+      await page.click('#watching [data-control="0"]');
+      await waitUntil(page, watchOf, (watch) => watch.speed === 4 && watch.time > on.time + 8, 10);
+      const fast = await pausedAsReplayed(page, 'at x4');
+      const back = await pausedAsReplayed(page, '5 s back', 'ArrowLeft', (watch) => watch.time < fast.time);
+      assert.ok(Math.abs(fast.time - back.time - 5) < 1e-6, `${fast.time} s, then ${back.time} s`);
+      // Leaving goes to the game, its records untouched.
+      await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
+        page.keyboard.press('Escape')]);
+      await waitForMainMenu(page);
+      const record = await page.evaluate(() => {
+        const path = '/home/web_user/.config/tidewick/defaults.json';
+        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })).score : 0;
+      });
+      assert.ok(!record, `a record of ${record} from the watched game`);
+
+      // A link made of it opens the same game: put into the open page's address, the page loads
+      // again on it.
+      const recording = readFileSync(join(root, kWatched));
+      await Promise.all([page.waitForEvent('load', { timeout: 60000 }), page.goto(linkTo(recording))]);
+      await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
+      await pausedAsReplayed(page, 'by link');
+
+      // And so does the file, opened from the main menu.
+      await openOnMainMenu(page);
+      await page.setInputFiles('#picked', join(root, kWatched));
+      await page.waitForURL(/watch-file=bot-two-minutes.json/, { timeout: 30000 });
+      await waitUntil(page, watchOf, (watch) => watch.time > 2, 30);
+      await pausedAsReplayed(page, 'from a file');
+      await page.close();
+      assert.deepEqual(problems, []);
+    });
+
+    test('"share this game" copies a link that opens the last game, or saves a game too long for one', async () => {
+      const { page, problems } = await openPage();
+      await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+      await openOnMainMenu(page);
+      // A game too long for a link: ten minutes of tilts a phone's sensor gives.
+      let tilt = 0.1;
+      const tilts = Array.from({ length: 12000 }, (_, i) => {
+        tilt = (tilt * 7919.123) % 1;
+        return `{"t": ${(i / 20 + 1).toFixed(2)}, "tilt": ${tilt.toFixed(9)}}`;
+      });
+      const kept = (recording) => page.evaluate((recording) => new Promise((done) => {
+        const folder = '/home/web_user/.local/state/tidewick';
+        Module.FS.mkdirTree(folder);
+        Module.FS.writeFile(`${folder}/last-game.json`, recording);
+        Module.FS.syncfs(false, done);
+      }), recording);
+      for (const recording of [readFileSync(join(root, kWatched), 'utf8'),
+        `{"seed": 5, "events": [\n${tilts.join(',\n')}]}`]) {
+        await kept(recording);
+        await page.reload();
+        await waitForMainMenu(page);
+        await page.waitForSelector('#share', { state: 'visible', timeout: 30000 });
+        if (recording.length < 100000) {
+          await page.click('#share');
+          await page.waitForFunction(() => window.sayings?.length || document.getElementById('said').textContent);
+          const link = await page.evaluate(() => navigator.clipboard.readText());
+          assert.equal(inflateSync(Buffer.from(new URL(link).hash.slice('#watch='.length), 'base64url')).toString(),
+            recording);
+          continue;
+        }
+        const [download] = await Promise.all([page.waitForEvent('download'), page.click('#share')]);
+        assert.match(download.suggestedFilename(), /^tidewick-game-.*\.json$/);
+        await page.waitForFunction(() => document.getElementById('said').textContent.includes('too long for a link'));
+      }
+      await page.close();
+      assert.deepEqual(problems, []);
+    });
+
+    test('a damaged link is refused in words, and the page then plays', async () => {
+      const { page, problems } = await openPage();
+      const whole = linkTo(readFileSync(join(root, kWatched)));
+      const refusals = [
+        [whole.slice(0, whole.length - 20), 'the link is cut short'],
+        [`${address}index.html#watch=AAAA`, 'the link is damaged'],
+        [`${address}index.html#watch=not!a!game`, 'the link is damaged: it is not a game\'s letters'],
+        [linkTo('{"seed": 1, "events": 7}'), 'the link\'s game: '],
+        [`${address}index.html?watch=no-such-game.json`, '/no-such-game.json'],
+      ];
+      for (const [link, words] of refusals) {
+        await page.goto(link, kLoadingOnTheClock);
+        await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
+        const said = await page.textContent('#refused span');
+        assert.ok(said.startsWith('This game cannot be watched: ') && said.includes(words), said);
+      }
+      await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
+        page.click('#refused button')]);
+      await waitForMainMenu(page);
+      await page.close();
+      assert.deepEqual(problems.filter((problem) => !problem.includes('404')), []);
+    });
+  });
+
+  // The challenge mail names the page on the sea of the player's best game and its score; the
+  // page it opens plays its first game on that sea, as a replay of that sea does.
+  test('a challenge mail brings a friend to the best game\'s sea, and a damaged one is refused', async () => {
+    const { page, problems } = await openPage();
+    await openOnMainMenu(page);
+    // A best game of 4321 on seed 777, 5000 draws into its session, kept as a player's would be.
+    await page.evaluate(() => new Promise((done) => {
+      const [config, state] = ['/home/web_user/.config/tidewick', '/home/web_user/.local/state/tidewick'];
+      Module.FS.mkdirTree(config);
+      Module.FS.mkdirTree(state);
+      Module.FS.writeFile(`${config}/defaults.json`, '{"score": 4321, "level": 7}');
+      Module.FS.writeFile(`${state}/best-game.json`, '{"seed": 777, "draws": 5000, "score": 4321}');
+      Module.FS.syncfs(false, done);
+    }));
+    await page.reload();
+    await waitForMainMenu(page);
+    await page.evaluate(() => { Module.tidewickOpenMail = (mail) => { window.mailed = mail; }; });
+    for (const focus of [0, 1, 2]) {
+      await page.keyboard.press('ArrowDown');
+      await waitUntil(page, focusOf, focusedOn(kMainMenu, focus), 10);
+    }
+    await page.keyboard.press('Enter');
+    const mail = await (await page.waitForFunction(() => window.mailed, null, { timeout: 30000 })).jsonValue();
+    assert.ok(mail.length < 1500, `a mail link of ${mail.length} characters`);
+    const body = decodeURIComponent(mail.split('&body=')[1]);
+    assert.match(body, /my top score is 4321\. /);
+    const challenge = body.match(/Check out the game at (\S+)$/)[1];
+    assert.equal(challenge, `${address}?beat=4321.777.5000`);
+
+    // Opened, the page says what is to be beaten and holds its demo for the game.
+    const { page: friend, problems: friendsProblems } = await openPage();
+    await friend.goto(`${challenge}&dump=1`, kLoadingOnTheClock);
+    await waitForMainMenu(friend);
+    assert.equal(await friend.textContent('#challenge'), 'a friend scored 4321 on this sea: play to beat it');
+    // By keys alone: a mouse over the game would steer the crab from the first frame.
+    for (const [key, menu, focus] of [['ArrowDown', kMainMenu, 0], ['Enter', kPlayMenu, 0],
+      ['ArrowDown', kPlayMenu, 1]]) {
+      await friend.keyboard.press(key);
+      await waitUntil(friend, focusOf, focusedOn(menu, focus), 10);
+    }
+    await friend.keyboard.press('Enter');
+    await waitForWorld(friend, (world) => world.state === 2, 30);
+    await friend.waitForSelector('#challenge', { state: 'hidden' });
+    const started = (dump) => dump.split('\n').find((line) => line.includes('"state":2,'))
+      .replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+    const live = await friend.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl', { encoding: 'utf8' }));
+    const work = mkdtempSync(join(tmpdir(), 'tidewick-challenge-'));
+    try {
+      const script = join(work, 'sea.json');
+      writeFileSync(script, JSON.stringify({ seed: 777, draws: 5000, demoWaits: true, duration: 3,
+        events: [{ t: 0.4, button: 1 }, { t: 0.9, button: 8 }] }));
+      await runDesktopGame(['replay', script, '--dump', join(work, 'dump.jsonl')]);
+      assert.equal(started(live), started(readFileSync(join(work, 'dump.jsonl'), 'utf8')));
+    } finally {
+      rmSync(work, { recursive: true, force: true });
+    }
+    await friend.close();
+
+    // A challenge whose sea or score is damaged is refused in words, with a way to play.
+    for (const [query, words] of [['beat=10.777', 'the link\'s sea is damaged'],
+      ['beat=10.777.1e99', 'the link\'s sea is damaged'], ['beat=-4.1.2', 'the link\'s score is damaged']]) {
+      await page.goto(`${address}index.html?${query}`, kLoadingOnTheClock);
+      await page.waitForSelector('#refused', { state: 'visible', timeout: 60000 });
+      assert.equal(await page.textContent('#refused span'), `This challenge cannot be played: ${words}.`);
+    }
+    await page.close();
+    assert.deepEqual([...problems, ...friendsProblems], []);
   });
 });
