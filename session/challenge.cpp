@@ -13,7 +13,7 @@
 #include "session/replay.h"
 
 std::filesystem::path bestGamePath() {
-  return platform::gameFolder("XDG_STATE_HOME", ".local/state") / "best-game.json";
+  return platform::stateFolder() / "best-game.json";
 }
 
 std::optional<Challenge> readBestGame(const std::filesystem::path& path) {

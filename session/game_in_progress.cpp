@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/core/stored_file.h"
@@ -24,13 +22,6 @@ namespace {
 constexpr const char* kPiecePrefix = "recording-";
 constexpr const char* kSeenFile = "seen";
 constexpr const char* kBringingBackFile = "bringing-back";
-
-std::string readWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The pieces in the folder, in their order, with their numbers.
 std::vector<std::pair<int, fs::path>> piecesIn(const fs::path& folder) {
@@ -72,7 +63,7 @@ std::optional<GameInProgress::Left> GameInProgress::takeLeft() {
   }
   const auto pieces = piecesIn(folder_);
   std::string text;
-  for (const auto& [number, path] : pieces) text += readWholeFile(path);
+  for (const auto& [number, path] : pieces) text += platform::readWhole(path).value_or("");
   std::string readError, warning;
   std::optional<ReplayScript> script =
       text.empty() ? std::nullopt : readReplayScriptText(text, "its recording", readError, warning);
@@ -84,7 +75,8 @@ std::optional<GameInProgress::Left> GameInProgress::takeLeft() {
     return std::nullopt;
   }
   // The game was seen after its last input, up to a second before it was left.
-  const double seen = std::strtod(readWholeFile(folder_ / kSeenFile).c_str(), nullptr);
+  const double seen =
+      std::strtod(platform::readWhole(folder_ / kSeenFile).value_or("").c_str(), nullptr);
   if (seen > script->duration && std::isfinite(seen)) script->duration = seen;
 
   // What a cut dropped (a line torn by a power cut) is dropped from the last piece too, so that
@@ -176,5 +168,5 @@ void GameInProgress::fail(const std::string& what) {
 }
 
 fs::path gameInProgressPath() {
-  return platform::gameFolder("XDG_STATE_HOME", ".local/state") / "game-in-progress";
+  return platform::stateFolder() / "game-in-progress";
 }

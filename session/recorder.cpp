@@ -95,7 +95,7 @@ void Recorder::finish(double time) {
 }
 
 std::filesystem::path lastGamePath() {
-  return platform::gameFolder("XDG_STATE_HOME", ".local/state") / "last-game.json";
+  return platform::stateFolder() / "last-game.json";
 }
 
 void restoreStoredValues(const nlohmann::json& defaults) {

@@ -5,13 +5,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <set>
 #include <sstream>
 
 #include "platform/core/geometry.h"
 #include "platform/core/json_reading.h"
+#include "platform/core/stored_file.h"
 #include "session/replay.h"
 #include "session/spelt_numbers.h"
 
@@ -288,14 +288,12 @@ std::string speltPoint(platform::Point p) {
 
 std::optional<ReplayScript> readReplayScript(const std::string& path, std::string& error,
                                              std::string& warning) {
-  std::ifstream in(path);
-  if (!in) {
+  const std::optional<std::string> whole = platform::readWhole(path);
+  if (!whole) {
     error = "cannot read " + path;
     return std::nullopt;
   }
-  std::ostringstream whole;
-  whole << in.rdbuf();
-  return readReplayScriptText(whole.str(), path, error, warning);
+  return readReplayScriptText(*whole, path, error, warning);
 }
 
 std::optional<ReplayScript> readReplayScriptText(const std::string& text, const std::string& name,

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -23,6 +22,7 @@
 
 #include "app/saltmere_app_delegate.h"
 #include "platform/core/run_loop.h"
+#include "platform/core/stored_file.h"
 #include "platform/core/user_defaults.h"
 #include "platform/input/application_main.h"
 #include "platform/input/controls.h"
@@ -256,10 +256,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_watch_line() {
 // long for a link (the page then shares the file). Valid until the next call.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* tidewick_game_link(const char* path) {
   static std::string fragment;
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream recording;
-  recording << file.rdbuf();
-  fragment = file ? gameLinkFragment(recording.str()) : std::string();
+  const std::optional<std::string> recording = platform::readWhole(path);
+  fragment = recording ? gameLinkFragment(*recording) : std::string();
   if (fragment.size() > kLongestGameLink) fragment.clear();
   return fragment.c_str();
 }

@@ -1,5 +1,6 @@
 // Writing a file whole: a temporary file is written and synced, then renamed over the old one,
-// so a crash leaves the old file or the new one, never a torn one. And moving a damaged one aside.
+// so a crash leaves the old file or the new one, never a torn one. Reading one whole, and moving a
+// damaged one aside.
 #include "platform/core/stored_file.h"
 
 #include <fcntl.h>
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace platform {
 namespace fs = std::filesystem;
@@ -72,6 +75,18 @@ fs::path gameFolder(const char* variable, const fs::path& underHome) {
     return fs::path(home) / underHome / "tidewick";
   }
   return fs::path(".") / "tidewick";
+}
+
+fs::path stateFolder() {
+  return gameFolder("XDG_STATE_HOME", ".local/state");
+}
+
+std::optional<std::string> readWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 // Every damaged file keeps a name of its own: a second one in the same second gets "-2", and so

@@ -5,12 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "platform/core/stored_file.h"
 #include "tests/support/build_paths.h"
 
 namespace {
@@ -18,10 +15,8 @@ namespace {
 constexpr const char* kPage = "https://tidewick.example/play/index.html#";
 
 std::string keptRecording() {
-  std::ifstream file(std::string(build_paths::kScreenshotScripts) + "/a-game.json");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return platform::readWhole(std::string(build_paths::kScreenshotScripts) + "/a-game.json")
+      .value_or("");
 }
 
 std::string refusal(const std::string& link) {
