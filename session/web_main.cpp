@@ -54,9 +54,14 @@ void tellPage(const char* key, const std::string& text) {
   EM_ASM({ window[UTF8ToString($0)] = UTF8ToString($1); }, key, text.c_str());
 }
 
+// Hands `words` to the page's shell, to its function `function`.
+void tellShell(const char* function, const std::string& words) {
+  EM_ASM({ Module[UTF8ToString($0)](UTF8ToString($1)); }, function, words.c_str());
+}
+
 // The page shows `sentence` in place of the game, with a way to play instead.
 void refuse(const std::string& sentence) {
-  EM_ASM({ Module.tidewickRefused(UTF8ToString($0)); }, sentence.c_str());
+  tellShell("tidewickRefused", sentence);
 }
 
 void replaySlice(void* argument) {
@@ -158,18 +163,16 @@ std::string pageAddress() {
 // A challenge taken from the page's address: what is to be beaten is said until the player's first
 // game starts, and how it went when it ends. A game left under way comes back instead.
 void takeChallenge(LiveSession& session, const Challenge& challenge) {
-  const auto say = [](const char* how, const std::string& words) {
-    EM_ASM({ Module[UTF8ToString($0)](UTF8ToString($1)); }, how, words.c_str());
-  };
   if (session.bringsBack()) {
-    say("tidewickTell", "a game under way came back first: open the challenge again after it");
+    tellShell("tidewickTell",
+              "a game under way came back first: open the challenge again after it");
     return;
   }
-  say("tidewickChallenge", challengeInvitation(challenge));
-  session.playerGameStarted = [say] { say("tidewickChallenge", ""); };
-  session.playerGameEnded = [say, challenge, told = false](int score) mutable {
+  tellShell("tidewickChallenge", challengeInvitation(challenge));
+  session.playerGameStarted = [] { tellShell("tidewickChallenge", ""); };
+  session.playerGameEnded = [challenge, told = false](int score) mutable {
     if (std::exchange(told, true)) return;  // the challenge was the first game's
-    say("tidewickTell", challengeOutcome(challenge, score));
+    tellShell("tidewickTell", challengeOutcome(challenge, score));
   };
 }
 
