@@ -14,7 +14,7 @@ import { kEngines } from './engines.mjs';
 import {
   assertSameDump, colours, countPictures, desktopDump, focusedOn, focusOf, keptInTheBrowser,
   kMainMenu, kPlayMenu, measurePictures, pageFolder, pagePoint, replayOutcome, root,
-  waitForMainMenu, waitForProgram, waitForWorld, waitUntil,
+  storedSettings, waitForMainMenu, waitForProgram, waitForWorld, waitUntil,
 } from './game_page.mjs';
 
 const kScript = 'tests/session/same_numbers/live-play.json';
@@ -52,12 +52,6 @@ after(() => {
   if (site) rmSync(site, { recursive: true, force: true });
 });
 
-// The player's settings as the page keeps them.
-const stored = (page) => page.evaluate(() => {
-  const path = '/home/web_user/.config/tidewick/defaults.json';
-  return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
-});
-
 const kSettingsMenu = ['slider', 'slider', 'credits', 'back'];
 
 const problemsIn = (page) => page.evaluate(() => window.tidewickProblems);
@@ -80,9 +74,9 @@ async function tour(page) {
   // music a tenth quieter, and back.
   await keysThrough(page, [...kMainMenu.map((_, focus) => ['ArrowDown', kMainMenu, focus]),
     ['Enter', kSettingsMenu, 0]]);
-  const before = (await stored(page)).music;
+  const before = (await storedSettings(page)).music;
   await page.keyboard.press('ArrowLeft');
-  const { music } = await waitUntil(page, stored, (defaults) => defaults.music < before, 10);
+  const { music } = await waitUntil(page, storedSettings, (defaults) => defaults.music < before, 10);
   await keysThrough(page, [['Escape', kMainMenu, -1]]);
 
   // A game by a click on play and the play menu's play by keys; Left walks Nerin left.
@@ -102,7 +96,7 @@ async function tour(page) {
   await page.reload();
   await waitForProgram(page);
   await waitForWorld(page, (world) => world.state === 2 && world.round === 1, 30);
-  assert.equal((await stored(page)).music, music, 'the music setting after a reload');
+  assert.equal((await storedSettings(page)).music, music, 'the music setting after a reload');
   problems.push(...await problemsIn(page));
 
   // A recording of a live game replayed in the page.

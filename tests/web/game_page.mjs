@@ -87,6 +87,26 @@ export const focusOf = (page) => lineOf(page, '_tidewick_focus_line');
 // Where a fingertip put down goes: each control that takes one, with the box where it does.
 export const touchesOf = (page) => lineOf(page, '_tidewick_touch_line');
 
+// The player's settings and records as the page keeps them ({} before any are stored).
+export const storedSettings = (page) => page.evaluate(() => {
+  const path = '/home/web_user/.config/tidewick/defaults.json';
+  return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
+});
+
+// Files put in the page's storage as a player's own would be, `files` naming each path's text.
+export const storeInPage = (page, files) => page.evaluate((files) => new Promise((done) => {
+  for (const [path, text] of Object.entries(files)) {
+    Module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+    Module.FS.writeFile(path, text);
+  }
+  Module.FS.syncfs(false, done);
+}), files);
+
+// A frame's line of a dump as the world line spells its world: without the frame's number, time,
+// step and sounds.
+export const worldOfFrame = (frame) =>
+  frame.replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+
 // Where a watched game stands, with its world as its last frame left it: null before the watcher
 // has begun.
 export const watchOf = (page) => page.evaluate(() => {

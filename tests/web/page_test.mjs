@@ -20,7 +20,8 @@ import {
   assertSameDump, colours, consoleProblem, countPictures, desktopDump, difference, focusedOn,
   focusOf, kGameInProgress, keptGame, keptInTheBrowser, kMainMenu, kPlayMenu, measurePictures,
   pageFolder, pagePoint, picturesOf, replayedAsPlayed, replayOutcome, root, runDesktopGame,
-  touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil, watchOf, worldOf,
+  storedSettings, storeInPage, touchesOf, waitForMainMenu, waitForProgram, waitForWorld, waitUntil,
+  watchOf, worldOf, worldOfFrame,
 } from './game_page.mjs';
 
 // Scripts kept in the repository, and one that hands a ten-minute game to the built-in player:
@@ -386,11 +387,7 @@ describe('the page', { concurrency: 3 }, () => {
         const over = await waitForWorld(page, (world) => world.state === 0 && world.round > 0, 300);
         await picturesPass(page, 60);
         await screenshot(page, 'phone-game-over');
-        const stored = () => page.evaluate(() => {
-          const path = '/home/web_user/.config/tidewick/defaults.json';
-          return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })) : {};
-        });
-        assert.equal((await stored()).score, over.score);
+        assert.equal((await storedSettings(page)).score, over.score);
 
         // "save this game" is a fingertip across, and clear of the score in the game's top right
         // (its widest, 100 x 60 points) at every size the page places it.
@@ -446,7 +443,7 @@ describe('the page', { concurrency: 3 }, () => {
 
         await page.reload();
         await waitForMainMenu(page);
-        assert.equal((await stored()).score, over.score, 'the record after a reload');
+        assert.equal((await storedSettings(page)).score, over.score, 'the record after a reload');
         await context.close();
         assert.deepEqual(problems, []);
       });
@@ -946,8 +943,7 @@ describe('watching, sharing and challenges in the page', { concurrency: 1 }, () 
 
     // The world of the desktop's frame at `time`, as the page's world line spells it.
     const desktopWorldAt = (time) => {
-      const frame = replayed.find((line) => JSON.parse(line).t === time) ?? `no frame at ${time} s`;
-      return frame.replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+      return worldOfFrame(replayed.find((line) => JSON.parse(line).t === time) ?? `no frame at ${time} s`);
     };
     // Paused by `key` (or already), the watcher's world at its last frame is the desktop replay's
     // there.
@@ -982,11 +978,8 @@ describe('watching, sharing and challenges in the page', { concurrency: 1 }, () 
       await Promise.all([page.waitForURL(`${address}index.html`, { waitUntil: 'commit' }),
         page.keyboard.press('Escape')]);
       await waitForMainMenu(page);
-      const record = await page.evaluate(() => {
-        const path = '/home/web_user/.config/tidewick/defaults.json';
-        return Module.FS.analyzePath(path).exists ? JSON.parse(Module.FS.readFile(path, { encoding: 'utf8' })).score : 0;
-      });
-      assert.ok(!record, `a record of ${record} from the watched game`);
+      const { score } = await storedSettings(page);
+      assert.ok(!score, `a record of ${score} from the watched game`);
 
       // A link made of it opens the same game: put into the open page's address, the page loads
       // again on it.
@@ -1015,15 +1008,9 @@ describe('watching, sharing and challenges in the page', { concurrency: 1 }, () 
         tilt = (tilt * 7919.123) % 1;
         return `{"t": ${(i / 20 + 1).toFixed(2)}, "tilt": ${tilt.toFixed(9)}}`;
       });
-      const kept = (recording) => page.evaluate((recording) => new Promise((done) => {
-        const folder = '/home/web_user/.local/state/tidewick';
-        Module.FS.mkdirTree(folder);
-        Module.FS.writeFile(`${folder}/last-game.json`, recording);
-        Module.FS.syncfs(false, done);
-      }), recording);
       for (const recording of [readFileSync(join(root, kWatched), 'utf8'),
         `{"seed": 5, "events": [\n${tilts.join(',\n')}]}`]) {
-        await kept(recording);
+        await storeInPage(page, { '/home/web_user/.local/state/tidewick/last-game.json': recording });
         await page.reload();
         await waitForMainMenu(page);
         await page.waitForSelector('#share', { state: 'visible', timeout: 30000 });
@@ -1073,14 +1060,10 @@ describe('watching, sharing and challenges in the page', { concurrency: 1 }, () 
     const { page, problems } = await openPage();
     await openOnMainMenu(page);
     // A best game of 4321 on seed 777, 5000 draws into its session, kept as a player's would be.
-    await page.evaluate(() => new Promise((done) => {
-      const [config, state] = ['/home/web_user/.config/tidewick', '/home/web_user/.local/state/tidewick'];
-      Module.FS.mkdirTree(config);
-      Module.FS.mkdirTree(state);
-      Module.FS.writeFile(`${config}/defaults.json`, '{"score": 4321, "level": 7}');
-      Module.FS.writeFile(`${state}/best-game.json`, '{"seed": 777, "draws": 5000, "score": 4321}');
-      Module.FS.syncfs(false, done);
-    }));
+    await storeInPage(page, {
+      '/home/web_user/.config/tidewick/defaults.json': '{"score": 4321, "level": 7}',
+      '/home/web_user/.local/state/tidewick/best-game.json': '{"seed": 777, "draws": 5000, "score": 4321}',
+    });
     await page.reload();
     await waitForMainMenu(page);
     await page.evaluate(() => { Module.tidewickOpenMail = (mail) => { window.mailed = mail; }; });
@@ -1110,8 +1093,7 @@ describe('watching, sharing and challenges in the page', { concurrency: 1 }, () 
     await friend.keyboard.press('Enter');
     await waitForWorld(friend, (world) => world.state === 2, 30);
     await friend.waitForSelector('#challenge', { state: 'hidden' });
-    const started = (dump) => dump.split('\n').find((line) => line.includes('"state":2,'))
-      .replace(/^\{"frame":\d+,"t":[^,]+,"dt":[^,]+,/, '{').replace(/,"sounds":\[[^\]]*\]\}$/, '}');
+    const started = (dump) => worldOfFrame(dump.split('\n').find((line) => line.includes('"state":2,')));
     const live = await friend.evaluate(() => Module.FS.readFile('/tmp/live-dump.jsonl', { encoding: 'utf8' }));
     const work = mkdtempSync(join(tmpdir(), 'tidewick-challenge-'));
     try {
