@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "platform/core/bundle.h"
 
@@ -52,7 +53,9 @@ struct Decoded {
   std::vector<png_bytep> rows;
 };
 
-bool decodePng(PngSource& source, Decoded& out) {
+// The whole image, or with `headerOnly` its size and alpha from the header, its pixels left
+// unread.
+bool decodePng(PngSource& source, Decoded& out, bool headerOnly = false) {
   if (source.size < 8 || png_sig_cmp(source.data, 0, 8) != 0) {
     std::snprintf(source.error, sizeof source.error, "not a PNG file");
     return false;
@@ -73,6 +76,10 @@ bool decodePng(PngSource& source, Decoded& out) {
   out.width = png_get_image_width(png, info);
   out.height = png_get_image_height(png, info);
   out.hasAlpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || transparencyChunk;
+  if (headerOnly) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+  }
 
   png_set_scale_16(png);
   png_set_packing(png);
@@ -104,23 +111,52 @@ void premultiply(std::vector<uint8_t>& rgba) {
   }
 }
 
-}  // namespace
-
-std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path, float scale) {
+// An image file's bytes; nothing, with a line naming the file, when it cannot be read.
+std::optional<std::vector<uint8_t>> readImageFile(const std::string& path) {
   std::error_code error;
   if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
     std::fprintf(stderr, "tidewick: cannot open image %s: not a file\n", path.c_str());
-    return nullptr;
+    return std::nullopt;
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
-    return nullptr;
+    return std::nullopt;
   }
-  const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), {});
-  std::shared_ptr<Image> image = imageWithPngData(data, path);
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The bundle file of the image `name`; nothing, with a line saying so, when the name is not a
+// resource name.
+std::optional<std::string> imageFileNamed(const std::string& name) {
+  if (!isResourceName(name)) {
+    std::fprintf(stderr, "tidewick: \"%s\" is not the name of an image in the bundle\n",
+                 name.c_str());
+    return std::nullopt;
+  }
+  return (Bundle::mainBundle().folder() / name).string();
+}
+
+}  // namespace
+
+std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path, float scale) {
+  const std::optional<std::vector<uint8_t>> data = readImageFile(path);
+  if (!data) return nullptr;
+  std::shared_ptr<Image> image = imageWithPngData(*data, path);
   if (image) image->scale_ = scale;
   return image;
+}
+
+std::optional<Size> Image::sizeOfFile(const std::string& path) {
+  const std::optional<std::vector<uint8_t>> data = readImageFile(path);
+  if (!data) return std::nullopt;
+  PngSource source{data->data(), data->size(), 0, {}};
+  Decoded header;
+  if (!decodePng(source, header, true)) {
+    std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", path.c_str(), source.error);
+    return std::nullopt;
+  }
+  return Size{static_cast<float>(header.width), static_cast<float>(header.height)};
 }
 
 std::shared_ptr<Image> Image::imageWithPngData(std::span<const uint8_t> data,
@@ -158,12 +194,8 @@ std::shared_ptr<Image> Image::cropped(int x, int y, int width, int height) const
 }
 
 std::shared_ptr<Image> imageNamed(const std::string& name) {
-  if (!isResourceName(name)) {
-    std::fprintf(stderr, "tidewick: \"%s\" is not the name of an image in the bundle\n",
-                 name.c_str());
-    return nullptr;
-  }
-  return Image::imageWithContentsOfFile((Bundle::mainBundle().folder() / name).string());
+  const std::optional<std::string> file = imageFileNamed(name);
+  return file ? Image::imageWithContentsOfFile(*file) : nullptr;
 }
 
 float densityForScale(float scale) {
@@ -220,11 +252,12 @@ ScaledImage::ScaledImage(std::shared_ptr<Image> image) {
 }
 
 ScaledImage ScaledImage::named(const std::string& name) {
-  std::shared_ptr<Image> plain = imageNamed(name);
-  if (!plain) return {};
-  ScaledImage image(std::move(plain));
+  const std::optional<std::string> file = imageFileNamed(name);
+  const std::optional<Size> size = file ? Image::sizeOfFile(*file) : std::nullopt;
+  if (!size) return {};
+  ScaledImage image;
   image.name_ = name;
-  if (image.kept_->pixels().size() > kKeptBytes) image.kept_.reset();
+  image.size_ = *size;
   return image;
 }
 

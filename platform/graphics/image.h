@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ class Image {
   // pixels a side.
   // `scale` is the picture's density, in pixels a point.
   static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path, float scale = 1);
+  // The size in pixels a PNG file's header gives, its pixels left undecoded; nothing, with a line
+  // as above, when the file cannot be read or its header is not a PNG's.
+  static std::optional<Size> sizeOfFile(const std::string& path);
   // The same from bytes in memory; `name` is for the message.
   static std::shared_ptr<Image> imageWithPngData(std::span<const uint8_t> data,
                                                  const std::string& name);
@@ -80,8 +84,9 @@ class ScaledImage {
   ScaledImage() = default;
   // A picture made in memory, drawn as it is at every scale.
   ScaledImage(std::shared_ptr<Image> image);  // NOLINT(google-explicit-constructor)
-  // The bundle picture `name`. Its one-pixel-a-point file is read at once, so that a missing
-  // picture is named at launch; empty when it cannot be read.
+  // The bundle picture `name`. The header of its one-pixel-a-point file is read at once, so that
+  // a missing picture is named at launch, and its size known; its pixels are decoded when it is
+  // first drawn. Empty when that header cannot be read.
   static ScaledImage named(const std::string& name);
 
   explicit operator bool() const { return kept_ != nullptr || !name_.empty(); }

@@ -181,6 +181,46 @@ TEST(ImageTest, FoldersAndPathsAreNotImages) {
   std::filesystem::remove_all(dir);
 }
 
+// A bundle picture's header is read when it is named, its pixels only when it is drawn: a
+// missing or foreign file is said at once, a file damaged past its header at its first drawing.
+TEST(ImageTest, ANamedPictureIsCheckedByItsHeaderAndDecodedWhenDrawn) {
+  const auto dir = scratchPath("image-named");
+  std::filesystem::create_directories(dir);
+  platform::Bundle::useFolder(dir);
+  TestPng plain{PNG_COLOR_TYPE_RGB, 8, false, 30, 20};
+  plain.samples.assign(30 * 20 * 3, 90);
+  TestPng sharp{PNG_COLOR_TYPE_RGB, 8, false, 60, 40};
+  sharp.samples.assign(60 * 40 * 3, 90);
+  writeFile(dir / "card.png", encodePng(plain));
+  writeFile(dir / "card@2x.png", encodePng(sharp));
+  std::vector<uint8_t> damaged = encodePng(plain);
+  damaged[damaged.size() - 20] ^= 0x55;  // inside the image data, past the header
+  writeFile(dir / "damaged.png", damaged);
+  writeFile(dir / "photo.png", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0});
+
+  testing::internal::CaptureStderr();
+  const platform::ScaledImage card = platform::ScaledImage::named("card.png");
+  const platform::ScaledImage late = platform::ScaledImage::named("damaged.png");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  ASSERT_TRUE(card);
+  EXPECT_EQ(card.size(), (platform::Size{30, 20}));
+  EXPECT_EQ(card.at(1)->width(), 30);
+  EXPECT_EQ(card.at(2)->width(), 60);
+  ASSERT_TRUE(late);
+  EXPECT_EQ(late.size(), (platform::Size{30, 20}));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(late.at(1));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot decode image"), std::string::npos);
+
+  for (const char* name : {"photo.png", "missing.png", "../card.png"}) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platform::ScaledImage::named(name)) << name;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(name), std::string::npos) << said;
+  }
+  std::filesystem::remove_all(dir);
+}
+
 TEST(ImageTest, MasksHaveNoColourSpace) {
   const auto mask = Image::mask(2, 1, {0, 255});
   ASSERT_TRUE(mask);
