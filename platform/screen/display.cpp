@@ -48,7 +48,9 @@ bool chooseVideoDriver(const DisplayOptions& options) {
   return true;
 }
 
-// GL ES 2.0: WebGL 1 in the page, which every browser with WebGL has.
+// GL ES 2.0: WebGL 1 in the page, which every browser with WebGL has. The page's shell makes the
+// WebGL context with the attributes SDL asks for from these, its default depth buffer included (a
+// page without one missed taps under load in headless Chromium).
 void requestGLES2() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
