@@ -1,6 +1,7 @@
 // The page in headless Chromium on this machine: its files raw and gzip-compressed, the time from
 // navigation to the first picture (the menu), and a busy round (the demo's game) at 960 x 640 and on
-// an emulated phone with a CPU four times slower. node bench/page_bench.mjs [PAGE] after scripts/web
+// an emulated phone with a CPU four times slower, there also with nothing for SwiftShader to fill.
+// node bench/page_bench.mjs [PAGE] after scripts/web
 // (bench/run does both); PAGE is another build's page folder, to set figures side by side.
 import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { join, resolve, dirname } from 'node:path';
@@ -65,9 +66,17 @@ console.log(`first picture after navigation: median ${median.toFixed(0)} ms ` +
 // (Chromium's emulation): the pictures a second, the share of the page's main thread the game's
 // frames took (the work a slower CPU slows) and its time per picture, the WebGL calls a picture
 // (every method of the context counted), and the CPU of all of Chromium's processes (with
-// SwiftShader's drawing for want of a GPU).
-async function busyRound(options, slowdown = 1) {
+// SwiftShader's drawing for want of a GPU). `withoutFill` leaves the context's draws and clears
+// out, so that SwiftShader has nothing to fill.
+async function busyRound(options, slowdown = 1, withoutFill = false) {
   const context = await browser.newContext(options);
+  if (withoutFill) {
+    await context.addInitScript(() => {
+      for (const kind of [window.WebGLRenderingContext, window.WebGL2RenderingContext]) {
+        kind.prototype.drawArrays = kind.prototype.clear = () => {};
+      }
+    });
+  }
   await context.addInitScript(() => {
     const request = window.requestAnimationFrame.bind(window);
     window.frameMs = 0;
@@ -137,5 +146,8 @@ for (const scale of [3, 1]) {
   console.log(`busy round on a phone, 568 x 320 points at ${scale} pixel${scale > 1 ? 's' : ''} a point, CPU slowed 4x: ` +
     `${await busyRound(phone(scale), 4)}`);
 }
+// At three pixels a point SwiftShader cannot fill every picture, and the main thread waits for it
+// inside the context's calls; with nothing to fill, what is left is the page's own work.
+console.log(`the same at 3 pixels a point with nothing filled: ${await busyRound(phone(3), 4, true)}`);
 await browser.close();
 server.close();
