@@ -11,11 +11,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/core/bundle.h"
+#include "platform/core/stored_file.h"
 
 namespace platform {
 namespace {
@@ -112,18 +111,19 @@ void premultiply(std::vector<uint8_t>& rgba) {
 }
 
 // An image file's bytes; nothing, with a line naming the file, when it cannot be read.
-std::optional<std::vector<uint8_t>> readImageFile(const std::string& path) {
+std::optional<std::string> readImageFile(const std::string& path) {
   std::error_code error;
   if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
     std::fprintf(stderr, "tidewick: cannot open image %s: not a file\n", path.c_str());
     return std::nullopt;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
-    return std::nullopt;
-  }
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
+  std::optional<std::string> bytes = readWhole(path);
+  if (!bytes) std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
+  return bytes;
+}
+
+std::span<const uint8_t> bytesOf(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 // The bundle file of the image `name`; nothing, with a line saying so, when the name is not a
@@ -140,17 +140,18 @@ std::optional<std::string> imageFileNamed(const std::string& name) {
 }  // namespace
 
 std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path, float scale) {
-  const std::optional<std::vector<uint8_t>> data = readImageFile(path);
+  const std::optional<std::string> data = readImageFile(path);
   if (!data) return nullptr;
-  std::shared_ptr<Image> image = imageWithPngData(*data, path);
+  std::shared_ptr<Image> image = imageWithPngData(bytesOf(*data), path);
   if (image) image->scale_ = scale;
   return image;
 }
 
 std::optional<Size> Image::sizeOfFile(const std::string& path) {
-  const std::optional<std::vector<uint8_t>> data = readImageFile(path);
+  const std::optional<std::string> data = readImageFile(path);
   if (!data) return std::nullopt;
-  PngSource source{data->data(), data->size(), 0, {}};
+  const std::span<const uint8_t> bytes = bytesOf(*data);
+  PngSource source{bytes.data(), bytes.size(), 0, {}};
   Decoded header;
   if (!decodePng(source, header, true)) {
     std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", path.c_str(), source.error);
