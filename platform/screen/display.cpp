@@ -67,6 +67,11 @@ std::unique_ptr<Display> Display::open(const DisplayOptions& options) {
   SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
   SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+#ifdef __EMSCRIPTEN__
+  // A page's events arrive between the browser's tasks, never while the loop polls, so no poll
+  // can go on for ever; the sentinel SDL would add to every poll costs a clock read, dear there.
+  SDL_SetHint(SDL_HINT_POLL_SENTINEL, "0");
+#endif
   const Uint32 subsystems =
       SDL_INIT_VIDEO | (options.headless ? 0 : SDL_INIT_GAMECONTROLLER | kSensors);
   if (SDL_InitSubSystem(subsystems) != 0) {
