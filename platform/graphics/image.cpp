@@ -4,6 +4,7 @@
 #include "platform/graphics/image.h"
 
 #include <algorithm>
+#include <array>
 
 #include <png.h>
 
@@ -23,17 +24,19 @@ namespace {
 // makes is 1024 points a side, and art is drawn at up to four pixels a point.
 constexpr png_uint_32 kMaxSide = 4096;
 
+// Where libpng reads from: bytes in memory, or an open file, which it reads only as far as it
+// needs.
 struct PngSource {
-  const uint8_t* data;
-  size_t size;
-  size_t offset;
-  char error[128];
+  std::span<const uint8_t> bytes;
+  std::FILE* file = nullptr;
+  size_t offset = 0;
+  char error[128] = {};
 };
 
 void readBytes(png_structp png, png_bytep out, png_size_t length) {
   auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-  if (source->size - source->offset < length) png_error(png, "the file ends early");
-  std::memcpy(out, source->data + source->offset, length);
+  if (source->bytes.size() - source->offset < length) png_error(png, "the file ends early");
+  std::memcpy(out, source->bytes.data() + source->offset, length);
   source->offset += length;
 }
 
@@ -52,13 +55,29 @@ struct Decoded {
   std::vector<png_bytep> rows;
 };
 
-// The whole image, or with `headerOnly` its size and alpha from the header, its pixels left
-// unread.
-bool decodePng(PngSource& source, Decoded& out, bool headerOnly = false) {
-  if (source.size < 8 || png_sig_cmp(source.data, 0, 8) != 0) {
+// Reads the PNG signature off the front of `source`: false, with the error set, when it is not
+// there.
+bool readSignature(PngSource& source) {
+  std::array<png_byte, 8> signature{};
+  bool read = false;
+  if (source.file) {
+    read = std::fread(signature.data(), 1, signature.size(), source.file) == signature.size();
+  } else if (source.bytes.size() >= signature.size()) {
+    std::memcpy(signature.data(), source.bytes.data(), signature.size());
+    read = true;
+  }
+  source.offset = signature.size();
+  if (!read || png_sig_cmp(signature.data(), 0, signature.size()) != 0) {
     std::snprintf(source.error, sizeof source.error, "not a PNG file");
     return false;
   }
+  return true;
+}
+
+// The whole image, or with `headerOnly` its size and alpha from the header, its pixels left
+// unread.
+bool decodePngFrom(PngSource& source, Decoded& out, bool headerOnly) {
+  if (!readSignature(source)) return false;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, onError, onWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -66,7 +85,12 @@ bool decodePng(PngSource& source, Decoded& out, bool headerOnly = false) {
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     return false;
   }
-  png_set_read_fn(png, &source, readBytes);
+  if (source.file) {
+    png_init_io(png, source.file);
+  } else {
+    png_set_read_fn(png, &source, readBytes);
+  }
+  png_set_sig_bytes(png, static_cast<int>(source.offset));
   png_set_user_limits(png, kMaxSide, kMaxSide);
   png_read_info(png, info);
 
@@ -102,6 +126,13 @@ bool decodePng(PngSource& source, Decoded& out, bool headerOnly = false) {
   return true;
 }
 
+// The same, saying what went wrong with the image `name` when it fails.
+bool decodePng(PngSource& source, const std::string& name, Decoded& out, bool headerOnly = false) {
+  if (decodePngFrom(source, out, headerOnly)) return true;
+  std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", name.c_str(), source.error);
+  return false;
+}
+
 void premultiply(std::vector<uint8_t>& rgba) {
   for (size_t i = 0; i < rgba.size(); i += 4) {
     const unsigned a = rgba[i + 3];
@@ -110,15 +141,25 @@ void premultiply(std::vector<uint8_t>& rgba) {
   }
 }
 
-// An image file's bytes; nothing, with a line naming the file, when it cannot be read.
-std::optional<std::string> readImageFile(const std::string& path) {
+// False, with a line naming it, when `path` is something other than a file (a folder, a device).
+bool mayBeImageFile(const std::string& path) {
   std::error_code error;
   if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
     std::fprintf(stderr, "tidewick: cannot open image %s: not a file\n", path.c_str());
-    return std::nullopt;
+    return false;
   }
+  return true;
+}
+
+void sayCannotOpen(const std::string& path) {
+  std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
+}
+
+// An image file's bytes; nothing, with a line naming the file, when it cannot be read.
+std::optional<std::string> readImageFile(const std::string& path) {
+  if (!mayBeImageFile(path)) return std::nullopt;
   std::optional<std::string> bytes = readWhole(path);
-  if (!bytes) std::fprintf(stderr, "tidewick: cannot open image %s\n", path.c_str());
+  if (!bytes) sayCannotOpen(path);
   return bytes;
 }
 
@@ -148,26 +189,26 @@ std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path, f
 }
 
 std::optional<Size> Image::sizeOfFile(const std::string& path) {
-  const std::optional<std::string> data = readImageFile(path);
-  if (!data) return std::nullopt;
-  const std::span<const uint8_t> bytes = bytesOf(*data);
-  PngSource source{bytes.data(), bytes.size(), 0, {}};
-  Decoded header;
-  if (!decodePng(source, header, true)) {
-    std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", path.c_str(), source.error);
+  if (!mayBeImageFile(path)) return std::nullopt;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                             &std::fclose);
+  if (!file) {
+    sayCannotOpen(path);
     return std::nullopt;
   }
+  PngSource source;
+  source.file = file.get();
+  Decoded header;
+  if (!decodePng(source, path, header, true)) return std::nullopt;
   return Size{static_cast<float>(header.width), static_cast<float>(header.height)};
 }
 
 std::shared_ptr<Image> Image::imageWithPngData(std::span<const uint8_t> data,
                                                const std::string& name) {
-  PngSource source{data.data(), data.size(), 0, {}};
+  PngSource source;
+  source.bytes = data;
   Decoded decoded;
-  if (!decodePng(source, decoded)) {
-    std::fprintf(stderr, "tidewick: cannot decode image %s: %s\n", name.c_str(), source.error);
-    return nullptr;
-  }
+  if (!decodePng(source, name, decoded)) return nullptr;
   if (decoded.hasAlpha) premultiply(decoded.rgba);
   return std::shared_ptr<Image>(new Image(
       static_cast<int>(decoded.width), static_cast<int>(decoded.height),

@@ -32,8 +32,8 @@ class Image {
   // pixels a side.
   // `scale` is the picture's density, in pixels a point.
   static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path, float scale = 1);
-  // The size in pixels a PNG file's header gives, its pixels left undecoded; nothing, with a line
-  // as above, when the file cannot be read or its header is not a PNG's.
+  // The size in pixels a PNG file's header gives, the file read no further than its header;
+  // nothing, with a line as above, when the file cannot be read or its header is not a PNG's.
   static std::optional<Size> sizeOfFile(const std::string& path);
   // The same from bytes in memory; `name` is for the message.
   static std::shared_ptr<Image> imageWithPngData(std::span<const uint8_t> data,

@@ -182,7 +182,8 @@ TEST(ImageTest, FoldersAndPathsAreNotImages) {
 }
 
 // A bundle picture's header is read when it is named, its pixels only when it is drawn: a
-// missing or foreign file is said at once, a file damaged past its header at its first drawing.
+// missing, foreign or cut-short file is said at once, a file damaged past its header at its first
+// drawing.
 TEST(ImageTest, ANamedPictureIsCheckedByItsHeaderAndDecodedWhenDrawn) {
   const auto dir = scratchPath("image-named");
   std::filesystem::create_directories(dir);
@@ -197,6 +198,9 @@ TEST(ImageTest, ANamedPictureIsCheckedByItsHeaderAndDecodedWhenDrawn) {
   damaged[damaged.size() - 20] ^= 0x55;  // inside the image data, past the header
   writeFile(dir / "damaged.png", damaged);
   writeFile(dir / "photo.png", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0});
+  std::vector<uint8_t> cut = encodePng(plain);
+  cut.resize(20);  // the file ends inside its header
+  writeFile(dir / "cut.png", cut);
 
   testing::internal::CaptureStderr();
   const platform::ScaledImage card = platform::ScaledImage::named("card.png");
@@ -212,7 +216,7 @@ TEST(ImageTest, ANamedPictureIsCheckedByItsHeaderAndDecodedWhenDrawn) {
   EXPECT_FALSE(late.at(1));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot decode image"), std::string::npos);
 
-  for (const char* name : {"photo.png", "missing.png", "../card.png"}) {
+  for (const char* name : {"photo.png", "cut.png", "missing.png", "../card.png"}) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(platform::ScaledImage::named(name)) << name;
     const std::string said = testing::internal::GetCapturedStderr();
