@@ -129,8 +129,8 @@ double RunLoop::paced() const {
   return clockStart_ + (pace_->now() - paceStart_) * rate_;
 }
 
-double RunLoop::inputTime() const {
-  return std::max(now(), paced());
+double RunLoop::inputTime(double age) const {
+  return std::max(now(), paced() - age * rate_);
 }
 
 double RunLoop::lag() const {

@@ -79,8 +79,9 @@ class RunLoop {
   void setPace(const Clock* real, double rate = 1);
   // A new rate from the clock's time on (set by a handler: from that handler's time).
   void setRate(double rate);
-  // The time input arriving now is delivered at: the paced time, never before the clock.
-  double inputTime() const;
+  // The time input that arrived `age` real seconds ago is delivered at: the paced time it arrived
+  // at, never before the clock.
+  double inputTime(double age = 0) const;
   // How far the clock is behind its pace (0 unpaced): a late loop's handlers can leave out
   // what only shows the present moment.
   double lag() const;

@@ -76,9 +76,14 @@ DesktopEvents::~DesktopEvents() {
 void DesktopEvents::waitAndDispatch(double timeout) {
   SDL_Event event;
   // Each event waits its turn behind whatever fell due before it arrived, at the time it arrived
-  // by the loop's pace: the time a replay gives it back at.
+  // by the loop's pace: the time a replay gives it back at. A page takes its events once a frame,
+  // and a busy browser's frames come late: the time SDL heard of an event keeps a double tap as
+  // quick as the player made it. Never before the event ahead of it: SDL's clock counts whole
+  // milliseconds, the loop's does not, and a lift must not overtake its own touch.
   const auto arrived = [this](const SDL_Event& event) {
-    loop_.post(loop_.inputTime(), [this, event] { handle(event); });
+    const Uint32 age = SDL_GetTicks() - event.common.timestamp;  // in ms, past a wrap too
+    lastArrival_ = std::max(lastArrival_, loop_.inputTime(age / 1000.0));
+    loop_.post(lastArrival_, [this, event] { handle(event); });
   };
   if (display_.isHeadless()) {
     // The offscreen driver cannot wait for events; nothing but a quit can come, so sleep.

@@ -85,6 +85,7 @@ class DesktopEvents final : public EventSource {
 
   Display& display_;
   RunLoop& loop_;
+  double lastArrival_ = 0;  // the loop's time the last event was given
   bool focused_ = true, minimized_ = false, turnedAway_ = false;
   bool mouseDown_ = false;
   std::optional<long> steeringFinger_;

@@ -211,13 +211,19 @@ TEST(RunLoopTest, PaceRateSpeedsStopsAndResumesTheClock) {
   loop.setPace(&machine, 2);
   machine.t = 1;
   EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
+  // Input that waited a quarter of a real second came half a second of the clock ago.
+  EXPECT_DOUBLE_EQ(loop.inputTime(0.25), 1.5);
   loop.runUntil(2);
   loop.setRate(0);
   machine.t = 5;
   EXPECT_DOUBLE_EQ(loop.inputTime(), 2);
+  EXPECT_DOUBLE_EQ(loop.inputTime(1), 2);
   loop.setRate(1);
   machine.t = 6;
   EXPECT_DOUBLE_EQ(loop.inputTime(), 3);
+  // Never before what the clock has delivered.
+  EXPECT_DOUBLE_EQ(loop.inputTime(0.5), 2.5);
+  EXPECT_DOUBLE_EQ(loop.inputTime(5), 2);
   // A run ahead of the pace (a watcher skipping forward) moves the pace along with it.
   loop.runUntil(10);
   EXPECT_DOUBLE_EQ(loop.inputTime(), 10);

@@ -628,6 +628,49 @@ TEST_F(InputTest, AWakeThatEndsSomethingGoesNoFurther) {
   Application::shared().setDelegate(nullptr);
 }
 
+// A page takes its events once a frame: a finger that came while a busy browser held the frame
+// back keeps the time it came at, and a quick double tap stays quick. Its lift never overtakes
+// it, though SDL's clock counts whole milliseconds and the loop's does not.
+TEST_F(InputTest, AnEventThatWaitedForTheLoopKeepsTheTimeItCameAndItsPlaceInLine) {
+  struct HandClock : Clock {
+    double now() const override { return t; }
+    double t = 0;
+  } machine;
+  loop_.setPace(&machine);
+  std::vector<std::pair<TouchPhase, double>> heard;
+  setInputJournal([&](const InputEntry& entry) {
+    if (entry.kind == InputEntry::Kind::Touch) heard.emplace_back(entry.phase, loop_.now());
+  });
+  SDL_Event finger{};
+  finger.type = SDL_FINGERDOWN;
+  finger.tfinger.x = finger.tfinger.y = 0.5f;
+  ASSERT_EQ(SDL_PushEvent(&finger), 1);
+  SDL_Delay(100);
+  machine.t = 1;  // the loop takes it a second of its pace later than it began
+  events_.waitAndDispatch(0);
+  loop_.turn();
+  ASSERT_EQ(heard.size(), 1u);
+  // At least the 0.1 s it waited (to SDL's millisecond) before the loop's time.
+  EXPECT_GE(heard[0].second, 10);
+  EXPECT_LE(heard[0].second, 10.901);
+
+  // A lift heard a millisecond before its touch by SDL's count.
+  SDL_Event lift = finger;
+  lift.type = SDL_FINGERUP;
+  finger.common.timestamp = SDL_GetTicks();
+  lift.common.timestamp = finger.common.timestamp - 1;
+  ASSERT_EQ(SDL_PeepEvents(&finger, 1, SDL_ADDEVENT, 0, 0), 1);
+  ASSERT_EQ(SDL_PeepEvents(&lift, 1, SDL_ADDEVENT, 0, 0), 1);
+  machine.t = 2;
+  events_.waitAndDispatch(0);
+  loop_.turn();
+  setInputJournal({});
+  ASSERT_EQ(heard.size(), 3u);
+  EXPECT_EQ(heard[1].first, TouchPhase::Began);
+  EXPECT_EQ(heard[2].first, TouchPhase::Ended);
+  EXPECT_LE(heard[1].second, heard[2].second);
+}
+
 // What the devices gave the game, journalled, is given again the same way from the journal
 // alone: the same touches at the same window points, the same notices and keys.
 TEST_F(InputTest, TheJournalGivesBackExactlyWhatTheDevicesGave) {
