@@ -126,6 +126,12 @@ const kPicturesASecond = 60;
 // A page that draws nothing for this long is held up, not slow.
 const kHeldUpMs = 60000;
 
+// The end of what the game was given since it began, as it keeps it: a wait that fails shows it.
+async function inputSoFar(page) {
+  const { recording } = await keptGame(page).catch(() => ({ recording: '' }));
+  return recording ? `; the input before:\n${recording.slice(-4000)}` : '';
+}
+
 // Reads the page with `read` until `wanted` holds of what it shows, for at most `seconds` of the
 // page's pictures (at sixty a second: longer where they come slower). Fails at once when the page
 // draws nothing for a minute.
@@ -133,12 +139,16 @@ export async function waitUntil(page, read, wanted, seconds) {
   const first = await picturesOf(page);
   let pictures = first, drawnAt = Date.now();
   for (;;) {
+    // Counted before the read: the page draws on while a busy machine answers it, and a read
+    // that comes within its time is judged by when it began.
+    const now = await picturesOf(page);
     const shown = await read(page);
     if (shown && wanted(shown)) return shown;
-    const now = await picturesOf(page);
     if (now !== pictures) [pictures, drawnAt] = [now, Date.now()];
     const what = `${read.name}: nothing wanted ${JSON.stringify(shown)?.slice(0, 800)}`;
-    assert.ok(now - first <= seconds * kPicturesASecond, `${what} after ${now - first} pictures`);
+    if (now - first > seconds * kPicturesASecond) {
+      assert.fail(`${what} after ${now - first} pictures${await inputSoFar(page)}`);
+    }
     assert.ok(Date.now() - drawnAt < kHeldUpMs, `${what}, and no picture for ${kHeldUpMs / 1000} s`);
     await sleep(250);
   }
